@@ -1,0 +1,156 @@
+#include "framework/Application.h"
+#include "framework/MenuBar.h"
+#include "framework/Window.h"
+#include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+Application* g_instance = nullptr;
+
+void resetEnabled(MenuItem* item)
+{
+    for (int i = 0; i < item->Count(); ++i) {
+        MenuItem* child = item->Item(i);
+        child->Enabled = child->AutoEnable;
+        resetEnabled(child);
+    }
+}
+
+Window* frontWindow()
+{
+    if (auto* w = qobject_cast<Window*>(QApplication::activeWindow()))
+        if (!w->IsClosed())
+            return w;
+    return nullptr;
+}
+} // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    g_instance = this;
+    setQuitOnLastWindowClosed(false);
+    connect(this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            Event_Deactivate();
+    });
+}
+
+Application::~Application()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+Application* Application::Instance() { return g_instance; }
+
+int Application::Run()
+{
+    QTimer::singleShot(0, this, [this]() {
+        try {
+            Event_Open();
+        } catch (const std::exception& e) {
+            ReportException(&e);
+        } catch (...) {
+            ReportException(nullptr);
+        }
+    });
+    try {
+        const int status = exec();
+        return m_quitting ? m_exitStatus : status;
+    } catch (const std::exception& e) {
+        ReportException(&e);
+    } catch (...) {
+        ReportException(nullptr);
+    }
+    return m_exitStatus;
+}
+
+void Application::Quit(int status)
+{
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    m_exitStatus = status;
+    // Close every window, hidden or slid away ones too, so their close handlers save.
+    for (Window* w : Window::AllWindows())
+        w->CloseWindow();
+    Event_Close();
+    QCoreApplication::exit(status);
+}
+
+void Application::AddMenuHandler(const QString& itemName, std::function<bool()> handler)
+{
+    m_menuHandlers.insert(itemName, std::move(handler));
+}
+
+bool Application::DispatchMenuItem(const QString& itemName)
+{
+    if (Window* w = frontWindow())
+        if (w->HandleMenuItem(itemName))
+            return true;
+    const auto it = m_menuHandlers.constFind(itemName);
+    if (it != m_menuHandlers.constEnd() && it.value()) {
+        const auto handler = it.value();
+        return handler();
+    }
+    if (m_menuBar)
+        if (MenuItem* item = m_menuBar->Child(itemName); item && item->ItemKind == MenuItem::Kind::Quit) {
+            Quit(0);
+            return true;
+        }
+    return false;
+}
+
+void Application::RunEnableMenuItems()
+{
+    if (!m_menuBar)
+        return;
+    resetEnabled(&m_menuBar->Root());
+    if (Window* w = frontWindow())
+        w->Event_EnableMenuItems();
+    Event_EnableMenuItems();
+}
+
+void Application::ReportException(const std::exception* error)
+{
+    if (m_inExceptionDialog)
+        return; // one dialog at a time: a repeating source does not stack them
+    m_inExceptionDialog = true;
+    try {
+        Event_UnhandledException(error);
+    } catch (...) {
+    }
+    m_inExceptionDialog = false;
+}
+
+bool Application::handleShortcut(QEvent* event)
+{
+    if (!m_menuBar || event->type() != QEvent::KeyPress || QApplication::activeModalWidget())
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_unknown || key->key() == Qt::Key_Control || key->key() == Qt::Key_Shift
+        || key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta)
+        return false;
+    if (!(key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)))
+        return false;
+    const QKeySequence keys(key->keyCombination());
+    MenuItem* item = m_menuBar->ItemForShortcut(keys);
+    if (!item)
+        return false;
+    DispatchMenuItem(item->Name);
+    return true;
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        if (event->type() == QEvent::KeyPress && receiver->isWidgetType() && handleShortcut(event))
+            return true;
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ReportException(&e);
+    } catch (...) {
+        ReportException(nullptr);
+    }
+    return true;
+}

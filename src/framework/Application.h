@@ -1,0 +1,62 @@
+#pragma once
+#include <QApplication>
+#include <QHash>
+#include <functional>
+#include <exception>
+
+class MenuBar;
+
+// The application object of the framework: raises Open once the event loop runs, routes
+// every exception that no handler caught to Event_UnhandledException (one dialog at a
+// time), dispatches menu items (front window first, then the application), runs the
+// enable pass before a menu opens or a shortcut fires, and quits by closing the windows,
+// running Event_Close and leaving the event loop.
+class Application : public QApplication
+{
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv);
+    ~Application() override;
+
+    static Application* Instance();
+
+    // Runs the event loop; Event_Open is raised first. Returns the exit status.
+    int Run();
+    // Closes every window (their close handlers run, hidden windows included), then runs
+    // Event_Close, then leaves the event loop with status. Runs once; later calls do nothing.
+    void Quit(int status = 0);
+    bool IsQuitting() const { return m_quitting; }
+
+    void SetMenuBar(MenuBar* bar) { m_menuBar = bar; }
+    MenuBar* GetMenuBar() const { return m_menuBar; }
+    void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
+    // The front window's handler first; when it returns false or there is none, the
+    // application's handler. Returns whether one of them handled it.
+    bool DispatchMenuItem(const QString& itemName);
+    // Resets every item to its AutoEnable state, then the front window's and the
+    // application's enabling handlers run.
+    void RunEnableMenuItems();
+
+    // Hands an exception to the unhandled-exception handler (one dialog at a time).
+    void ReportException(const std::exception* error);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Whether the application was in the background (read by the tab window at a press).
+    bool AutoQuit = false;
+
+protected:
+    virtual void Event_Open() {}
+    virtual void Event_Close() {}
+    virtual void Event_Deactivate() {}
+    virtual void Event_EnableMenuItems() {}
+    virtual bool Event_UnhandledException(const std::exception*) { return true; }
+
+private:
+    bool handleShortcut(QEvent* event);
+    QHash<QString, std::function<bool()>> m_menuHandlers;
+    MenuBar* m_menuBar = nullptr;
+    bool m_quitting = false;
+    bool m_inExceptionDialog = false;
+    int m_exitStatus = 0;
+};

@@ -1,0 +1,422 @@
+#include "framework/Graphics.h"
+#include "framework/Picture.h"
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPolygonF>
+#include <algorithm>
+#include <QRegularExpression>
+#include <QStringList>
+#include <cmath>
+
+namespace {
+
+constexpr int DefaultTextSize = 12;
+
+// Splits text into its lines (at CR LF, CR and LF) and, with wrapWidth > 0, wraps each
+// line at blanks so that no line is wider than wrapWidth (a longer word keeps its own line).
+QStringList layoutLines(const QString& text, const QFontMetricsF& metrics, int wrapWidth)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    const QStringList paragraphs = text.split(lineBreak);
+    if (wrapWidth <= 0)
+        return paragraphs;
+    QStringList lines;
+    for (const QString& paragraph : paragraphs) {
+        const QStringList words = paragraph.split(QLatin1Char(' '));
+        QString line;
+        bool first = true;
+        for (const QString& word : words) {
+            const QString candidate = first ? word : line + QLatin1Char(' ') + word;
+            if (!first && metrics.horizontalAdvance(candidate) > wrapWidth) {
+                lines.append(line);
+                line = word;
+            } else {
+                line = candidate;
+            }
+            first = false;
+        }
+        lines.append(line);
+    }
+    return lines;
+}
+
+QString mappedFamily(const QString& name, bool* forceBold)
+{
+    const QString key = name.trimmed().toLower();
+    *forceBold = false;
+    if (key.isEmpty() || key == QLatin1String("system") || key == QLatin1String("smallsystem")
+        || key == QLatin1String("arial") || key == QLatin1String("helvetica"))
+        return QStringLiteral("Liberation Sans");
+    if (key == QLatin1String("tahoma") || key == QLatin1String("verdana")
+        || key == QLatin1String("webdings"))
+        return QStringLiteral("DejaVu Sans");
+    if (key == QLatin1String("impact")) {
+        *forceBold = true;
+        return QStringLiteral("DejaVu Sans Condensed");
+    }
+    if (QFontDatabase::hasFamily(name.trimmed()))
+        return name.trimmed();
+    return QStringLiteral("Liberation Sans");
+}
+
+} // namespace
+
+// A painter for one operation: the external one (its state saved and restored), or one
+// opened on the picture's image, which is marked as changed afterwards.
+class Graphics::PainterScope
+{
+public:
+    explicit PainterScope(Graphics& g) : m_g(g)
+    {
+        if (g.m_painter) {
+            m_p = g.m_painter;
+            m_p->save();
+        } else if (g.m_picture && !g.m_picture->Image().isNull()) {
+            m_own.begin(&g.m_picture->MutableImage());
+            m_p = &m_own;
+        }
+        if (m_p) {
+            m_p->setRenderHint(QPainter::Antialiasing, false);
+            m_p->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        }
+    }
+    ~PainterScope()
+    {
+        if (!m_p)
+            return;
+        if (m_p == &m_own) {
+            m_own.end();
+            m_g.m_picture->Modified();
+        } else {
+            m_p->restore();
+        }
+    }
+    PainterScope(const PainterScope&) = delete;
+    PainterScope& operator=(const PainterScope&) = delete;
+    QPainter* operator->() { return m_p; }
+    QPainter& operator*() { return *m_p; }
+    explicit operator bool() const { return m_p != nullptr; }
+
+private:
+    Graphics& m_g;
+    QPainter* m_p = nullptr;
+    QPainter m_own;
+};
+
+Graphics::Graphics(QPainter* painter, int width, int height)
+    : m_painter(painter), m_width(width), m_height(height)
+{
+}
+
+Graphics::Graphics(Picture* picture)
+    : m_picture(picture), m_width(picture ? picture->Width() : 0), m_height(picture ? picture->Height() : 0)
+{
+}
+
+Graphics::~Graphics() = default;
+
+QFont Graphics::MakeFont(const QString& name, int pixelSize, bool bold, bool italic, bool underline)
+{
+    bool forceBold = false;
+    const QString family = mappedFamily(name, &forceBold);
+    QFont font;
+    font.setFamilies({family, QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(pixelSize > 0 ? pixelSize : DefaultTextSize);
+    font.setBold(bold || forceBold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    return font;
+}
+
+bool Graphics::IsWebdings(const QString& name)
+{
+    return name.trimmed().compare(QLatin1String("Webdings"), Qt::CaseInsensitive) == 0;
+}
+
+QFont Graphics::CurrentFont() const
+{
+    return MakeFont(m_textFont, m_textSize, m_bold, m_italic, m_underline);
+}
+
+int Graphics::TextAscent() const
+{
+    return QFontMetrics(CurrentFont()).ascent();
+}
+
+int Graphics::TextHeight() const
+{
+    return QFontMetrics(CurrentFont()).height();
+}
+
+double Graphics::StringWidth(const QString& text) const
+{
+    const QFont font = CurrentFont();
+    if (IsWebdings(m_textFont))
+        return double(text.size()) * font.pixelSize();
+    const QFontMetricsF metrics(font);
+    double widest = 0;
+    for (const QString& line : layoutLines(text, metrics, 0))
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+int Graphics::StringHeight(const QString& text, int wrapWidth) const
+{
+    const QFont font = CurrentFont();
+    const QFontMetricsF metrics(font);
+    const int lines = IsWebdings(m_textFont) ? 1 : int(layoutLines(text, metrics, wrapWidth).size());
+    return lines * QFontMetrics(font).height();
+}
+
+QRect Graphics::webdingsGlyphRect(int x, int y) const
+{
+    // The arrow glyphs of that font are triangles of about half an em, standing on the
+    // baseline in the middle of a one-em advance.
+    const int size = CurrentFont().pixelSize();
+    const int side = std::max(3, int(std::lround(size * 0.55)));
+    const int left = x + (size - side) / 2;
+    const int bottom = y - int(std::lround(size * 0.05));
+    return QRect(left, bottom - side, side, side);
+}
+
+void Graphics::drawWebdings(const QString& text, int x, int y)
+{
+    const int size = CurrentFont().pixelSize();
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const QRect box = webdingsGlyphRect(x + i * size, y);
+        Arrow direction;
+        if (c == QLatin1Char('3'))
+            direction = Arrow::Left;
+        else if (c == QLatin1Char('4'))
+            direction = Arrow::Right;
+        else if (c == QLatin1Char('5'))
+            direction = Arrow::Up;
+        else if (c == QLatin1Char('6'))
+            direction = Arrow::Down;
+        else
+            continue; // other symbols of that font are not drawn
+        DrawTriangleArrow(direction, box);
+    }
+}
+
+void Graphics::DrawString(const QString& text, int x, int y, int wrapWidth)
+{
+    if (IsWebdings(m_textFont)) {
+        drawWebdings(text, x, y);
+        return;
+    }
+    PainterScope p(*this);
+    if (!p)
+        return;
+    const QFont font = CurrentFont();
+    p->setFont(font);
+    p->setPen(m_foreColor);
+    const QFontMetricsF metrics(font);
+    const int step = QFontMetrics(font).height();
+    const QStringList lines = layoutLines(text, metrics, wrapWidth);
+    for (int i = 0; i < lines.size(); ++i)
+        p->drawText(QPoint(x, y + i * step), lines.at(i));
+}
+
+void Graphics::DrawLine(int x1, int y1, int x2, int y2)
+{
+    PainterScope p(*this);
+    if (!p)
+        return;
+    QPen pen(m_foreColor);
+    pen.setWidth(std::max(m_penWidth, m_penHeight));
+    pen.setCapStyle(Qt::SquareCap);
+    p->setPen(pen);
+    p->drawLine(x1, y1, x2, y2);
+}
+
+void Graphics::DrawRect(int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    PainterScope p(*this);
+    if (!p)
+        return;
+    const int pw = std::min(m_penWidth, w);
+    const int ph = std::min(m_penHeight, h);
+    p->fillRect(QRect(x, y, w, ph), m_foreColor);
+    p->fillRect(QRect(x, y + h - ph, w, ph), m_foreColor);
+    p->fillRect(QRect(x, y, pw, h), m_foreColor);
+    p->fillRect(QRect(x + w - pw, y, pw, h), m_foreColor);
+}
+
+void Graphics::FillRect(int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    PainterScope p(*this);
+    if (p)
+        p->fillRect(QRect(x, y, w, h), m_foreColor);
+}
+
+void Graphics::DrawOval(int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    PainterScope p(*this);
+    if (!p)
+        return;
+    const int pen = std::max(m_penWidth, m_penHeight);
+    QPen outline(m_foreColor);
+    outline.setWidth(pen);
+    p->setPen(outline);
+    p->setBrush(Qt::NoBrush);
+    const int inset = pen / 2;
+    p->drawEllipse(QRect(x + inset, y + inset, w - 1 - 2 * inset, h - 1 - 2 * inset));
+}
+
+void Graphics::FillOval(int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    PainterScope p(*this);
+    if (!p)
+        return;
+    p->setPen(Qt::NoPen);
+    p->setBrush(m_foreColor);
+    p->drawEllipse(QRect(x, y, w, h));
+}
+
+void Graphics::DrawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    PainterScope p(*this);
+    if (!p)
+        return;
+    const int pen = std::max(m_penWidth, m_penHeight);
+    QPen outline(m_foreColor);
+    outline.setWidth(pen);
+    p->setPen(outline);
+    p->setBrush(Qt::NoBrush);
+    const int inset = pen / 2;
+    p->drawRoundedRect(QRect(x + inset, y + inset, w - 1 - 2 * inset, h - 1 - 2 * inset),
+                       arcWidth / 2.0, arcHeight / 2.0);
+}
+
+void Graphics::FillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    PainterScope p(*this);
+    if (!p)
+        return;
+    p->setPen(Qt::NoPen);
+    p->setBrush(m_foreColor);
+    p->drawRoundedRect(QRectF(x, y, w, h), arcWidth / 2.0, arcHeight / 2.0);
+}
+
+void Graphics::FillRotatedRect(double cx, double cy, double w, double h, double angle)
+{
+    PainterScope p(*this);
+    if (!p)
+        return;
+    p->setPen(Qt::NoPen);
+    p->setBrush(m_foreColor);
+    p->translate(cx, cy);
+    p->rotate(angle * 180.0 / M_PI);
+    p->drawRect(QRectF(-w / 2, -h / 2, w, h));
+}
+
+void Graphics::DrawTriangleArrow(Arrow direction, const QRect& rect)
+{
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return;
+    PainterScope p(*this);
+    if (!p)
+        return;
+    const double l = rect.x(), t = rect.y();
+    const double r = l + rect.width(), b = t + rect.height();
+    const double cx = (l + r) / 2, cy = (t + b) / 2;
+    QPolygonF tri;
+    switch (direction) {
+    case Arrow::Left: tri << QPointF(r, t) << QPointF(r, b) << QPointF(l, cy); break;
+    case Arrow::Right: tri << QPointF(l, t) << QPointF(l, b) << QPointF(r, cy); break;
+    case Arrow::Up: tri << QPointF(l, b) << QPointF(r, b) << QPointF(cx, t); break;
+    case Arrow::Down: tri << QPointF(l, t) << QPointF(r, t) << QPointF(cx, b); break;
+    }
+    p->setPen(Qt::NoPen);
+    p->setBrush(m_foreColor);
+    p->drawPolygon(tri);
+}
+
+void Graphics::ClearRect(int x, int y, int w, int h)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    PainterScope p(*this);
+    if (!p)
+        return;
+    if (m_picture) {
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        p->fillRect(QRect(x, y, w, h), QColor(255, 255, 255));
+    } else {
+        p->eraseRect(QRect(x, y, w, h));
+    }
+}
+
+void Graphics::DrawPicture(const PicturePtr& picture, int x, int y)
+{
+    if (!picture)
+        return;
+    DrawPicture(picture, x, y, picture->Width(), picture->Height(), 0, 0, picture->Width(),
+                picture->Height());
+}
+
+void Graphics::DrawPicture(const PicturePtr& picture, int x, int y, int w, int h)
+{
+    if (!picture)
+        return;
+    DrawPicture(picture, x, y, w, h, 0, 0, picture->Width(), picture->Height());
+}
+
+void Graphics::DrawPicture(const PicturePtr& picture, int x, int y, int w, int h, int sx, int sy,
+                           int sw, int sh)
+{
+    if (!picture || w <= 0 || h <= 0 || sw <= 0 || sh <= 0)
+        return;
+    const QRectF wanted(sx, sy, sw, sh);
+    const QRectF source = wanted.intersected(QRectF(0, 0, picture->Width(), picture->Height()));
+    if (source.isEmpty())
+        return;
+    const double scaleX = double(w) / sw, scaleY = double(h) / sh;
+    const QRectF dest(x + (source.x() - sx) * scaleX, y + (source.y() - sy) * scaleY,
+                      source.width() * scaleX, source.height() * scaleY);
+    drawPictureImpl(picture, dest, source);
+}
+
+void Graphics::drawPictureImpl(const PicturePtr& picture, const QRectF& dest, const QRectF& source)
+{
+    const QImage image = picture->Composited(); // a copy: drawing a picture into itself is safe
+    PainterScope p(*this);
+    if (!p)
+        return;
+    if (dest.size() == source.size() && dest.x() == std::floor(dest.x()) && dest.y() == std::floor(dest.y()))
+        p->drawImage(dest.topLeft(), image, source);
+    else
+        p->drawImage(dest, image, source);
+}
+
+QColor Graphics::Pixel(int x, int y) const
+{
+    if (m_picture)
+        return m_picture->Pixel(x, y);
+    return QColor(0, 0, 0);
+}
+
+void Graphics::SetPixel(int x, int y, const QColor& color)
+{
+    if (m_picture) {
+        m_picture->SetPixel(x, y, color);
+        return;
+    }
+    PainterScope p(*this);
+    if (p)
+        p->fillRect(QRect(x, y, 1, 1), color);
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+// Modal message boxes and three-button message dialogs. Tests (and anything that must not
+// block) install an interceptor: the texts are handed to it instead of being shown, and its
+// answer is the button "pressed".
+class MessageBox
+{
+public:
+    enum class Button { Action, Alternate, Cancel };
+    enum class Icon { Note = 0, Caution = 1, Stop = 2 };
+
+    struct Dialog {
+        Icon icon = Icon::Note;
+        QString message;
+        QString explanation;
+        QString actionCaption = QStringLiteral("OK");
+        QString alternateCaption;      // shown when not empty
+        QString cancelCaption;         // shown when not empty
+    };
+
+    // A box with one text and an OK button.
+    static void MsgBox(const QString& text);
+    // A three-button dialog; returns the button pressed (Cancel when it was closed).
+    static Button ShowDialog(const Dialog& dialog);
+
+    using Interceptor = std::function<Button(const Dialog&)>;
+    // Installs an interceptor (none to show real boxes again); returns the previous one.
+    static Interceptor SetInterceptor(Interceptor interceptor);
+    // A convenient interceptor for tests: records every message text into log and answers
+    // with answer.
+    static Interceptor Recorder(QStringList* log, Button answer = Button::Action);
+};
+
+// Shorthand used throughout the calendar.
+inline void MsgBox(const QString& text) { MessageBox::MsgBox(text); }

@@ -1,0 +1,148 @@
+#include "framework/Window.h"
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+namespace {
+QVector<QPointer<Window>>& registry()
+{
+    static QVector<QPointer<Window>> windows;
+    return windows;
+}
+} // namespace
+
+Window::Window(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false); // deleted with deleteLater after Event_Close
+    registry().append(this);
+}
+
+Window::~Window()
+{
+    registry().removeAll(QPointer<Window>(this));
+    registry().removeAll(QPointer<Window>());
+}
+
+QVector<Window*> Window::AllWindows()
+{
+    QVector<Window*> result;
+    for (const auto& w : registry())
+        if (w && !w->m_closed)
+            result.append(w.data());
+    return result;
+}
+
+void Window::AddControl(QWidget* control, const QRect& design, int locks, std::function<void()> open)
+{
+    control->setGeometry(design);
+    m_controls.append({control, design, locks, std::move(open)});
+}
+
+void Window::Open()
+{
+    if (m_opened)
+        return;
+    m_opened = true;
+    // The size the controls were laid out for; later resizes move locked controls from it.
+    m_layoutSize = size();
+    for (int i = 0; i < m_controls.size(); ++i) {
+        const auto open = m_controls[i].open; // copy: a handler may add controls
+        if (open && m_controls[i].widget)
+            open();
+        if (m_closed)
+            return;
+    }
+    Event_Open();
+}
+
+QWidget* Window::Control(const QString& name) const
+{
+    for (const auto& entry : m_controls)
+        if (entry.widget && entry.widget->objectName() == name)
+            return entry.widget;
+    return findChild<QWidget*>(name);
+}
+
+void Window::AddMenuHandler(const QString& itemName, std::function<bool()> handler)
+{
+    m_menuHandlers.insert(itemName, std::move(handler));
+}
+
+bool Window::HandleMenuItem(const QString& itemName)
+{
+    const auto it = m_menuHandlers.constFind(itemName);
+    if (it == m_menuHandlers.constEnd() || !it.value())
+        return false;
+    const auto handler = it.value();
+    return handler();
+}
+
+void Window::CloseWindow()
+{
+    if (!m_closed)
+        close();
+}
+
+void Window::closeEvent(QCloseEvent* event)
+{
+    if (m_closed) {
+        event->accept();
+        return;
+    }
+    m_closed = true;
+    event->accept();
+    Event_Close();
+    hide();
+    deleteLater();
+}
+
+void Window::ApplyLocks()
+{
+    // Locked edges keep their distance to the window's edges: each resize moves or
+    // stretches the controls by the change of the window's size since the last layout,
+    // from where they stand now (their open handlers may have placed them).
+    if (!m_layoutSize.isValid()) {
+        m_layoutSize = size();
+        return;
+    }
+    const int dw = width() - m_layoutSize.width();
+    const int dh = height() - m_layoutSize.height();
+    m_layoutSize = size();
+    if (dw == 0 && dh == 0)
+        return;
+    for (const auto& entry : m_controls) {
+        if (!entry.widget || !(entry.locks & (LockRight | LockBottom)))
+            continue;
+        QRect r = entry.widget->geometry();
+        const int locks = entry.locks;
+        if ((locks & LockRight) && (locks & LockLeft))
+            r.setWidth(std::max(0, r.width() + dw));
+        else if (locks & LockRight)
+            r.moveLeft(r.left() + dw);
+        if ((locks & LockBottom) && (locks & LockTop))
+            r.setHeight(std::max(0, r.height() + dh));
+        else if (locks & LockBottom)
+            r.moveTop(r.top() + dh);
+        entry.widget->setGeometry(r);
+    }
+}
+
+void Window::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    ApplyLocks();
+}
+
+void Window::keyPressEvent(QKeyEvent* event)
+{
+    if (!Event_KeyDown(event))
+        QWidget::keyPressEvent(event);
+}
+
+bool Window::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Event_Activate();
+    else if (event->type() == QEvent::WindowDeactivate)
+        Event_Deactivate();
+    return QWidget::event(event);
+}

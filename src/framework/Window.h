@@ -1,0 +1,83 @@
+#pragma once
+#include <QHash>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+#include <functional>
+
+// A window of the calendar. Subclasses create their controls in their documented order
+// (AddControl), then Open() raises each control's open handler in that order and the
+// window's own Event_Open after them. Edge-locked controls follow the window from the
+// size it had when Open began (its design size, 1024 x 740 for the calendar window),
+// keeping locked edges at their distance from the window's edges. Closing raises
+// Event_Close exactly once; the window is then deleted later (never inside its own
+// handler) and its accessor makes a new one.
+class Window : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int DesignWidth = 1024;
+    static constexpr int DesignHeight = 740;
+
+    enum Lock { LockLeft = 1, LockTop = 2, LockRight = 4, LockBottom = 8 };
+
+    explicit Window(QWidget* parent = nullptr);
+    ~Window() override;
+
+    // Registers a control (already a child of this window) with its design bounds, edge
+    // locks and open handler. Controls are opened in the order they were added.
+    void AddControl(QWidget* control, const QRect& design, int locks = LockLeft | LockTop,
+                    std::function<void()> open = {});
+    // Runs the controls' open handlers, then Event_Open. Called once, by the accessor.
+    void Open();
+    bool IsOpened() const { return m_opened; }
+    bool IsClosed() const { return m_closed; }
+
+    // The control whose objectName is name (the first one added under that name).
+    QWidget* Control(const QString& name) const;
+    template <class T> T* ControlAs(const QString& name) const { return qobject_cast<T*>(Control(name)); }
+
+    // Menu handling: the front window's handler of an item runs before the application's.
+    void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
+    // Runs this window's handler of the item; false when it has none or it returned false.
+    bool HandleMenuItem(const QString& itemName);
+    virtual void Event_EnableMenuItems() {}
+
+    // Closes the window through its close handler; safe to call more than once.
+    void CloseWindow();
+
+    // Every framework window that exists and has not closed, in creation order.
+    static QVector<Window*> AllWindows();
+
+protected:
+    virtual void Event_Open() {}
+    virtual void Event_Close() {}
+    virtual void Event_Activate() {}
+    virtual void Event_Deactivate() {}
+    // Key presses that no control took; return true when handled.
+    virtual bool Event_KeyDown(QKeyEvent*) { return false; }
+    // Moves and stretches edge-locked controls by the change of the window's size since
+    // the last layout (the window's size when Open began, at first).
+    void ApplyLocks();
+
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    struct ControlEntry {
+        QPointer<QWidget> widget;
+        QRect design;
+        int locks;
+        std::function<void()> open;
+    };
+    QVector<ControlEntry> m_controls;
+    QHash<QString, std::function<bool()>> m_menuHandlers;
+    bool m_opened = false;
+    bool m_closed = false;
+    QSize m_layoutSize;   // invalid until Open or the first layout
+};

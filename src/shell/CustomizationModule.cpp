@@ -1,0 +1,318 @@
+#include "shell/CustomizationModule.h"
+#include "framework/Date.h"
+#include "framework/Files.h"
+#include "framework/MessageBox.h"
+#include "framework/Picture.h"
+#include "framework/TextFunctions.h"
+#include "shell/app.h"
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QRegularExpression>
+#include <QScreen>
+#include <algorithm>
+
+QString CustomizationModule::DefaultCalendarFolder;
+QString CustomizationModule::CalendarPropertyValues;
+QString CustomizationModule::installerFileName;
+QString CustomizationModule::applicationName;
+QString CustomizationModule::otherCopyright;
+QString CustomizationModule::vendorURL;
+QString CustomizationModule::homeButtonLink;
+QVector<QString> CustomizationModule::floatingLink(11);
+QVector<QString> CustomizationModule::floatingLinkCoordinates(11);
+bool CustomizationModule::customAboutWindow = false;
+int CustomizationModule::calendarStartYear = 0;
+int CustomizationModule::yearImageStartYear = 0;
+PicturePtr CustomizationModule::topLogoImage;
+PicturePtr CustomizationModule::topLogoImageMask;
+PicturePtr CustomizationModule::backgroundImageWide;
+PicturePtr CustomizationModule::backgroundImageStandard;
+PicturePtr CustomizationModule::backgroundImage;
+PicturePtr CustomizationModule::bottomImage;
+QVector<PicturePtr> CustomizationModule::yearImage(7);
+int CustomizationModule::yearImage_x = 0;
+int CustomizationModule::yearImage_y = 0;
+double CustomizationModule::TitleAreaHeightPercent = 0.082;
+double CustomizationModule::CalendarAreaHeightPercentWide = 0;
+double CustomizationModule::CalendarAreaHeightPercentStandard = 0;
+double CustomizationModule::CalendarAreaHeightPercent = 0.62;
+double CustomizationModule::leftMargin_pct = 0;
+double CustomizationModule::topMargin_pct = 0;
+QColor CustomizationModule::tabColor(0, 0, 0);
+QColor CustomizationModule::calendarBackgroundColor(0, 0, 0);
+QColor CustomizationModule::timeTextColor(0, 0, 0);
+QColor CustomizationModule::menuColor(0, 0, 0);
+QColor CustomizationModule::yearColor(0, 0, 0);
+QColor CustomizationModule::yearDividerColor(0, 0, 0);
+QColor CustomizationModule::monthNamesColor(0, 0, 0);
+QString CustomizationModule::monthNamesFont;
+QColor CustomizationModule::dayHeaderColor(0, 0, 0);
+QColor CustomizationModule::daysColor(0, 0, 0);
+QColor CustomizationModule::LMlogoColor(0, 0, 0);
+QColor CustomizationModule::glanceEventHeaderColor(0, 0, 0);
+QColor CustomizationModule::glanceEventColor(0, 0, 0);
+bool CustomizationModule::includeHomeButton = false;
+bool CustomizationModule::hideTime = false;
+bool CustomizationModule::rightJustify = false;
+bool CustomizationModule::hideYear = false;
+bool CustomizationModule::hideTopBorder = false;
+bool CustomizationModule::hideBottomBorder = false;
+bool CustomizationModule::monthNamesBold = false;
+bool CustomizationModule::monthNamesLeftJ = false;
+bool CustomizationModule::monthNamesUppercase = false;
+bool CustomizationModule::monthNamesAbbreviated = false;
+bool CustomizationModule::hideMonthDividers = false;
+bool CustomizationModule::includeClickhere = false;
+bool CustomizationModule::includeLMLogo = false;
+bool CustomizationModule::LMLogoRightJustify = false;
+bool CustomizationModule::displayImage_centered = false;
+bool CustomizationModule::displayImage_bottomJustify = false;
+bool CustomizationModule::bottomImage_keepWidth = false;
+bool CustomizationModule::bottomImage_allowStretch = false;
+bool CustomizationModule::scrollImage = false;
+bool CustomizationModule::includeLinkButtons = false;
+QVector<QVector<QString>> CustomizationModule::calendarURLlinks;
+QString CustomizationModule::titleBarLink;
+QString CustomizationModule::vendorName;
+QString CustomizationModule::LumoraURL;
+QColor CustomizationModule::homeTextColor(0, 0, 0);
+
+namespace {
+
+const QString kSpecFile = QStringLiteral("calspc.dat");
+const QString kFolderMessage =
+    QStringLiteral("Unable to open the calendar specifications folder.  Please re-install Calendar.");
+const QString kFileMessage =
+    QStringLiteral("Unable to open the calendar specifications file 'calSpc.dat'. Please re-install Calendar.");
+
+bool holdsSpecs(const QString& folder)
+{
+    return Files::IsFolder(folder) && Files::Exists(Files::Child(folder, kSpecFile));
+}
+
+// A colour written in the framework's own notation: "&hRRGGBB", "&cRRGGBB" or "#RRGGBB".
+QColor colourFromText(const QString& text)
+{
+    QString t = text.trimmed();
+    if (t.startsWith(QLatin1String("&h"), Qt::CaseInsensitive) || t.startsWith(QLatin1String("&c"), Qt::CaseInsensitive))
+        t = t.mid(2);
+    else if (t.startsWith(QLatin1Char('#')))
+        t = t.mid(1);
+    bool ok = false;
+    const uint value = t.left(6).toUInt(&ok, 16);
+    return ok ? QColor((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF) : QColor(0, 0, 0);
+}
+
+int channel(const QString& field) { return std::clamp(ToInt(Val(field)), 0, 255); }
+
+QString text(const QString& specs, const char* key)
+{
+    return CustomizationModule::ParseSpec(specs, QString::fromLatin1(key)).toString();
+}
+
+QColor colour(const QString& specs, const char* key)
+{
+    return CustomizationModule::ParseSpec(specs, QString::fromLatin1(key)).value<QColor>();
+}
+
+bool flag(const QString& specs, const char* key) { return TextEquals(text(specs, key), QStringLiteral("True")); }
+
+// The framework's text-to-Boolean conversion: "True" (any case) or a non-zero number.
+bool boolean(const QString& specs, const char* key)
+{
+    const QString v = text(specs, key).trimmed();
+    return TextEquals(v, QStringLiteral("True")) || (Val(v) != 0);
+}
+
+// The picture the value names in the branding folder; none for a missing file, a file
+// that holds no picture, or a name that is not a plain file name.
+PicturePtr picture(const QString& specs, const char* key)
+{
+    const QString name = text(specs, key);
+    const QString path = Files::Child(CustomizationModule::DefaultCalendarFolder, name);
+    if (path.isEmpty() || !Files::Exists(path) || Files::IsFolder(path))
+        return nullptr;
+    return Picture::OpenAsPicture(path);
+}
+
+} // namespace
+
+QString CustomizationModule::ApplicationFolder() { return QCoreApplication::applicationDirPath(); }
+
+QStringList CustomizationModule::BrandingFolders(const QString& base)
+{
+    QStringList result;
+    for (const QString& name : Files::List(base))
+        if (holdsSpecs(base + QLatin1Char('/') + name))
+            result << name;
+    return result;
+}
+
+bool CustomizationModule::IsWideScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || screen->geometry().height() <= 0)
+        return false;
+    return double(screen->geometry().width()) / double(screen->geometry().height()) > 1.5;
+}
+
+bool CustomizationModule::CustomizeCalendar()
+{
+    if (!FindSpecs())
+        return false;
+    LoadSpecs();
+    return true;
+}
+
+QString CustomizationModule::DiscoverFolder(const QString& base, const QString& current)
+{
+    QString folder = current;
+    // "caldef.dat" names the default branding folder: a plain folder name in the program's
+    // folder, taken from its first line without trailing blanks and CR.
+    QString caldefText;
+    if (Files::ReadText(Files::Child(base, QStringLiteral("caldef.dat")), caldefText) == Files::ReadStatus::Ok) {
+        const QStringList lines = Files::SplitLines(caldefText);
+        const QString name = lines.isEmpty() ? QString() : QString(lines.first()).remove(QRegularExpression("\\s+$"));
+        if (Files::IsPlainName(name))
+            folder = Files::Child(base, name);
+    }
+    // Otherwise the first folder beside the program, by name, that holds the specification.
+    if (folder.isEmpty() || !holdsSpecs(folder)) {
+        const QStringList candidates = BrandingFolders(base);
+        if (!candidates.isEmpty())
+            folder = base + QLatin1Char('/') + candidates.first();
+    }
+    return folder;
+}
+
+bool CustomizationModule::ReadSpecFile(const QString& folder, QString& specs)
+{
+    const QString path = Files::Child(folder, QStringLiteral("calSpc.Dat"));
+    return Files::Exists(path) && Files::ReadText(path, specs) == Files::ReadStatus::Ok;
+}
+
+bool CustomizationModule::FindSpecs()
+{
+    DefaultCalendarFolder = DiscoverFolder(ApplicationFolder(), DefaultCalendarFolder);
+    if (DefaultCalendarFolder.isEmpty()) {
+        MsgBox(kFolderMessage);
+        App().Quit(0);
+        return false;
+    }
+    // A specification file that exists but cannot be read is reported like a missing one.
+    QString specs;
+    if (!ReadSpecFile(DefaultCalendarFolder, specs)) {
+        MsgBox(kFileMessage);
+        App().Quit(0);
+        return false;
+    }
+    CalendarPropertyValues = specs;
+    return true;
+}
+
+QVariant CustomizationModule::ParseSpec(const QString& specs, const QString& key)
+{
+    QString value;
+    const int position = InStr(specs, key);
+    if (position > 0) {
+        int end = specs.size();
+        for (int i = position - 1; i < specs.size(); ++i)
+            if (specs.at(i) == QLatin1Char('\n') || specs.at(i) == QLatin1Char('\r')) {
+                end = i;
+                break;
+            }
+        value = NthField(specs.mid(position - 1, end - (position - 1)), QStringLiteral("="), 2);
+    }
+    if (InStr(key, QStringLiteral("color")) > 0) {
+        if (value.contains(QLatin1Char(',')))
+            return QColor(channel(NthField(value, QStringLiteral(","), 1)),
+                          channel(NthField(value, QStringLiteral(","), 2)),
+                          channel(NthField(value, QStringLiteral(","), 3)));
+        return colourFromText(value);
+    }
+    return value;
+}
+
+void CustomizationModule::LoadSpecs()
+{
+    const QString specs = CalendarPropertyValues;
+    const Date today;
+
+    installerFileName = text(specs, "installerFileName");
+    applicationName = text(specs, "applicationName");
+    otherCopyright = text(specs, "otherCopyright");
+    vendorURL = text(specs, "vendorURL");
+    homeButtonLink = text(specs, "homeButtonLink");
+    for (int i = 1; i <= 5; ++i)
+        floatingLink[i] = ParseSpec(specs, QStringLiteral("floatingLink%1").arg(i)).toString();
+    const QString shape = IsWideScreen() ? QStringLiteral("Wide") : QStringLiteral("Standard");
+    for (int i = 1; i <= 5; ++i)
+        floatingLinkCoordinates[i] =
+            ParseSpec(specs, QStringLiteral("floatingLink%1Coordinates%2").arg(i).arg(shape)).toString();
+
+    customAboutWindow = boolean(specs, "customAboutWindow");
+    calendarStartYear = ToInt(Val(text(specs, "calendarStartYear")));
+    if (calendarStartYear < 1000 || calendarStartYear > 9997)
+        calendarStartYear = today.Year() - 1;
+    yearImageStartYear = ToInt(Val(text(specs, "yearImageStartYear")));
+
+    topLogoImage = picture(specs, "topLogoImage");
+    topLogoImageMask = picture(specs, "topLogoImageMask");
+    backgroundImageWide = picture(specs, "backgroundImageWide");
+    backgroundImageStandard = picture(specs, "backgroundImageStandard");
+    backgroundImage = IsWideScreen() ? backgroundImageWide : backgroundImageStandard;
+    bottomImage = picture(specs, "bottomImage");
+    yearImage[0] = picture(specs, "yearImage0");
+    yearImage[1] = picture(specs, "yearImage1");
+    yearImage[2] = picture(specs, "yearImage2");
+    yearImage_x = ToInt(Val(text(specs, "yearImage_x")));
+    yearImage_y = ToInt(Val(text(specs, "yearImage_y")));
+
+    // The title band's height is given in pixels of the background picture; without a
+    // readable background picture the default fraction stays.
+    const double titleHeight = Val(text(specs, "TitleAreaHeight"));
+    TitleAreaHeightPercent = 0.082;
+    if (backgroundImage && backgroundImage->Height() > 0)
+        TitleAreaHeightPercent = titleHeight / double(backgroundImage->Height());
+
+    CalendarAreaHeightPercentWide = Val(text(specs, "CalendarAreaHeightPercentWide"));
+    CalendarAreaHeightPercentStandard = Val(text(specs, "CalendarAreaHeightPercentStandard"));
+    CalendarAreaHeightPercent = IsWideScreen() ? CalendarAreaHeightPercentWide : CalendarAreaHeightPercentStandard;
+    leftMargin_pct = Val(text(specs, "leftMargin_pct"));
+    topMargin_pct = Val(text(specs, "topMargin_pct"));
+
+    tabColor = colour(specs, "tabColor");
+    calendarBackgroundColor = colour(specs, "calendarBackgroundColor");
+    timeTextColor = colour(specs, "timeTextColor");
+    menuColor = colour(specs, "menuColor");
+    yearColor = colour(specs, "yearColor");
+    yearDividerColor = colour(specs, "yearDividerColor");
+    monthNamesColor = colour(specs, "monthNamesColor");
+    monthNamesFont = text(specs, "monthNamesFont");
+    dayHeaderColor = colour(specs, "dayHeaderColor");
+    daysColor = colour(specs, "daysColor");
+    LMlogoColor = colour(specs, "LMlogoColor");
+    glanceEventHeaderColor = colour(specs, "glanceEventHeaderColor");
+    glanceEventColor = colour(specs, "glanceEventColor");
+
+    includeHomeButton = flag(specs, "includeHomeButton");
+    hideTime = flag(specs, "hideTime");
+    rightJustify = boolean(specs, "rightJustify");
+    hideYear = flag(specs, "hideYear");
+    hideTopBorder = flag(specs, "hideTopBorder");
+    hideBottomBorder = flag(specs, "hideBottomBorder");
+    monthNamesBold = flag(specs, "monthNamesBold");
+    monthNamesLeftJ = flag(specs, "monthNamesLeftJ");
+    monthNamesUppercase = flag(specs, "monthNamesUppercase");
+    monthNamesAbbreviated = flag(specs, "monthNamesAbbreviated");
+    hideMonthDividers = flag(specs, "hideMonthDividers");
+    includeClickhere = flag(specs, "includeClickhere");
+    includeLMLogo = flag(specs, "includeLMLogo");
+    LMLogoRightJustify = flag(specs, "LMLogoRightJustify");
+    displayImage_centered = flag(specs, "displayImage_centered");
+    displayImage_bottomJustify = flag(specs, "displayImage_bottomJustify");
+    bottomImage_keepWidth = flag(specs, "bottomImage_keepWidth");
+    bottomImage_allowStretch = flag(specs, "bottomImage_allowStretch");
+    scrollImage = flag(specs, "scrollImage");
+    includeLinkButtons = flag(specs, "includeLinkButtons");
+}

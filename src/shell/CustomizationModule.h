@@ -1,0 +1,106 @@
+#pragma once
+#include <QColor>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+class Picture;
+using PicturePtr = std::shared_ptr<Picture>;
+
+// The edition's branding values, read from the branding folder's "calspc.dat". One set of
+// module-wide values; no instances.
+class CustomizationModule
+{
+public:
+    // Finds the branding folder and loads every value. Returns false when the program is
+    // quitting after a discovery message (the caller then stops its own work).
+    static bool CustomizeCalendar();
+    static bool FindSpecs();
+    // The branding folder that discovery settles on in the folder base, starting from
+    // current: "caldef.dat", else the first qualifying folder by name, else current.
+    static QString DiscoverFolder(const QString& base, const QString& current);
+    // Reads the folder's specification file; false when it is missing or unreadable.
+    static bool ReadSpecFile(const QString& folder, QString& specs);
+    static void LoadSpecs();
+    // The value of key in the specification text: a QColor for keys holding "color",
+    // else the value text.
+    static QVariant ParseSpec(const QString& specs, const QString& key);
+    // The folder the branding folders live in (the program's folder).
+    static QString ApplicationFolder();
+    // Folders beside the program that hold "calspc.dat", sorted by name.
+    static QStringList BrandingFolders(const QString& base = ApplicationFolder());
+    // Whether screen 0 counts as wide (width / height > 1.5).
+    static bool IsWideScreen();
+
+    // Discovery.
+    static QString DefaultCalendarFolder;   // path; empty = none
+    static QString CalendarPropertyValues;
+
+    // Values from the key table.
+    static QString installerFileName;
+    static QString applicationName;
+    static QString otherCopyright;
+    static QString vendorURL;
+    static QString homeButtonLink;
+    static QVector<QString> floatingLink;            // indexes 0..10, 1..5 used
+    static QVector<QString> floatingLinkCoordinates; // indexes 0..10, 1..5 used
+    static bool customAboutWindow;
+    static int calendarStartYear;
+    static int yearImageStartYear;
+    static PicturePtr topLogoImage;
+    static PicturePtr topLogoImageMask;
+    static PicturePtr backgroundImageWide;
+    static PicturePtr backgroundImageStandard;
+    static PicturePtr backgroundImage;
+    static PicturePtr bottomImage;
+    static QVector<PicturePtr> yearImage;            // indexes 0..6, 0..2 used
+    static int yearImage_x;
+    static int yearImage_y;
+    static double TitleAreaHeightPercent;
+    static double CalendarAreaHeightPercentWide;
+    static double CalendarAreaHeightPercentStandard;
+    static double CalendarAreaHeightPercent;
+    static double leftMargin_pct;
+    static double topMargin_pct;
+    static QColor tabColor;
+    static QColor calendarBackgroundColor;
+    static QColor timeTextColor;
+    static QColor menuColor;
+    static QColor yearColor;
+    static QColor yearDividerColor;
+    static QColor monthNamesColor;
+    static QString monthNamesFont;
+    static QColor dayHeaderColor;
+    static QColor daysColor;
+    static QColor LMlogoColor;
+    static QColor glanceEventHeaderColor;
+    static QColor glanceEventColor;
+    static bool includeHomeButton;
+    static bool hideTime;
+    static bool rightJustify;
+    static bool hideYear;
+    static bool hideTopBorder;
+    static bool hideBottomBorder;
+    static bool monthNamesBold;
+    static bool monthNamesLeftJ;
+    static bool monthNamesUppercase;
+    static bool monthNamesAbbreviated;
+    static bool hideMonthDividers;
+    static bool includeClickhere;
+    static bool includeLMLogo;
+    static bool LMLogoRightJustify;
+    static bool displayImage_centered;
+    static bool displayImage_bottomJustify;
+    static bool bottomImage_keepWidth;
+    static bool bottomImage_allowStretch;
+    static bool scrollImage;
+    static bool includeLinkButtons;
+
+    // Values nobody sets from the file.
+    static QVector<QVector<QString>> calendarURLlinks;
+    static QString titleBarLink;
+    static QString vendorName;
+    static QString LumoraURL;
+    static QColor homeTextColor;
+};

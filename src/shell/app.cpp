@@ -1,0 +1,273 @@
+#include "shell/app.h"
+#include "calendar_window/CalendarWindow.h"
+#include "framework/Files.h"
+#include "framework/MessageBox.h"
+#include "framework/TextFunctions.h"
+#include "shell/CustomizationModule.h"
+#include "shell/Menu.h"
+#include "tray/AboutWindow.h"
+#include "tray/AboutWindowCustom.h"
+#include "tray/AppTrayItem.h"
+#include "tray/HelpWindow.h"
+#include "tray/PreferencesWindow.h"
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+app* g_app = nullptr;
+}
+
+app& App() { return *g_app; }
+
+app::app(int& argc, char** argv) : Application(argc, argv)
+{
+    g_app = this;
+    setApplicationName(QStringLiteral("Lumora Calendar"));
+    setApplicationVersion(QStringLiteral(LUMORA_VERSION));
+}
+
+app::~app()
+{
+    delete mAppTrayItem;
+    mAppTrayItem = nullptr;
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+QString app::PrefsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/LMCalendar.prefs");
+}
+
+QString app::EventsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Calendar.tpc");
+}
+
+QString app::LockPath()
+{
+    // One lock per user: the runtime folder when there is one, else the temporary folder.
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/Desktop Lumora Calendar.lock");
+}
+
+void app::_ApplicationAddMenuHandlers()
+{
+    SetMenuBar(Menu::Instance());
+    AddMenuHandler(QStringLiteral("AppleAboutCalendar"), [this] { return _AppleAboutCalendar_Action(); });
+    AddMenuHandler(QStringLiteral("ApplePreferences"), [this] { return _ApplePreferences_Action(); });
+    AddMenuHandler(QStringLiteral("HelpHelp"), [this] { return _HelpHelp_Action(); });
+    AddMenuHandler(QStringLiteral("EditToggleCDCanvas"), [this] { return _EditToggleCDCanvas_Action(); });
+    AddMenuHandler(QStringLiteral("FileClose"), [this] { return _FileClose_Action(); });
+    AddMenuHandler(QStringLiteral("FilePrint"), [this] { return _FilePrint_Action(); });
+    AddMenuHandler(QStringLiteral("HelpGotoURL"), [this] { return _HelpGotoURL_Action(); });
+}
+
+void app::Event_Open()
+{
+    CheckRunning();
+    if (Closing)
+        return;
+    currentDate = Date();
+    selectedDate = Date();
+    countdownDate = Date();
+    eventDict.Clear();
+    GetPrefs();
+    if (!CustomizationModule::CustomizeCalendar() || Closing)
+        return;
+    LoadHolidays();
+    LoadSpecialEvents();
+    LoadUserEvents();
+    CalendarWindow* window = CalendarWindow::Instance();
+    window->show();
+    if (installSysTray) {
+        mAppTrayItem = new AppTrayItem();
+        mAppTrayItem->Install();
+    }
+}
+
+void app::Event_Close()
+{
+    Closing = true;
+    if (mAppTrayItem) {
+        mAppTrayItem->Remove();
+        delete mAppTrayItem;
+        mAppTrayItem = nullptr;
+    }
+    // Only the copy that read the preferences owns the file, and only the copy that
+    // entered the lock leaves it.
+    if (m_prefsRead)
+        PutPrefs();
+    if (m_holdsMutex && appMutex) {
+        appMutex->unlock();
+        m_holdsMutex = false;
+    }
+}
+
+void app::Event_Deactivate()
+{
+    if (!Closing)
+        Deactivated = true;
+}
+
+void app::CheckRunning()
+{
+    const QString path = LockPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    appMutex = std::make_unique<QLockFile>(path);
+    appMutex->setStaleLockTime(0); // a lock left by a crashed copy is taken over
+    if (appMutex->tryLock(0)) {
+        m_holdsMutex = true;
+        return;
+    }
+    AutoQuit = true;
+    MsgBox(QStringLiteral("Another Desktop Lumora calendar is already running."));
+    Quit(0);
+}
+
+bool app::Event_UnhandledException(const std::exception*)
+{
+    MessageBox::Dialog dialog;
+    dialog.icon = MessageBox::Icon::Stop;
+    dialog.message = QStringLiteral("An Unexpected Error Occurred");
+    dialog.explanation = QStringLiteral("Lumora Calendar encountered an error that it could not handle and must quit.  "
+                                        "Please report this error and how it occurred.");
+    dialog.actionCaption = QStringLiteral("Quit");
+    dialog.alternateCaption = QStringLiteral("Feedback");
+    const MessageBox::Button pressed = MessageBox::ShowDialog(dialog);
+    if (pressed == MessageBox::Button::Alternate) {
+        QUrl url(QStringLiteral("mailto:feedback@example.com"));
+        url.setQuery(QStringLiteral("subject=") + QString::fromUtf8(QUrl::toPercentEncoding(
+            QStringLiteral("~Feedback: ") + CustomizationModule::applicationName + QLatin1Char(' ')
+            + applicationVersion())), QUrl::StrictMode);
+        QDesktopServices::openUrl(url);
+    } else if (pressed == MessageBox::Button::Action) {
+        Quit(0);
+    }
+    return true;
+}
+
+void app::GetPrefs()
+{
+    tabLeft = 0;
+    showCoundownCalendar = false;
+    installSysTray = true;
+    StartTime = 8;
+    m_prefsRead = true;
+    QByteArray bytes;
+    if (Files::ReadAll(PrefsPath(), bytes) != Files::ReadStatus::Ok) {
+        firstRun = true;
+        PutPrefs();
+        return;
+    }
+    const QString text = QString::fromUtf8(bytes);
+    showCoundownCalendar = Val(NthField(text, QStringLiteral(";"), 1)) == 1;
+    tabLeft = ToInt(Val(NthField(text, QStringLiteral(";"), 2)));
+    installSysTray = Val(NthField(text, QStringLiteral(";"), 3)) == 1;
+}
+
+void app::PutPrefs()
+{
+    const QString line = QStringLiteral("%1;%2;%3")
+        .arg(showCoundownCalendar ? 1 : 0).arg(tabLeft).arg(installSysTray ? 1 : 0);
+    QString error;
+    if (!Files::WriteAtomic(PrefsPath(), line.toUtf8(), &error))
+        MsgBox(QStringLiteral("The preferences could not be saved: %1").arg(error));
+}
+
+bool app::CalendarWindowOpen()
+{
+    for (Window* w : Window::AllWindows())
+        if (qobject_cast<CalendarWindow*>(w))
+            return true;
+    return false;
+}
+
+void app::ReloadCalendar()
+{
+    CalendarWindow::Instance()->ScrollUp();
+    if (CalendarWindow* old = CalendarWindow::Existing())
+        old->CloseWindow();
+    if (Closing)
+        return;
+    CalendarWindow* fresh = CalendarWindow::Instance();
+    fresh->hide();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    fresh->move(fresh->x(), area.top() - fresh->height());
+    fresh->show();
+    if (CalendarWindow* window = CalendarWindow::Existing())
+        window->ScrollDown();
+}
+
+void app::Event_EnableMenuItems()
+{
+    if (Closing)
+        return;
+    if (CalendarWindowOpen()) {
+        CalendarWindow* window = CalendarWindow::Instance();
+        const bool slidDown = window->y() >= 0;
+        const QWidget* calendar = window->Control(QStringLiteral("Calendar"));
+        const bool yearView = !calendar || calendar->isVisible();
+        const QWidget* countdown = window->Control(QStringLiteral("CountdownCanvas"));
+        Menu::FileClose()->Enabled = slidDown;
+        Menu::FilePrint()->Text = yearView ? QStringLiteral("Print Calendar") : QStringLiteral("Print Week At A Glance");
+        Menu::FilePrint()->Enabled = slidDown;
+        Menu::EditToggleCDCanvas()->Text = countdown && countdown->isVisible()
+            ? QStringLiteral("Hide Countdown Event") : QStringLiteral("Show Countdown Event");
+        Menu::EditToggleCDCanvas()->Enabled = yearView;
+    }
+    Menu::HelpQuickStartHelp()->Enabled = true;
+    Menu::HelpGotoURL()->Text = QStringLiteral("Goto ") + CustomizationModule::vendorURL;
+    Menu::HelpGotoURL()->Enabled = true;
+}
+
+bool app::_AppleAboutCalendar_Action()
+{
+    if (CustomizationModule::customAboutWindow)
+        AboutWindowCustom::Instance()->show();
+    else
+        AboutWindow::Instance()->show();
+    return false;
+}
+
+bool app::_ApplePreferences_Action()
+{
+    PreferencesWindow::Instance()->ShowWithin(CalendarWindow::Instance());
+    return false;
+}
+
+bool app::_HelpHelp_Action()
+{
+    HelpWindow::Instance()->show();
+    return false;
+}
+
+bool app::_EditToggleCDCanvas_Action()
+{
+    // Decided by the tile itself, not by a possibly stale item text.
+    CalendarWindow* window = CalendarWindow::Instance();
+    if (QWidget* tile = window->Control(QStringLiteral("CountdownCanvas")))
+        tile->setVisible(!tile->isVisible());
+    return false;
+}
+
+bool app::_FileClose_Action()
+{
+    CalendarWindow::Instance()->ScrollUp();
+    return false;
+}
+
+bool app::_HelpGotoURL_Action()
+{
+    const QUrl url(CustomizationModule::vendorURL.trimmed());
+    if (url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
+        QDesktopServices::openUrl(url);
+    return false;
+}

@@ -1,0 +1,7 @@
+#include "tray/AboutWindow.h"
+
+AboutWindow::AboutWindow()
+{
+    setWindowTitle(QStringLiteral("About Calendar"));
+    resize(420, 300);
+}

@@ -1,0 +1,7 @@
+#include "tray/HelpWindow.h"
+
+HelpWindow::HelpWindow()
+{
+    setWindowTitle(QStringLiteral("Help"));
+    resize(420, 300);
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include "framework/MessageBox.h"
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QStandardPaths>
+
+// Records every message box shown while it lives, answering with the given button.
+class MessageLog
+{
+public:
+    explicit MessageLog(MessageBox::Button answer = MessageBox::Button::Action)
+        : m_previous(MessageBox::SetInterceptor(MessageBox::Recorder(&messages, answer))) {}
+    ~MessageLog() { MessageBox::SetInterceptor(m_previous); }
+    QStringList messages;
+
+private:
+    MessageBox::Interceptor m_previous;
+};
+
+// Points the configuration and Documents folders into a fresh temporary folder.
+class SandboxHome
+{
+public:
+    SandboxHome()
+    {
+        m_oldHome = qgetenv("HOME");
+        m_oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", dir.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", (dir.path() + "/.config").toUtf8());
+    }
+    ~SandboxHome()
+    {
+        qputenv("HOME", m_oldHome);
+        qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    }
+    QString configFolder() const { return dir.path() + "/.config"; }
+    QString documentsFolder() const { return dir.path() + "/Documents"; }
+    QString path() const { return dir.path(); }
+    QTemporaryDir dir;
+
+private:
+    QByteArray m_oldHome, m_oldConfig;
+};

@@ -1,0 +1,237 @@
+// The events file "Calendar.tpc": reading, writing and the round trip through the store.
+#include "TestSupport.h"
+#include "data/EventsFile.h"
+#include "data/Holidays.h"
+#include "framework/Date.h"
+#include "framework/Dictionary.h"
+#include "framework/Files.h"
+#include "shell/app.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(EventsFile, SeededFileComesBackWithEveryLine)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Calendar.tpc");
+    // Mixed line ends, a to-do text that mentions the separator, a separator with odd case
+    // and blanks, an empty line, a line without "|", a title holding "|" and a countdown
+    // record on a holiday's day.
+    const QByteArray seed =
+        "1\tBuy milk\r\n"
+        "0\tRead Events Data: notes\r"
+        "0\t\n"
+        "  events data:  \r\n"
+        "2005-06-07 09:00:00|2005-06-07 10:00:00//Dentist\n"
+        "\n"
+        "lonely line\r\n"
+        "2005-06-08 10:00:00|2005-06-08 11:00:00//A | B\n"
+        "2005-12-25 00:00:00|2005-12-25 00:00:00//Holidays at home//Countdown\n"
+        "2005-06-09 00:00:01|2005-06-09 00:00:01//Countdown to vacation\n"
+        "Ünïcödé key|2005-01-01 00:00:00//Grüße\n";
+    writeBytes(path, seed);
+
+    Dictionary store;
+    Holidays::Load(store, 2005);
+    QStringList todo;
+    Date countdown(2001, 1, 1);
+    MessageLog log;
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded);
+    EXPECT_TRUE(log.messages.isEmpty());
+
+    EXPECT_EQ(todo, (QStringList{"1\tBuy milk", "0\tRead Events Data: notes", "0\t"}));
+    EXPECT_EQ(store.Count(), 24 + 6);   // the countdown replaced Christmas 2005
+    EXPECT_EQ(store.Value("2005-12-25 00:00:00"), "2005-12-25 00:00:00//Holidays at home//Countdown");
+    EXPECT_EQ(store.Value("2005-06-08 10:00:00"), "2005-06-08 11:00:00//A | B");
+    EXPECT_EQ(store.Value("lonely line"), "");
+    EXPECT_EQ(store.Value(""), "");
+    EXPECT_EQ(store.Value("Ünïcödé key"), "2005-01-01 00:00:00//Grüße");
+    // Only the kind field makes a countdown record, not a title that holds the word.
+    EXPECT_EQ(countdown.SQLDateTime(), "2005-12-25 00:00:00");
+
+    const QString out = dir.filePath("out/Calendar.tpc");   // its folder does not exist yet
+    ASSERT_TRUE(EventsFile::Write(out, todo, store));
+    const QString written = QString::fromUtf8(readBytes(out));
+    EXPECT_FALSE(written.contains('\r'));
+    const QStringList lines = written.split('\n');
+    EXPECT_EQ(lines.last(), "");   // every line ends with LF
+    EXPECT_EQ(lines.mid(0, 4), (QStringList{"1\tBuy milk", "0\tRead Events Data: notes", "0\t", "Events Data:"}));
+    for (const QString& line : Files::SplitLines(QString::fromUtf8(seed)).mid(4))
+        EXPECT_TRUE(lines.contains(line)) << line.toStdString();
+    EXPECT_FALSE(lines.contains("2005-12-25 00:00:00|2005-12-25 00:00:00//Christmas"));
+    EXPECT_TRUE(lines.contains("2005-11-24 00:00:00|2005-11-24 00:00:00//Thanksgiving"));
+    EXPECT_EQ(lines.size(), 4 + store.Count() + 1);
+
+    // Read back, the written file gives the same store and to-do lines.
+    Dictionary again;
+    QStringList todoAgain;
+    Date countdownAgain(2001, 1, 1);
+    ASSERT_EQ(EventsFile::Load(out, again, todoAgain, countdownAgain), EventsFile::Status::Loaded);
+    EXPECT_EQ(again.Entries(), store.Entries());
+    EXPECT_EQ(todoAgain, todo);
+    EXPECT_EQ(countdownAgain, countdown);
+    EXPECT_EQ(readBytes(out), EventsFile::Format(todoAgain, again));
+}
+
+TEST(EventsFile, FilesWithoutEventsLoadNoEntries)
+{
+    struct Case { const char* name; QByteArray bytes; QStringList todo; };
+    const Case cases[] = {
+        {"zero bytes", "", {}},
+        {"separator last", "0\tx\nEvents Data:\n", {"0\tx"}},
+        {"no separator", "0\ta\nsome text\n", {"0\ta", "some text"}},
+        {"separator inside a line", "0\tEvents Data: and more\n2005-01-01 00:00:00|x\n",
+         {"0\tEvents Data: and more", "2005-01-01 00:00:00|x"}},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const QString path = dir.filePath("Calendar.tpc");
+        writeBytes(path, c.bytes);
+        Dictionary store;
+        QStringList todo;
+        Date countdown(2001, 1, 1);
+        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded) << c.name;
+        EXPECT_EQ(store.Count(), 0) << c.name;
+        EXPECT_EQ(todo, c.todo) << c.name;
+        EXPECT_EQ(countdown, Date(2001, 1, 1)) << c.name;
+    }
+}
+
+TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Calendar.tpc");
+    writeBytes(path, "Events Data:\n"
+                     "2006-03-01 00:00:00|2006-03-01 00:00:00//Trip//countdown\n"
+                     "not a date|x//y//Countdown\n"
+                     "2006-13-40 00:00:00|x//y//Countdown\n"
+                     "2006-04-01 09:00:00|2006-04-01 10:00:00//Countdown meeting\n");
+    Dictionary store;
+    QStringList todo;
+    Date countdown(2001, 1, 1);
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded);
+    EXPECT_EQ(store.Count(), 4);   // malformed keys are kept as they are
+    EXPECT_EQ(countdown.SQLDateTime(), "2006-03-01 00:00:00");
+}
+
+TEST(EventsFile, MissingFileLoadsNothingAndSaysNothing)
+{
+    QTemporaryDir dir;
+    Dictionary store;
+    store.SetValue("k", "v");
+    QStringList todo{"kept"};
+    Date countdown(2001, 1, 1);
+    MessageLog log;
+    EXPECT_EQ(EventsFile::Load(dir.filePath("Calendar.tpc"), store, todo, countdown), EventsFile::Status::Missing);
+    EXPECT_EQ(store.Count(), 1);
+    EXPECT_EQ(todo, QStringList{"kept"});
+    EXPECT_TRUE(log.messages.isEmpty());
+}
+
+TEST(EventsFile, UnreadableFileIsReportedAndMovedAsideUnchanged)
+{
+    QByteArray withNul("Events Data:\n2005-01-01 00:00:00|");
+    withNul.append('\0').append("x\n");
+    const QByteArray cases[] = {withNul, QByteArray("0\tcaf\xe9\nEvents Data:\n")};   // NUL, not UTF-8
+    for (const QByteArray& bytes : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Calendar.tpc");
+        writeBytes(path, bytes);
+        Dictionary store;
+        QStringList todo;
+        Date countdown(2001, 1, 1);
+        MessageLog log;
+        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Unreadable);
+        ASSERT_EQ(log.messages.size(), 1);
+        EXPECT_TRUE(log.messages.first().contains("Calendar.tpc.unreadable-1"));
+        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_EQ(readBytes(path + ".unreadable-1"), bytes);
+        EXPECT_EQ(store.Count(), 0);
+    }
+}
+
+TEST(EventsFile, FailedWriteIsReportedAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    Dictionary store;
+    store.SetValue("2005-01-01 00:00:00", "2005-01-01 00:00:00//New Years");
+    // A folder where the file should be: the write fails and the folder stays.
+    const QString blocked = dir.filePath("Calendar.tpc");
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    // A plain file where the Documents folder should be.
+    writeBytes(dir.filePath("Documents"), "old");
+    MessageLog log;
+    EXPECT_FALSE(EventsFile::Write(blocked, {}, store));
+    EXPECT_FALSE(EventsFile::Write(dir.filePath("Documents/Calendar.tpc"), {}, store));
+    ASSERT_EQ(log.messages.size(), 2);
+    EXPECT_TRUE(log.messages.at(0).startsWith("Your events could not be saved"));
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
+    EXPECT_EQ(readBytes(dir.filePath("Documents")), "old");
+    EXPECT_FALSE(EventsFile::IsWriting());
+}
+
+TEST(EventsFile, WrittenTextCannotBreakItsLines)
+{
+    Dictionary store;
+    store.SetValue("2005-01-01 09:00:00", "2005-01-01 09:30:00//two\nlines");
+    const QString text = QString::fromUtf8(EventsFile::Format({"0\tto\rdo"}, store));
+    EXPECT_EQ(text, "0\tto do\nEvents Data:\n2005-01-01 09:00:00|2005-01-01 09:30:00//two lines\n");
+    EXPECT_EQ(EventsFile::Format({}, Dictionary()), "Events Data:\n");
+}
+
+TEST(EventsFile, TodoLines)
+{
+    EXPECT_EQ(EventsFile::TodoLine(true, "Call"), "1\tCall");
+    EXPECT_EQ(EventsFile::TodoLine(false, ""), "0\t");
+    struct Case { const char* line; bool checked; const char* text; };
+    const Case cases[] = {
+        {"1\tCall\tlost", true, "Call"}, {"0\tx", false, "x"}, {"1", true, ""}, {"yes\tx", false, "x"}, {"", false, ""},
+    };
+    for (const Case& c : cases) {
+        bool checked = !c.checked;
+        QString text = "junk";
+        EventsFile::ParseTodoLine(c.line, checked, text);
+        EXPECT_EQ(checked, c.checked) << c.line;
+        EXPECT_EQ(text, c.text) << c.line;
+    }
+}
+
+TEST(EventsFile, SaveWritesTheApplicationsStoreUnlessLocked)
+{
+    SandboxHome home;
+    const Dictionary oldStore = App().eventDict;
+    const bool oldLocked = App().eventsFileLocked;
+    App().eventDict.Clear();
+    App().eventDict.SetValue("2005-01-01 00:00:00", "2005-01-01 00:00:00//New Years");
+    const QString path = app::EventsPath();
+    ASSERT_TRUE(path.startsWith(home.path()));
+
+    App().eventsFileLocked = true;
+    EXPECT_FALSE(EventsFile::Save({"0\tx"}));
+    EXPECT_FALSE(QFile::exists(path));
+
+    App().eventsFileLocked = false;
+    EXPECT_TRUE(EventsFile::Save({"0\tx"}));   // the Documents folder is created
+    EXPECT_EQ(readBytes(path), "0\tx\nEvents Data:\n2005-01-01 00:00:00|2005-01-01 00:00:00//New Years\n");
+
+    App().eventDict = oldStore;
+    App().eventsFileLocked = oldLocked;
+}

@@ -1,0 +1,84 @@
+#include "framework/Dictionary.h"
+#include "framework/Exceptions.h"
+#include "framework/Files.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(Dictionary, OrderedByKeyAndIndexed)
+{
+    Dictionary d;
+    d.SetValue("2007-01-01 00:00:00", "new year");
+    d.SetValue("2005-12-25 00:00:00", "christmas");
+    d.SetValue("2006-07-04 00:00:00", "fourth");
+    d.SetValue("2006-07-04 00:00:00", "replaced");
+    ASSERT_EQ(d.Count(), 3);
+    EXPECT_EQ(d.Key(0), "2005-12-25 00:00:00");
+    EXPECT_EQ(d.ValueAt(1), "replaced");
+    EXPECT_EQ(d.Key(2), "2007-01-01 00:00:00");
+    EXPECT_THROW(d.Key(3), OutOfBoundsException);
+    EXPECT_THROW(d.Value("missing"), KeyNotFoundException);
+    EXPECT_THROW(d.Remove("missing"), KeyNotFoundException);
+    EXPECT_EQ(d.Lookup("missing", "x"), "x");
+    d.Remove("2006-07-04 00:00:00");
+    EXPECT_FALSE(d.HasKey("2006-07-04 00:00:00"));
+    EXPECT_EQ(d.Count(), 2);
+}
+
+TEST(Files, ChildMatchesIgnoringCaseAndRefusesPaths)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath("CalSpc.DAT"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    EXPECT_EQ(Files::Child(dir.path(), "calspc.dat"), dir.filePath("CalSpc.DAT"));
+    EXPECT_EQ(Files::Child(dir.path(), "other.png"), dir.filePath("other.png"));
+    EXPECT_EQ(Files::Child(dir.path(), "../etc/passwd"), "");
+    EXPECT_EQ(Files::Child(dir.path(), ".."), "");
+    EXPECT_EQ(Files::Child(dir.path(), ""), "");
+}
+
+TEST(Files, ReadTextLineEndsAndBadFiles)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.txt");
+    ASSERT_TRUE(Files::WriteAtomic(path, "a\r\nb\rc\n\nd"));
+    QString text;
+    ASSERT_EQ(Files::ReadText(path, text), Files::ReadStatus::Ok);
+    EXPECT_EQ(Files::SplitLines(text), (QStringList{"a", "b", "c", "", "d"}));
+    EXPECT_EQ(Files::SplitLines("x\n"), QStringList{"x"});
+    EXPECT_EQ(Files::SplitLines(""), QStringList{});
+    EXPECT_EQ(Files::ReadText(dir.filePath("none"), text), Files::ReadStatus::Missing);
+    EXPECT_EQ(Files::ReadText(dir.path(), text), Files::ReadStatus::Unreadable);
+    ASSERT_TRUE(Files::WriteAtomic(path, QByteArray("ab\0cd", 5)));
+    EXPECT_EQ(Files::ReadText(path, text), Files::ReadStatus::Unreadable);
+}
+
+TEST(Files, AtomicWriteCreatesFoldersAndKeepsOldFileOnFailure)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("deep/er/file.txt");
+    ASSERT_TRUE(Files::WriteAtomic(path, "one"));
+    QByteArray bytes;
+    ASSERT_EQ(Files::ReadAll(path, bytes), Files::ReadStatus::Ok);
+    EXPECT_EQ(bytes, "one");
+    // A folder where the file should go: the write fails and says why.
+    const QString blocked = dir.filePath("blocked");
+    QDir().mkpath(blocked);
+    QString error;
+    EXPECT_FALSE(Files::WriteAtomic(blocked, "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+    const QString moved = Files::MoveAside(path);
+    EXPECT_FALSE(moved.isEmpty());
+    EXPECT_FALSE(Files::Exists(path));
+    EXPECT_TRUE(Files::Exists(moved));
+}
+
+TEST(Files, ListIsSortedByName)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"b", "A", "c", "a2"})
+        QDir(dir.path()).mkdir(name);
+    EXPECT_EQ(Files::List(dir.path()), (QStringList{"A", "a2", "b", "c"}));
+}

@@ -1,0 +1,355 @@
+#include "framework/Graphics.h"
+#include "framework/Picture.h"
+#include <QFile>
+#include <QFontInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor White(255, 255, 255);
+const QColor Black(0, 0, 0);
+
+// The set of pixels of a picture that are not white, as rows of '#' and '.'.
+QString inked(const PicturePtr& pic)
+{
+    QString out;
+    for (int y = 0; y < pic->Height(); ++y) {
+        for (int x = 0; x < pic->Width(); ++x)
+            out += pic->Pixel(x, y) == White ? QLatin1Char('.') : QLatin1Char('#');
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+QRect inkBounds(const PicturePtr& pic)
+{
+    QRect bounds;
+    for (int y = 0; y < pic->Height(); ++y)
+        for (int x = 0; x < pic->Width(); ++x)
+            if (pic->Pixel(x, y) != White)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// Draws source onto a fresh white picture at 0,0 and returns that picture.
+PicturePtr drawnOnWhite(const PicturePtr& source, int w = -1, int h = -1)
+{
+    auto target = Picture::New(w < 0 ? source->Width() : w, h < 0 ? source->Height() : h);
+    target->Graphics().DrawPicture(source, 0, 0);
+    return target;
+}
+
+} // namespace
+
+TEST(Graphics, OutlinesCoverExactlyTheirSize)
+{
+    struct Case { int x, y, w, h, pen; };
+    const Case cases[] = {{1, 1, 5, 4, 1}, {0, 0, 1, 1, 1}, {2, 1, 6, 6, 2}, {1, 2, 3, 3, 3}, {0, 0, 10, 8, 1}};
+    for (const Case& c : cases) {
+        auto pic = Picture::New(12, 12);
+        Graphics& g = pic->Graphics();
+        g.SetPenWidth(c.pen);
+        g.SetPenHeight(c.pen);
+        g.DrawRect(c.x, c.y, c.w, c.h);
+        EXPECT_EQ(inkBounds(pic), QRect(c.x, c.y, c.w, c.h)) << c.w << "x" << c.h << " pen " << c.pen;
+        // The inside stays clear beyond the pen.
+        if (c.w > 2 * c.pen && c.h > 2 * c.pen)
+            EXPECT_EQ(pic->Pixel(c.x + c.pen, c.y + c.pen), White);
+        // Filled rectangles and ovals stay within the same w x h.
+        auto filled = Picture::New(12, 12);
+        filled->Graphics().FillRect(c.x, c.y, c.w, c.h);
+        EXPECT_EQ(inkBounds(filled), QRect(c.x, c.y, c.w, c.h));
+        auto oval = Picture::New(12, 12);
+        oval->Graphics().DrawOval(c.x, c.y, c.w, c.h);
+        EXPECT_TRUE(QRect(c.x, c.y, c.w, c.h).contains(inkBounds(oval)));
+    }
+    // Empty sizes draw nothing.
+    auto pic = Picture::New(5, 5);
+    pic->Graphics().DrawRect(1, 1, 0, 3);
+    pic->Graphics().FillRect(1, 1, 3, -1);
+    EXPECT_TRUE(inkBounds(pic).isNull());
+}
+
+TEST(Graphics, LinesIncludeBothEndsAndRoundRectsStayInside)
+{
+    auto pic = Picture::New(8, 4);
+    pic->Graphics().DrawLine(1, 1, 5, 1);
+    pic->Graphics().DrawLine(7, 3, 7, 3);
+    EXPECT_EQ(inked(pic), QString("........\n.#####..\n........\n.......#\n"));
+
+    auto round = Picture::New(30, 20);
+    round->Graphics().FillRoundRect(1, 0, 27, 20, 14, 14);
+    EXPECT_EQ(inkBounds(round), QRect(1, 0, 27, 20));
+    EXPECT_EQ(round->Pixel(1, 0), White);          // the corner is cut round
+    EXPECT_NE(round->Pixel(14, 0), White);
+    auto outline = Picture::New(30, 20);
+    outline->Graphics().DrawRoundRect(0, 0, 29, 20, 14, 14);
+    EXPECT_EQ(inkBounds(outline), QRect(0, 0, 29, 20));
+    EXPECT_EQ(outline->Pixel(14, 10), White);
+}
+
+TEST(Graphics, SettingsPersistAndFontsMap)
+{
+    auto pic = Picture::New(40, 40);
+    Graphics& g = pic->Graphics();
+    g.SetForeColor(QColor(255, 0, 0));
+    g.SetTextSize(18);
+    g.SetBold(true);
+    g.FillRect(0, 0, 2, 2);
+    EXPECT_EQ(pic->Pixel(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(pic->Graphics().ForeColor(), QColor(255, 0, 0)); // the same context again
+    EXPECT_EQ(pic->Graphics().TextSize(), 18);
+
+    struct Case { const char* name; const char* family; bool bold; };
+    const Case cases[] = {{"Arial", "Liberation Sans", false}, {"Tahoma", "DejaVu Sans", false},
+                          {"Impact", "DejaVu Sans Condensed", true}, {"Optima Extra Black", "Liberation Sans", false},
+                          {"", "Liberation Sans", false}};
+    for (const Case& c : cases) {
+        const QFont font = Graphics::MakeFont(c.name, 0);
+        EXPECT_EQ(QFontInfo(font).family(), c.family) << c.name;
+        EXPECT_EQ(font.pixelSize(), 12) << c.name;
+        EXPECT_EQ(font.bold(), c.bold) << c.name;
+    }
+    // Impact must draw digits narrower than the plain bold face.
+    Graphics& m = pic->Graphics();
+    m.SetTextSize(18);
+    m.SetBold(true);
+    m.SetTextFont("Impact");
+    const double condensed = m.StringWidth("1234");
+    m.SetTextFont("Tahoma");
+    EXPECT_LT(condensed, m.StringWidth("1234"));
+}
+
+TEST(Graphics, TextMeasuresAndBaseline)
+{
+    auto pic = Picture::New(200, 60);
+    Graphics& g = pic->Graphics();
+    g.SetTextFont("Arial");
+    g.SetTextSize(12);
+    const int line = g.TextHeight();
+    EXPECT_GT(line, 10);
+    EXPECT_EQ(g.StringHeight("0", 99), line);
+    EXPECT_EQ(g.StringHeight("", 0), line);
+    EXPECT_EQ(g.StringHeight("one two three four", int(g.StringWidth("one two")) + 1), 2 * line);
+    EXPECT_EQ(g.StringHeight("a\nb\r\nc"), 3 * line);
+    EXPECT_DOUBLE_EQ(g.StringWidth(""), 0.0);
+
+    // The baseline is at y: ink of "H" ends on the row above it.
+    g.DrawString("H", 10, 30);
+    const QRect ink = inkBounds(pic);
+    EXPECT_EQ(ink.bottom(), 29);
+    EXPECT_GE(ink.left(), 10);
+    EXPECT_LE(ink.top(), 30 - g.TextAscent() + 4);
+}
+
+TEST(Graphics, WebdingsArrowsAreTriangles)
+{
+    struct Case { const char* glyph; Graphics::Arrow dir; };
+    const Case cases[] = {{"3", Graphics::Arrow::Left}, {"4", Graphics::Arrow::Right},
+                          {"5", Graphics::Arrow::Up}, {"6", Graphics::Arrow::Down}};
+    for (const Case& c : cases) {
+        auto pic = Picture::New(30, 30);
+        Graphics& g = pic->Graphics();
+        g.SetTextFont("Webdings");
+        g.SetTextSize(15);
+        g.DrawString(c.glyph, 5, 25);
+        const QRect ink = inkBounds(pic);
+        ASSERT_FALSE(ink.isNull()) << c.glyph;
+        EXPECT_LE(ink.bottom(), 24);           // stands on the baseline
+        EXPECT_GE(ink.left(), 5);
+        EXPECT_LE(ink.right(), 5 + 15);
+        // The pointed side has fewer inked pixels than the base side.
+        int first = 0, last = 0;
+        const bool horizontal = c.dir == Graphics::Arrow::Left || c.dir == Graphics::Arrow::Right;
+        for (int i = 0; i < 30; ++i) {
+            if (horizontal) {
+                first += pic->Pixel(ink.left(), i) != White;
+                last += pic->Pixel(ink.right(), i) != White;
+            } else {
+                first += pic->Pixel(i, ink.top()) != White;
+                last += pic->Pixel(i, ink.bottom()) != White;
+            }
+        }
+        const bool pointsToFirst = c.dir == Graphics::Arrow::Left || c.dir == Graphics::Arrow::Up;
+        EXPECT_EQ(pointsToFirst, first < last) << c.glyph;
+        EXPECT_DOUBLE_EQ(g.StringWidth("34"), 30.0);
+    }
+}
+
+TEST(Picture, NewPictureAndPixels)
+{
+    auto pic = Picture::New(3, 2, 32);
+    EXPECT_EQ(pic->Width(), 3);
+    EXPECT_EQ(pic->Height(), 2);
+    EXPECT_EQ(pic->Pixel(2, 1), White);
+    pic->Graphics().SetPixel(1, 1, QColor(10, 20, 30));
+    EXPECT_EQ(pic->Graphics().Pixel(1, 1), QColor(10, 20, 30));
+    EXPECT_EQ(pic->Pixel(5, 5), Black);      // outside reads black
+    pic->SetPixel(-1, 0, QColor(1, 2, 3));   // outside writes nothing
+    EXPECT_FALSE(pic->HasMask());
+}
+
+TEST(Picture, MaskAndTransparencyCompositing)
+{
+    // One row of five pixels: red, white, blue, white, green; the mask black, white,
+    // grey 140, black, white.
+    auto pic = Picture::New(5, 1);
+    const QColor colours[] = {QColor(255, 0, 0), White, QColor(0, 0, 255), White, QColor(0, 255, 0)};
+    for (int x = 0; x < 5; ++x)
+        pic->SetPixel(x, 0, colours[x]);
+    auto mask = pic->Mask();
+    ASSERT_TRUE(mask);
+    EXPECT_EQ(mask->Pixel(0, 0), Black);     // a new mask is opaque
+    EXPECT_EQ(pic->Mask(), mask);            // and made once
+    const int greys[] = {0, 255, 140, 0, 255};
+    for (int x = 0; x < 5; ++x)
+        mask->SetPixel(x, 0, QColor(greys[x], greys[x], greys[x]));
+
+    struct Case { int transparent; int alpha[5]; };
+    const Case cases[] = {{0, {255, 0, 115, 255, 0}}, {1, {255, 0, 115, 0, 0}}};
+    for (const Case& c : cases) {
+        pic->SetTransparent(c.transparent);
+        const QImage out = pic->Composited();
+        for (int x = 0; x < 5; ++x)
+            EXPECT_NEAR(qAlpha(out.pixel(x, 0)), c.alpha[x], 1) << "transparent " << c.transparent << " x " << x;
+    }
+
+    // Drawn over black: opaque pixels keep their colour, clear ones leave black.
+    pic->SetTransparent(0);
+    auto target = Picture::New(5, 1);
+    target->Graphics().SetForeColor(Black);
+    target->Graphics().FillRect(0, 0, 5, 1);
+    target->Graphics().DrawPicture(pic, 0, 0);
+    EXPECT_EQ(target->Pixel(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(target->Pixel(1, 0), Black);
+    EXPECT_NEAR(target->Pixel(2, 0).blue(), 115, 2);
+    EXPECT_EQ(target->Pixel(3, 0), White);
+}
+
+TEST(Picture, CompositeFollowsLaterDrawing)
+{
+    auto pic = Picture::New(4, 4);
+    pic->Graphics().SetForeColor(QColor(0, 0, 255));
+    pic->Graphics().FillRect(0, 0, 4, 4);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(1, 1)), 255);
+    // Drawing into the mask after a composite was made.
+    pic->Mask()->Graphics().SetForeColor(White);
+    pic->Mask()->Graphics().FillRect(0, 0, 2, 4);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(1, 1)), 0);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(2, 1)), 255);
+    // Drawing white into the picture itself with Transparent on.
+    pic->SetTransparent(1);
+    pic->Graphics().SetForeColor(White);
+    pic->Graphics().FillRect(3, 0, 1, 4);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(3, 1)), 0);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(2, 1)), 255);
+    // Nearly white is not white.
+    pic->SetPixel(2, 2, QColor(254, 255, 255));
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(2, 2)), 255);
+}
+
+TEST(Picture, AlphaImageMaskTakesOverItsAlpha)
+{
+    QImage image(2, 1, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgba(10, 20, 30, 255));
+    image.setPixel(1, 0, qRgba(10, 20, 30, 0));
+    auto pic = Picture::FromImage(image);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(1, 0)), 0);
+    auto mask = pic->Mask();
+    EXPECT_EQ(mask->Pixel(0, 0), Black);
+    EXPECT_EQ(mask->Pixel(1, 0), White);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(0, 0)), 255);
+    EXPECT_EQ(qAlpha(pic->Composited().pixel(1, 0)), 0);
+}
+
+TEST(Graphics, DrawPictureClampsItsSourceRectangle)
+{
+    // A 4 x 4 source: top half red, bottom half blue.
+    auto src = Picture::New(4, 4);
+    src->Graphics().SetForeColor(QColor(255, 0, 0));
+    src->Graphics().FillRect(0, 0, 4, 2);
+    src->Graphics().SetForeColor(QColor(0, 0, 255));
+    src->Graphics().FillRect(0, 2, 4, 2);
+
+    // Source rows 2..5 of a 4-row picture into 4 rows: only rows 2..3 exist, drawn at
+    // their own scale into the top half; the rest of the destination stays untouched.
+    auto dst = Picture::New(4, 6);
+    dst->Graphics().DrawPicture(src, 0, 1, 4, 4, 0, 2, 4, 4);
+    EXPECT_EQ(dst->Pixel(1, 0), White);
+    EXPECT_EQ(dst->Pixel(1, 1), QColor(0, 0, 255));
+    EXPECT_EQ(dst->Pixel(1, 2), QColor(0, 0, 255));
+    EXPECT_EQ(dst->Pixel(1, 3), White);
+    EXPECT_EQ(dst->Pixel(1, 4), White);
+
+    // A source rectangle wholly outside draws nothing; a scaled whole draw fills.
+    auto none = Picture::New(4, 4);
+    none->Graphics().DrawPicture(src, 0, 0, 4, 4, 10, 10, 4, 4);
+    EXPECT_TRUE(inkBounds(none).isNull());
+    auto big = Picture::New(8, 8);
+    big->Graphics().DrawPicture(src, 0, 0, 8, 8);
+    EXPECT_EQ(big->Pixel(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(big->Pixel(7, 7), QColor(0, 0, 255));
+    // A null picture is ignored.
+    big->Graphics().DrawPicture(nullptr, 0, 0);
+}
+
+TEST(Picture, ScaledIsSmoothAndCopiesKeepMasks)
+{
+    auto pic = Picture::New(2, 1);
+    pic->SetPixel(0, 0, Black);
+    pic->SetPixel(1, 0, White);
+    auto scaled = pic->Scaled(8, 1);
+    ASSERT_EQ(scaled->Width(), 8);
+    bool between = false;
+    for (int x = 0; x < 8; ++x) {
+        const int v = scaled->Pixel(x, 0).red();
+        between = between || (v > 20 && v < 235);
+    }
+    EXPECT_TRUE(between) << "bilinear scaling blends neighbouring pixels";
+
+    pic->Mask()->SetPixel(1, 0, White);
+    pic->SetTransparent(1);
+    auto copy = pic->EnsureBitDepth32();
+    EXPECT_EQ(copy->Transparent(), 1);
+    ASSERT_TRUE(copy->HasMask());
+    EXPECT_EQ(copy->Mask()->Pixel(1, 0), White);
+    copy->Mask()->SetPixel(1, 0, Black);    // a copy, not the same mask
+    EXPECT_EQ(pic->Mask()->Pixel(1, 0), White);
+    EXPECT_TRUE(pic->Scaled(4, 2)->HasMask());
+    EXPECT_EQ(pic->Scaled(0, 5)->Width(), 0);
+}
+
+TEST(Picture, RotatedQuarterTurnSwapsSides)
+{
+    auto pic = Picture::New(4, 2);
+    pic->SetPixel(0, 0, QColor(255, 0, 0));
+    auto turned = pic->Rotated(M_PI / 2, QColor(0, 255, 0));
+    EXPECT_EQ(turned->Width(), 2);
+    EXPECT_EQ(turned->Height(), 4);
+    EXPECT_EQ(turned->Pixel(1, 0), QColor(255, 0, 0)); // top-left goes to top-right
+}
+
+TEST(Picture, OpenAsPicture)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(Picture::OpenAsPicture(dir.path() + "/missing.png"), nullptr);
+    EXPECT_EQ(Picture::OpenAsPicture(dir.path()), nullptr);
+    EXPECT_EQ(Picture::OpenAsPicture(""), nullptr);
+    QFile text(dir.path() + "/notes.png");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    EXPECT_EQ(Picture::OpenAsPicture(text.fileName()), nullptr);
+
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(QColor(1, 2, 3));
+    ASSERT_TRUE(image.save(dir.path() + "/p.png"));
+    auto pic = Picture::OpenAsPicture(dir.path() + "/p.png");
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(pic->Width(), 3);
+    EXPECT_EQ(pic->Pixel(2, 1), QColor(1, 2, 3));
+    EXPECT_EQ(pic->Image().format(), QImage::Format_ARGB32);
+}

@@ -1,0 +1,79 @@
+#include "TestSupport.h"
+#include "framework/Files.h"
+#include "shell/app.h"
+#include <gtest/gtest.h>
+
+namespace {
+QByteArray prefsBytes()
+{
+    QByteArray bytes;
+    Files::ReadAll(app::PrefsPath(), bytes);
+    return bytes;
+}
+} // namespace
+
+TEST(Prefs, FirstRunWritesExactDefaultsIntoANewFolder)
+{
+    SandboxHome home;
+    App().firstRun = false;
+    App().GetPrefs();
+    EXPECT_TRUE(App().firstRun);
+    EXPECT_EQ(prefsBytes(), "0;0;1");
+    EXPECT_TRUE(app::PrefsPath().startsWith(home.configFolder()));
+    EXPECT_EQ(App().StartTime, 8);
+}
+
+TEST(Prefs, ReadsEveryFieldFormAsTheFileGivesIt)
+{
+    struct Case { QByteArray content; bool countdown; int tabLeft; bool tray; };
+    const Case cases[] = {
+        {"1;250;0", true, 250, false},
+        {"", false, 0, false},
+        {"1;-40", true, -40, false},
+        {"2;75;1", false, 75, true},
+        {"1;250;0\n", true, 250, false},
+        {"1;250;0\r\n", true, 250, false},
+        {"01;1.9;1.0", true, 1, true},
+        {"abc;x;y", false, 0, false},
+        {";;", false, 0, false},
+        {QByteArray("\x01\x02\xff;\x00;1", 7), false, 0, true},
+        {"1;99999999999;1", true, 2147483647, true},
+    };
+    for (const Case& c : cases) {
+        SandboxHome home;
+        ASSERT_TRUE(Files::WriteAtomic(app::PrefsPath(), c.content));
+        App().firstRun = false;
+        App().GetPrefs();
+        EXPECT_FALSE(App().firstRun) << c.content.toStdString();
+        EXPECT_EQ(App().showCoundownCalendar, c.countdown) << c.content.toStdString();
+        EXPECT_EQ(App().tabLeft, c.tabLeft) << c.content.toStdString();
+        EXPECT_EQ(App().installSysTray, c.tray) << c.content.toStdString();
+    }
+}
+
+TEST(Prefs, WritesCurrentValuesWithoutLineEnd)
+{
+    SandboxHome home;
+    App().showCoundownCalendar = true;
+    App().tabLeft = -40;
+    App().installSysTray = false;
+    App().PutPrefs();
+    EXPECT_EQ(prefsBytes(), "1;-40;0");
+    App().tabLeft = 0;
+    App().installSysTray = true;
+    App().showCoundownCalendar = false;
+    App().PutPrefs();
+    EXPECT_EQ(prefsBytes(), "0;0;1");
+}
+
+TEST(Prefs, UnwritableFileIsReportedAndKeepsTheOldOne)
+{
+    SandboxHome home;
+    // A folder in the file's place: the write must fail, say so, and not crash.
+    QDir().mkpath(app::PrefsPath());
+    MessageLog log;
+    App().PutPrefs();
+    ASSERT_EQ(log.messages.size(), 1);
+    EXPECT_TRUE(log.messages.first().startsWith("The preferences could not be saved"));
+    EXPECT_TRUE(QFileInfo(app::PrefsPath()).isDir());
+}
