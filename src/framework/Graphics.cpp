@@ -2,6 +2,7 @@
 #include "framework/Picture.h"
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <QRegularExpression>
@@ -257,18 +258,7 @@ void Graphics::FillRect(int x, int y, int w, int h)
 
 void Graphics::DrawOval(int x, int y, int w, int h)
 {
-    if (w <= 0 || h <= 0)
-        return;
-    PainterScope p(*this);
-    if (!p)
-        return;
-    const int pen = std::max(m_penWidth, m_penHeight);
-    QPen outline(m_foreColor);
-    outline.setWidth(pen);
-    p->setPen(outline);
-    p->setBrush(Qt::NoBrush);
-    const int inset = pen / 2;
-    p->drawEllipse(QRect(x + inset, y + inset, w - 1 - 2 * inset, h - 1 - 2 * inset));
+    drawRing(x, y, w, h, -1, -1);
 }
 
 void Graphics::FillOval(int x, int y, int w, int h)
@@ -285,19 +275,49 @@ void Graphics::FillOval(int x, int y, int w, int h)
 
 void Graphics::DrawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight)
 {
+    drawRing(x, y, w, h, std::max(0, arcWidth), std::max(0, arcHeight));
+}
+
+// The outline of an oval (arcWidth < 0) or a rounded rectangle within exactly w x h pixels.
+// A one-pixel pen strokes the shape; a wider pen fills the band between the shape and the
+// shape inset by the pen; a shape too small for its pen is filled whole.
+void Graphics::drawRing(int x, int y, int w, int h, int arcWidth, int arcHeight)
+{
     if (w <= 0 || h <= 0)
         return;
+    const bool oval = arcWidth < 0;
+    if (w <= 2 * m_penWidth || h <= 2 * m_penHeight) {
+        if (oval)
+            FillOval(x, y, w, h);
+        else
+            FillRoundRect(x, y, w, h, arcWidth, arcHeight);
+        return;
+    }
     PainterScope p(*this);
     if (!p)
         return;
-    const int pen = std::max(m_penWidth, m_penHeight);
-    QPen outline(m_foreColor);
-    outline.setWidth(pen);
-    p->setPen(outline);
-    p->setBrush(Qt::NoBrush);
-    const int inset = pen / 2;
-    p->drawRoundedRect(QRect(x + inset, y + inset, w - 1 - 2 * inset, h - 1 - 2 * inset),
-                       arcWidth / 2.0, arcHeight / 2.0);
+    if (m_penWidth == 1 && m_penHeight == 1) {
+        p->setPen(QPen(m_foreColor, 1));
+        p->setBrush(Qt::NoBrush);
+        if (oval)
+            p->drawEllipse(QRect(x, y, w - 1, h - 1));
+        else
+            p->drawRoundedRect(QRect(x, y, w - 1, h - 1), arcWidth / 2.0, arcHeight / 2.0);
+        return;
+    }
+    QPainterPath band;
+    band.setFillRule(Qt::OddEvenFill);
+    const QRectF outer(x, y, w, h);
+    const QRectF inner(x + m_penWidth, y + m_penHeight, w - 2 * m_penWidth, h - 2 * m_penHeight);
+    if (oval) {
+        band.addEllipse(outer);
+        band.addEllipse(inner);
+    } else {
+        band.addRoundedRect(outer, arcWidth / 2.0, arcHeight / 2.0);
+        band.addRoundedRect(inner, std::max(0.0, arcWidth / 2.0 - m_penWidth),
+                            std::max(0.0, arcHeight / 2.0 - m_penHeight));
+    }
+    p->fillPath(band, m_foreColor);
 }
 
 void Graphics::FillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight)

@@ -179,17 +179,20 @@ PicturePtr Picture::Scaled(int width, int height) const
 
 PicturePtr Picture::Rotated(double angle, const QColor& background) const
 {
+    // Degrees rounded to a millionth, so that quarter turns are exact.
+    const double degrees = std::round(angle * 180.0 / M_PI * 1e6) / 1e6;
     QTransform turn;
-    turn.rotateRadians(angle);
+    turn.rotate(degrees);
     const QImage source = Composited();
-    const QRect bounds = turn.mapRect(QRectF(source.rect())).toAlignedRect();
+    const QRectF mapped = turn.mapRect(QRectF(source.rect()));
+    const QSize bounds(int(std::ceil(mapped.width() - 1e-6)), int(std::ceil(mapped.height() - 1e-6)));
     auto result = New(bounds.width(), bounds.height());
     result->m_image.fill(background);
     {
         QPainter p(&result->m_image);
         p.setRenderHint(QPainter::SmoothPixmapTransform, true);
         p.translate(bounds.width() / 2.0, bounds.height() / 2.0);
-        p.rotate(angle * 180.0 / M_PI);
+        p.rotate(degrees);
         p.drawImage(QPointF(-source.width() / 2.0, -source.height() / 2.0), source);
     }
     result->Modified();

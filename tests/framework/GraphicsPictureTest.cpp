@@ -34,14 +34,6 @@ QRect inkBounds(const PicturePtr& pic)
     return bounds;
 }
 
-// Draws source onto a fresh white picture at 0,0 and returns that picture.
-PicturePtr drawnOnWhite(const PicturePtr& source, int w = -1, int h = -1)
-{
-    auto target = Picture::New(w < 0 ? source->Width() : w, h < 0 ? source->Height() : h);
-    target->Graphics().DrawPicture(source, 0, 0);
-    return target;
-}
-
 } // namespace
 
 TEST(Graphics, OutlinesCoverExactlyTheirSize)
@@ -56,15 +48,21 @@ TEST(Graphics, OutlinesCoverExactlyTheirSize)
         g.DrawRect(c.x, c.y, c.w, c.h);
         EXPECT_EQ(inkBounds(pic), QRect(c.x, c.y, c.w, c.h)) << c.w << "x" << c.h << " pen " << c.pen;
         // The inside stays clear beyond the pen.
-        if (c.w > 2 * c.pen && c.h > 2 * c.pen)
+        if (c.w > 2 * c.pen && c.h > 2 * c.pen) {
             EXPECT_EQ(pic->Pixel(c.x + c.pen, c.y + c.pen), White);
+        }
         // Filled rectangles and ovals stay within the same w x h.
         auto filled = Picture::New(12, 12);
         filled->Graphics().FillRect(c.x, c.y, c.w, c.h);
         EXPECT_EQ(inkBounds(filled), QRect(c.x, c.y, c.w, c.h));
         auto oval = Picture::New(12, 12);
         oval->Graphics().DrawOval(c.x, c.y, c.w, c.h);
-        EXPECT_TRUE(QRect(c.x, c.y, c.w, c.h).contains(inkBounds(oval)));
+        EXPECT_EQ(inkBounds(oval), QRect(c.x, c.y, c.w, c.h));
+        auto round = Picture::New(12, 12);
+        round->Graphics().SetPenWidth(c.pen);
+        round->Graphics().SetPenHeight(c.pen);
+        round->Graphics().DrawRoundRect(c.x, c.y, c.w, c.h, 4, 4);
+        EXPECT_EQ(inkBounds(round), QRect(c.x, c.y, c.w, c.h));
     }
     // Empty sizes draw nothing.
     auto pic = Picture::New(5, 5);
@@ -133,7 +131,8 @@ TEST(Graphics, TextMeasuresAndBaseline)
     EXPECT_GT(line, 10);
     EXPECT_EQ(g.StringHeight("0", 99), line);
     EXPECT_EQ(g.StringHeight("", 0), line);
-    EXPECT_EQ(g.StringHeight("one two three four", int(g.StringWidth("one two")) + 1), 2 * line);
+    EXPECT_EQ(g.StringHeight("one two one two", int(g.StringWidth("one two")) + 1), 2 * line);
+    EXPECT_EQ(g.StringHeight("one two one two", int(g.StringWidth("one two")) - 1), 4 * line);
     EXPECT_EQ(g.StringHeight("a\nb\r\nc"), 3 * line);
     EXPECT_DOUBLE_EQ(g.StringWidth(""), 0.0);
 

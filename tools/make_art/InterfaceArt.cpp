@@ -87,9 +87,9 @@ QImage stateStrip(int h, const Slice (&s)[3], int gradientRows)
 void makeStrips(const QString& dir)
 {
     // Link row: tall enough for any row height the bottom area gives it.
-    const Slice link[3] = {{QColor(54, 112, 136), QColor(30, 76, 100)},
-                           {QColor(58, 156, 166), QColor(30, 114, 128)},
-                           {QColor(22, 58, 80), QColor(38, 90, 112)}};
+    const Slice link[3] = {{QColor(104, 156, 170), QColor(70, 122, 138)},
+                           {QColor(70, 170, 176), QColor(38, 132, 142)},
+                           {QColor(40, 88, 104), QColor(60, 114, 130)}};
     art::save(stateStrip(64, link, 34), name(dir, 172));
     const Slice menu[3] = {{QColor(42, 88, 126), QColor(20, 52, 86)},
                            {QColor(48, 146, 156), QColor(26, 106, 118)},
@@ -188,7 +188,7 @@ void makeAboutLogo(const QString& dir)
 
 void makeCountdown(const QString& dir)
 {
-    const QRectF card(4, 9, 100, 91);
+    const QRectF card(4, 5, 100, 95);
     QImage img = art::layer(118, 130);
     {
         QPainter p(&img);
@@ -221,25 +221,25 @@ void makeCountdown(const QString& dir)
         // Header band.
         p.save();
         p.setClipPath(inner);
-        p.fillRect(QRectF(card.left(), card.top(), card.width(), 19),
-                   art::vgrad(card.top(), card.top() + 19,
+        p.fillRect(QRectF(card.left(), card.top(), card.width(), 16),
+                   art::vgrad(card.top(), card.top() + 16,
                               {{0, QColor(40, 150, 158)}, {1, QColor(22, 108, 122)}}));
-        p.fillRect(QRectF(card.left(), card.top() + 19, card.width(), 1),
+        p.fillRect(QRectF(card.left(), card.top() + 16, card.width(), 1),
                    QColor(16, 84, 96));
         p.restore();
         p.setPen(QColor(232, 246, 248));
         p.setFont(art::font(palette::sans2, 8, true, false, 1.6));
-        art::drawCentred(p, "COUNTDOWN", 54 + 0.8, card.top() + 14);
+        art::drawCentred(p, "COUNTDOWN", 54 + 0.8, card.top() + 12);
 
         // Binder rings.
         for (double cx : {28.0, 80.0}) {
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(12, 70, 80));
-            p.drawEllipse(QPointF(cx, card.top() + 5), 2.6, 2.6);
+            p.drawEllipse(QPointF(cx, card.top() + 4), 2.2, 2.2);
             p.setPen(QPen(QColor(104, 120, 136), 2.0, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(QPointF(cx, card.top() - 5), QPointF(cx, card.top() + 5));
+            p.drawLine(QPointF(cx, card.top() - 4), QPointF(cx, card.top() + 4));
             p.setPen(QPen(QColor(200, 210, 220), 0.9, Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(QPointF(cx - 0.5, card.top() - 4.5), QPointF(cx - 0.5, card.top() + 3));
+            p.drawLine(QPointF(cx - 0.5, card.top() - 3.5), QPointF(cx - 0.5, card.top() + 2));
         }
     }
     const art::Masked m = art::splitMask(img, true);

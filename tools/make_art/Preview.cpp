@@ -384,7 +384,7 @@ void sheet(const QString& res, const QString& out)
         }
     }
     // To-do header and rows, 168 wide.
-    const int tx = 860, ty = 240;
+    const int tx = 900, ty = 90;
     p.drawImage(QRectF(tx, ty, 168, 21), h2);
     p.setPen(QColor(254, 254, 254));
     p.setFont(pf("Tahoma", 11, true));

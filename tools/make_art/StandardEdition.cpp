@@ -20,10 +20,12 @@ namespace {
 using editions::Band;
 
 constexpr int kTitleHeight = 84;    // pixels of both background pictures
-constexpr double kStretch = 1.63;   // band on screen is about 2.6 : 1 (wide), 2.15 : 1
 
-const Band kWide{1920, 1200, kStretch, kTitleHeight, 0.66};
-const Band kStandard{1600, 1200, kStretch, kTitleHeight, 0.64};
+// On screen the calendar band is about 2.6 : 1 on wide screens and 1.95 : 1
+// on the others.
+const Band kWide{1920, 1200, 1.63, kTitleHeight, 0.66};
+const Band kStandard{1600, 1200, 1.46, kTitleHeight, 0.70};
+constexpr double kYearStretch = 1.55;
 
 const QColor kBandColor = palette::navy;
 
@@ -118,8 +120,8 @@ QImage background(const Band& band, QVector<QRectF>& links)
     glow.setColorAt(1, QColor(210, 232, 240, 0));
     p.fillRect(QRectF(w * 0.5, 0, w * 0.5, hd), glow);
 
-    const double x0 = std::round(w * 0.748);
-    const double x1 = std::round(w * 0.972);
+    const double x0 = std::round(w * 0.675);
+    const double x1 = std::round(w * 0.945);
     const double cw = x1 - x0;
     const double pad = 14;
     const double y0 = std::round(hd * 0.055);
@@ -185,8 +187,8 @@ QImage yearPicture(int year)
     p.translate(-kYearX, -kYearY);
     paintBase(p, kWide.width, kWide.height);
     p.restore();
-    p.scale(1.0, kStretch);
-    const double hd = kYearH / kStretch;
+    p.scale(1.0, kYearStretch);
+    const double hd = kYearH / kYearStretch;
 
     QPainterPath text;
     const QFont f = art::font(palette::sans, 64, true);
@@ -338,7 +340,7 @@ void make(const QString& brandingDir, int firstYear)
     v["TitleAreaHeight"] = QString::number(kTitleHeight);
     v["CalendarAreaHeightPercentWide"] = QString::number(kWide.calendarPct);
     v["CalendarAreaHeightPercentStandard"] = QString::number(kStandard.calendarPct);
-    v["leftMargin_pct"] = "0.06";
+    v["leftMargin_pct"] = "0.08";
     v["topMargin_pct"] = "0.012";
     v["tabColor"] = rgb(QColor(32, 150, 156));
     v["calendarBackgroundColor"] = rgb(kBandColor);

@@ -21,7 +21,7 @@ using editions::Band;
 constexpr int kTitleHeight = 54;
 
 const Band kWide{1440, 900, 1.5625, kTitleHeight, 0.70};    // band about 2.5 : 1
-const Band kStandard{1200, 900, 1.5, kTitleHeight, 0.68};   // band about 2 : 1
+const Band kStandard{1200, 900, 1.42, kTitleHeight, 0.72};  // band about 1.9 : 1
 
 const QColor kBandColor(234, 239, 241);
 
@@ -64,6 +64,12 @@ QImage background(const Band& band, QRectF& link)
     p.setBrush(art::vgrad(sun.y() - sr, sun.y() + sr, {{0, QColor(226, 242, 240)},
                                                        {1, QColor(200, 228, 226)}}));
     p.drawEllipse(sun, sr, sr);
+    // Thin bands across the lower half, as of a sun setting over water.
+    for (int i = 0; i < 4; ++i) {
+        const double y = sun.y() + sr * (0.18 + i * 0.22);
+        const double t = sr * (0.05 + i * 0.035);
+        p.fillRect(QRectF(sun.x() - sr - 2, y, 2 * sr + 4, t), QColor(246, 249, 249));
+    }
 
     // Ripples spreading from the lower right corner.
     const QPointF origin(w * 1.02, hd * 0.99);
@@ -154,10 +160,10 @@ QImage bottomPicture()
     p.setPen(Qt::NoPen);
     struct Range { double base, amp; QColor top, bottom; int seed; };
     const Range ranges[] = {
-        {0.56, 0.10, QColor(218, 229, 230), QColor(226, 234, 235), 3},
-        {0.68, 0.08, QColor(194, 213, 215), QColor(206, 222, 223), 8},
-        {0.80, 0.06, QColor(164, 190, 194), QColor(176, 198, 201), 12},
-        {0.90, 0.04, QColor(138, 168, 174), QColor(146, 174, 180), 17},
+        {0.40, 0.12, QColor(220, 230, 231), QColor(228, 236, 237), 3},
+        {0.56, 0.10, QColor(198, 216, 218), QColor(210, 224, 225), 8},
+        {0.72, 0.08, QColor(168, 193, 197), QColor(182, 203, 206), 12},
+        {0.87, 0.05, QColor(138, 168, 174), QColor(148, 176, 182), 17},
     };
     for (const Range& r : ranges) {
         p.setBrush(art::vgrad(h * (r.base - r.amp), h, {{0, r.top}, {1, r.bottom}}));

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The program starts, writes its preferences, refuses a second copy, survives a killed
+# copy's lock, stops cleanly without branding, and quits with Ctrl+Q.
+source "$(dirname "$0")/lib.sh"
+
+scenario() {
+  failures=0
+  "$BIN" & first=$!
+  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
+  sleep 1
+  prefs=$(cat "$HOME/.config/LMCalendar.prefs" 2>/dev/null)
+  [ "$prefs" = "0;0;1" ] && [ "$(stat -c %s "$HOME/.config/LMCalendar.prefs")" = 5 ] \
+    && echo "ok: first start writes 0;0;1" || { echo "FAIL: prefs are '$prefs'"; failures=$((failures+1)); }
+  g=$(geometry "$win")
+  [ "$g" = "0 0 1280 1024" ] && echo "ok: calendar covers the work area" \
+    || { echo "FAIL: calendar geometry $g"; failures=$((failures+1)); }
+
+  # A second copy: its message, status 0, the first keeps running.
+  echo "1;250;0" > "$HOME/.config/LMCalendar.prefs"
+  "$BIN" & second=$!
+  box=$(wait_window '^Lumora Calendar$' 10) || { echo "FAIL: no message for the second copy"; failures=$((failures+1)); }
+  [ -n "$box" ] && press "$box" Return
+  status=$(wait_exit "$second" 10)
+  [ "$status" = 0 ] && echo "ok: second copy ends with 0" || { echo "FAIL: second copy status $status"; failures=$((failures+1)); }
+  [ "$(cat "$HOME/.config/LMCalendar.prefs")" = "1;250;0" ] && echo "ok: second copy leaves the preferences alone" \
+    || { echo "FAIL: second copy wrote the preferences"; failures=$((failures+1)); }
+  kill -0 "$first" 2>/dev/null && echo "ok: first copy still runs" || { echo "FAIL: first copy ended"; failures=$((failures+1)); }
+
+  # A killed copy's lock does not block the next start; Ctrl+Q quits it with 0.
+  kill -9 "$first"; wait "$first" 2>/dev/null
+  "$BIN" & third=$!
+  win=$(wait_window '^Calendar$' 15) && echo "ok: starts after a killed copy" || { echo "FAIL: no start after kill -9"; failures=$((failures+1)); }
+  sleep 1
+  press "$win" ctrl+q
+  status=$(wait_exit "$third" 10)
+  [ "$status" = 0 ] && echo "ok: Ctrl+Q quits with 0" || { echo "FAIL: Ctrl+Q status $status"; failures=$((failures+1)); kill -9 "$third" 2>/dev/null; }
+  [ "$(cat "$HOME/.config/LMCalendar.prefs")" = "1;250;0" ] && echo "ok: quit writes the values read" \
+    || { echo "FAIL: prefs after quit: $(cat "$HOME/.config/LMCalendar.prefs")"; failures=$((failures+1)); }
+
+  # No branding folder beside the program: the folder message, status 0, no calendar.
+  mkdir -p "$WORK/bare" && cp "$BIN" "$WORK/bare/"
+  "$WORK/bare/lumora-calendar" & bare=$!
+  box=$(wait_window '^Lumora Calendar$' 10) || { echo "FAIL: no message without branding"; failures=$((failures+1)); }
+  xdotool search --onlyvisible --name '^Calendar$' >/dev/null 2>&1 && { echo "FAIL: calendar shown without branding"; failures=$((failures+1)); }
+  [ -n "$box" ] && press "$box" Return
+  status=$(wait_exit "$bare" 10)
+  [ "$status" = 0 ] && echo "ok: no branding ends with 0" || { echo "FAIL: no-branding status $status"; failures=$((failures+1)); kill -9 "$bare" 2>/dev/null; }
+  [ ! -e "$HOME/Documents/Calendar.tpc" ] || [ -s "$HOME/Documents/Calendar.tpc" ] && echo "ok: no empty events file" || true
+  exit $failures
+}
+
+run_in_xvfb scenario
+status=$?
+[ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit $status
