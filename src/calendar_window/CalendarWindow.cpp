@@ -1,61 +1,285 @@
+// The calendar window's frame: layout, opening (bounds, colours, the branding pictures
+// scaled once), painting of the background, bottom picture and border lines, pinning to the
+// top edge, edge locks, the window's own key and wheel input, and closing.
 #include "calendar_window/CalendarWindow.h"
+#include "calendar_window/calCanvas.h"
 #include "data/EventsFile.h"
+#include "framework/Graphics.h"
+#include "framework/ListBox.h"
+#include "framework/MessageBox.h"
+#include "framework/TextFunctions.h"
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
 #include "shell/app.h"
+#include "tray/TabWindow.h"
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
+#include <QWheelEvent>
+
+namespace {
+QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+// A copy of picture scaled to width x height (each at least one pixel).
+PicturePtr scaledCopy(const PicturePtr& picture, double width, double height)
+{
+    return picture->Scaled(std::max(1, ToInt(width)), std::max(1, ToInt(height)));
+}
+
+bool usable(const PicturePtr& picture) { return picture && picture->Width() > 0 && picture->Height() > 0; }
+} // namespace
 
 CalendarWindow::CalendarWindow()
 {
+    Layout();
+    CreateControls();
+    AddMenuHandlers();
+    // The menu bar lies over the top-right corner, above every control.
+    m_menuBar = Menu::Instance()->CreateWidget(this);
+    m_menuBar->setObjectName(QStringLiteral("MenuBar"));
+    placeMenuBar();
+    m_laidOutSize = size();
+}
+
+CalendarWindow::~CalendarWindow() = default;
+
+void CalendarWindow::Layout()
+{
     setWindowTitle(QStringLiteral("Calendar"));
     setWindowFlag(Qt::FramelessWindowHint);
-    AddMenuHandler(QStringLiteral("FileClose"), [] { return false; });
-    AddMenuHandler(QStringLiteral("FilePrint"), [] { return false; });
-    AddMenuHandler(QStringLiteral("EditToggleCDCanvas"), [] { return false; });
-    QMenuBar* bar = Menu::Instance()->CreateWidget(this);
-    bar->adjustSize();
+    setMinimumSize(64, 64);
+    setMaximumSize(32000, 32000);
+    resize(DesignWidth, DesignHeight);
+    Frame = 0;
 }
 
 void CalendarWindow::Event_Open()
 {
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    if (!CustomizationModule::vendorName.isEmpty())
+        setWindowTitle(CustomizationModule::vendorName + QStringLiteral(" Calendar"));
+    const QRect area = workArea();
     setGeometry(area);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, CustomizationModule::calendarBackgroundColor);
-    setPalette(p);
-    setAutoFillBackground(true);
-    if (auto* bar = findChild<QMenuBar*>())
-        bar->move(width() - bar->sizeHint().width(), 0);
+    followSize();
+    placeMenuBar();
+    if (Frame != 0)
+        MsgBox(QStringLiteral("Need Document window type for MacOS"));
+
+    const int availW = area.width();
+    const int availH = area.height();
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const bool hasTopLogo = CustomizationModule::topLogoImage != nullptr;
+    const bool hasBottom = usable(CustomizationModule::bottomImage);
+
+    // Background picture, once, at screen size.
+    if (usable(CustomizationModule::backgroundImage)) {
+        CustomizationModule::backgroundImage = CustomizationModule::backgroundImage->EnsureBitDepth32();
+        const PicturePtr& bg = CustomizationModule::backgroundImage;
+        float areaH = float(availH);
+        if (hasTopLogo)
+            areaH = float(availH * CustomizationModule::CalendarAreaHeightPercent);
+        else if (hasBottom)
+            areaH = float(availH * CustomizationModule::CalendarAreaHeightPercent
+                          + availH * CustomizationModule::TitleAreaHeightPercent);
+        if (hasBottom) {
+            backgroundImageScaled = scaledCopy(bg, availW, areaH);
+        } else {
+            const double ratio = double(screen.width()) / std::max(1, screen.height());
+            if (ratio < 1.28)
+                backgroundImageScaled = scaledCopy(bg, areaH * float(bg->Width()) / float(bg->Height()), areaH);
+            else // the picture's own proportions at the work area's width
+                backgroundImageScaled = scaledCopy(bg, availW, double(availW) * bg->Height() / bg->Width());
+        }
+    }
+
+    // Bottom picture at the work area's width.
+    if (hasBottom) {
+        CustomizationModule::bottomImage = CustomizationModule::bottomImage->EnsureBitDepth32();
+        const PicturePtr& bottom = CustomizationModule::bottomImage;
+        bottomImageScaled = scaledCopy(bottom, availW, float(availW) * float(bottom->Height()) / float(bottom->Width()));
+    }
+
+    // Year pictures, scaled as the background was.
+    if (CustomizationModule::hideYear) {
+        float sx = 1, sy = 1;
+        if (backgroundImageScaled) {
+            sx = float(backgroundImageScaled->Width()) / float(CustomizationModule::backgroundImage->Width());
+            sy = float(backgroundImageScaled->Height()) / float(CustomizationModule::backgroundImage->Height());
+        }
+        auto& years = CustomizationModule::yearImage;
+        for (int i = 0; i < years.size() && i < yearImageScaled.size(); ++i) {
+            if (!usable(years[i]))
+                continue;
+            years[i] = years[i]->EnsureBitDepth32();
+            yearImageScaled[i] = scaledCopy(years[i], years[i]->Width() * sx, years[i]->Height() * sy);
+        }
+        yearImageScaled_x = ToInt(CustomizationModule::yearImage_x * sx);
+        yearImageScaled_y = ToInt(CustomizationModule::yearImage_y * sy);
+        if (backgroundImageScaled) {
+            const float below = float(availH - availH * CustomizationModule::TitleAreaHeightPercent);
+            const int scaledW = backgroundImageScaled->Width();
+            const int scaledH = backgroundImageScaled->Height();
+            if (availW < scaledW)
+                yearImageScaled_x = ToInt(yearImageScaled_x - (scaledW / 2.0f - availW / 2.0f));
+            else if (below < scaledH)
+                yearImageScaled_y = ToInt(yearImageScaled_y - (scaledH / 2.0f - below / 2.0f));
+        }
+    }
+
+    QPointer<CalendarWindow> self(this);
+    TabWindow::Instance()->show();
+    if (self && !self->IsClosed())
+        show();
 }
 
-void CalendarWindow::Event_Close() { SaveEvents(); }
+void CalendarWindow::Event_Paint(Graphics& g)
+{
+    const QRect area = workArea();
+    const int availW = area.width();
+    const int availH = area.height();
+    const double title = CustomizationModule::TitleAreaHeightPercent;
+    if (backgroundImageScaled) {
+        const bool hasTopLogo = CustomizationModule::topLogoImage != nullptr;
+        const int top = hasTopLogo ? ToInt(availH * title) : 0;
+        const int h = hasTopLogo ? ToInt(availH - availH * title) : availH;
+        int x = 0, y = top;
+        if (availW < backgroundImageScaled->Width())
+            x = ToInt(availW / 2.0 - backgroundImageScaled->Width() / 2.0);
+        else if (h < backgroundImageScaled->Height())
+            y = top - ToInt(backgroundImageScaled->Height() / 2.0 - h / 2.0);
+        g.DrawPicture(backgroundImageScaled, x, y);
+    }
+    if (CustomizationModule::bottomImage && bottomImageScaled)
+        g.DrawPicture(bottomImageScaled, 0, availH - bottomImageScaled->Height());
+
+    const int titleH = ToInt(availH * title);
+    const int calH = ToInt(availH * CustomizationModule::CalendarAreaHeightPercent);
+    const QColor borderBlue(127, 157, 185);
+    const QColor white(255, 255, 255);
+    if (!CustomizationModule::hideTopBorder) {
+        g.SetForeColor(borderBlue);
+        g.DrawLine(0, titleH, availW, titleH);
+        g.SetForeColor(white);
+        g.DrawLine(0, titleH + 1, availW, titleH + 1);
+    }
+    if (!CustomizationModule::hideBottomBorder) {
+        g.SetForeColor(borderBlue);
+        g.DrawLine(0, titleH + calH - 2, availW, titleH + calH - 2);
+        g.SetForeColor(white);
+        g.DrawLine(0, titleH + calH - 1, availW, titleH + calH - 1);
+    }
+}
+
+void CalendarWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), CustomizationModule::calendarBackgroundColor);
+    Graphics g(&painter, width(), height());
+    Event_Paint(g);
+}
+
+void CalendarWindow::Event_Moved()
+{
+    const int availTop = workArea().top();
+    if (y() > availTop)
+        move(x(), availTop);
+}
+
+void CalendarWindow::moveEvent(QMoveEvent* event)
+{
+    Window::moveEvent(event);
+    Event_Moved();
+}
+
+void CalendarWindow::resizeEvent(QResizeEvent* event)
+{
+    // The window keeps its own edge locks (see followSize); the base class's design-size
+    // layout is not used.
+    QWidget::resizeEvent(event);
+    followSize();
+    placeMenuBar();
+}
+
+void CalendarWindow::followSize()
+{
+    const QSize now = size();
+    if (!m_laidOutSize.isValid() || now == m_laidOutSize)
+        return;
+    const int dw = now.width() - m_laidOutSize.width();
+    const int dh = now.height() - m_laidOutSize.height();
+    m_laidOutSize = now;
+    for (const LockedControl& entry : m_locked) {
+        if (!entry.widget)
+            continue;
+        QRect r = entry.widget->geometry();
+        if ((entry.locks & LockLeft) && (entry.locks & LockRight))
+            r.setWidth(std::max(0, r.width() + dw));
+        else if (entry.locks & LockRight)
+            r.moveLeft(r.left() + dw);
+        if ((entry.locks & LockTop) && (entry.locks & LockBottom))
+            r.setHeight(std::max(0, r.height() + dh));
+        else if (entry.locks & LockBottom)
+            r.moveTop(r.top() + dh);
+        entry.widget->setGeometry(r);
+    }
+}
+
+void CalendarWindow::placeMenuBar()
+{
+    if (!m_menuBar)
+        return;
+    const QSize hint = m_menuBar->sizeHint();
+    m_menuBar->setGeometry(width() - hint.width(), 0, hint.width(), hint.height());
+    m_menuBar->raise();
+}
+
+bool CalendarWindow::Event_MouseWheel(int, int, int deltaX, int deltaY)
+{
+    if (deltaY < 0 || deltaX < 0)
+        PagePreviousYear();
+    else
+        PageNextYear();
+    return false;
+}
+
+void CalendarWindow::wheelEvent(QWheelEvent* event)
+{
+    // Whole notches only (120 units each); turning towards the user pages forward.
+    m_wheelRestX += event->angleDelta().x();
+    m_wheelRestY -= event->angleDelta().y();
+    const int dx = m_wheelRestX / 120;
+    const int dy = m_wheelRestY / 120;
+    m_wheelRestX -= dx * 120;
+    m_wheelRestY -= dy * 120;
+    event->accept();
+    if (dx == 0 && dy == 0)
+        return;
+    const QPoint p = event->position().toPoint();
+    Event_MouseWheel(p.x(), p.y(), dx, dy);
+}
+
+bool CalendarWindow::Event_KeyDown(QKeyEvent* event)
+{
+    try {
+        return Calendar_KeyDown(event);
+    } catch (...) {
+        return true;
+    }
+}
+
 void CalendarWindow::Event_Activate() { App().Deactivated = false; }
 
-void CalendarWindow::Event_EnableMenuItems()
-{
-    if (MenuItem* item = Menu::Instance()->Child(QStringLiteral("HelpQuickStartHelp")))
-        item->Enabled = true;
-}
+void CalendarWindow::Event_Close() { SaveEvents(); }
 
 void CalendarWindow::SaveEvents()
 {
-    // The to-do list arrives with the week at a glance; until then the lines read at
-    // start-up are written back unchanged.
-    EventsFile::Save(App().keptTodoLines);
-}
-
-void CalendarWindow::ScrollUp()
-{
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    move(x(), area.top() - height() - 10);
-    hide();
-}
-
-void CalendarWindow::ScrollDown()
-{
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    move(x(), area.top());
-    show();
+    if (!TodoList) {
+        EventsFile::Save(App().keptTodoLines);
+        return;
+    }
+    QStringList lines;
+    for (int row = 0; row < TodoList->ListCount(); ++row)
+        lines.append(EventsFile::TodoLine(TodoList->CellCheck(row, 0), TodoList->Cell(row, 1)));
+    EventsFile::Save(lines);
 }

@@ -1,23 +1,284 @@
 #pragma once
+#include "framework/Picture.h"
 #include "framework/Window.h"
 #include "framework/WindowAccessor.h"
+#include <QPointer>
+#include <QSize>
+#include <QVector>
 
-// Stand-in calendar window: a frameless window titled "Calendar" covering the work area.
+class Canvas;
+class Date;
+class Graphics;
+class ListBox;
+class MenuItem;
+class MiniCalList;
+class QKeyEvent;
+class QLabel;
+class QMenuBar;
+class TextButton;
+class Timer;
+class UpDownArrows;
+class cCanvas;
+class calCanvas;
+class floatingLinkCanvas;
+class listboxButton;
+
+// The program's main window: the branded calendar that covers the screen's work area,
+// stays pinned to its top edge and slides up out of view and back. It shows the year view
+// of the three calendar years or, in its place, the week at a glance.
+//
+// The window creates its twenty-eight controls in their documented order (a control made
+// later lies above the ones before it), opens them in that order, then opens itself. The
+// controls' handlers are the window's methods named after the control and the event.
+// Edge locks move a control with the window's size changes from wherever it stands (so a
+// control that its open handler placed keeps its distance to the locked edges).
 class CalendarWindow : public Window
 {
     Q_OBJECT
 public:
     CalendarWindow();
+    ~CalendarWindow() override;
+
+    // The open calendar window, created (laid out and opened) when there is none.
     static CalendarWindow* Instance() { return WindowAccessor<CalendarWindow>::Get(); }
+    // The open calendar window or nullptr; never creates one.
     static CalendarWindow* Existing() { return WindowAccessor<CalendarWindow>::Existing(); }
 
-    void SaveEvents();
+    // ---- stored pictures ----
+    PicturePtr HomeButtonN;
+    PicturePtr HomeButtonMO;
+    PicturePtr HomeButtonMD;
+    QVector<PicturePtr> yearImageScaled = QVector<PicturePtr>(7);
+    PicturePtr backgroundImageScaled;
+    int yearImageScaled_x = 0;
+    int yearImageScaled_y = 0;
+    PicturePtr bottomImageScaled;
+
+    // The frame type of the layout; only the document window (0) is supported.
+    int Frame = 0;
+
+    // ---- controls, in creation order ----
+    cCanvas* TopCanvas = nullptr;
+    cCanvas* BottomCanvas = nullptr;
+    listboxButton* wwwLinksList = nullptr;
+    cCanvas* HomeButton = nullptr;
+    TextButton* MainMenuButton = nullptr;
+    QLabel* theTimeText = nullptr;
+    ListBox* GlanceHeader = nullptr;
+    ListBox* GlanceList = nullptr;
+    ListBox* TodoList = nullptr;
+    Canvas* ToDoListHeader = nullptr;
+    Timer* TimeTimer = nullptr;
+    QWidget* MoviePlayer1 = nullptr;
+    Timer* PrintTimer = nullptr;
+    Timer* DisplayScrollTimer = nullptr;
+    calCanvas* Calendar = nullptr;
+    cCanvas* MenuBarCanvas = nullptr;
+    cCanvas* tipCanvas = nullptr;
+    Canvas* QuickStartHelp = nullptr;
+    Canvas* LumoraLogo = nullptr;
+    UpDownArrows* CalendarScrollButton = nullptr;
+    cCanvas* CountdownCanvas = nullptr;
+    // Members of the control arrays: MiniCalList(0) and (1); floatingLinkCanvas(1) to (5).
+    // nullptr for an index the array does not hold (there is no floatingLinkCanvas(0)).
+    MiniCalList* MiniCalListAt(int index) const;
+    floatingLinkCanvas* floatingLinkCanvasAt(int index) const;
+    // The in-window menu bar (File, Edit, Help) at the top-right corner.
+    QMenuBar* menuBarWidget() const { return m_menuBar; }
+
+    // ---- the window's operations ----
+    // Slides the window up out of view and hides it / shows it and slides it into view.
+    // A slide requested while one runs is ignored.
     void ScrollUp();
     void ScrollDown();
+    static bool IsSliding();
+    // The cell of d's day in the year view as "row,column" (rows outside 0 to 80 for days
+    // outside the three calendar years).
+    static QString CalDateCell(const Date& d);
+    static bool CalDateCell(const Date& d, int& row, int& column);
+    // Writes "Calendar.tpc": the to-do rows, then every entry of the event store.
+    void SaveEvents();
+    // Pages the year view to the next / previous of the three years (only while the year
+    // view shows).
+    void PageNextYear();
+    void PagePreviousYear();
+
+    // ---- menu items of the window's menu bar, by name (nullptr when there is none) ----
+    MenuItem* HelpMenu() const;
+    MenuItem* HelpGotoURL() const;
+    MenuItem* UntitledItem() const;
+    MenuItem* HelpQuickStartHelp() const;
+    MenuItem* HelpHelp() const;
+    MenuItem* EditMenu() const;
+    MenuItem* EditToggleCDCanvas() const;
+    MenuItem* UntitledMenu0() const;
+    MenuItem* ApplePreferences() const;
+    MenuItem* UntitledMenu6() const;
+    MenuItem* AppleAboutCalendar() const;
+    MenuItem* EditClear() const;
+    MenuItem* EditPaste() const;
+    MenuItem* EditCopy() const;
+    MenuItem* EditCut() const;
+    MenuItem* UntitledMenu1() const;
+    MenuItem* EditUndo() const;
+    MenuItem* FileMenu() const;
+    MenuItem* FileQuit() const;
+    MenuItem* UntitledMenu3() const;
+    MenuItem* FilePrint() const;
+    MenuItem* FileClose() const;
+    MenuItem* UntitledMenu5() const;
+
+    // ---- menu handlers (false: the application's handler of the item runs next) ----
+    bool _EditToggleCDCanvas_Action();
+    bool _FileClose_Action();
+    bool _FilePrint_Action();
+    bool _HelpQuickStartHelp_Action();
+    void Event_EnableMenuItems() override;
+
+    // ---- the main pop-up menu ----
+    // Its entries for the window's state ("-" for separators).
+    static QStringList MainMenuEntries(bool yearViewShown, bool countdownShown, const QString& vendorURL);
+    // Runs the command of the chosen entry's text; false when the text names none.
+    bool RunMainMenuCommand(const QString& text);
+    // Opens an http, https or mailto address; an empty or other address opens nothing.
+    static bool ShowURL(const QString& address);
+
+    // ---- handlers of the window's own events ----
+    void Event_Paint(Graphics& g);
+    void Event_Moved();
+    bool Event_MouseWheel(int x, int y, int deltaX, int deltaY);
+    bool Event_KeyDown(QKeyEvent* event) override;
+
+    // ---- title area, bottom picture area, link row ----
+    void TopCanvas_Open();
+    bool TopCanvas_MouseDown(int x, int y);
+    void TopCanvas_Paint(Graphics& g);
+    void TopCanvas_MouseMove(int x, int y);
+    void TopCanvas_MouseUp(int x, int y);
+    void BottomCanvas_Paint(Graphics& g);
+    bool BottomCanvas_MouseDown(int x, int y);
+    void BottomCanvas_Open();
+    void wwwLinksList_Open();
+    bool wwwLinksList_CellTextPaint(Graphics& g, int row, int column, int x, int y);
+    bool wwwLinksList_CellBackgroundPaint(Graphics& g, int row, int column);
+    bool wwwLinksList_CellClick(int row, int column, int x, int y);
+    void wwwLinksList_MouseExit();
+    void wwwLinksList_MouseMove(int x, int y);
+    void wwwLinksList_MouseUp(int x, int y);
+    bool wwwLinksList_MouseDown(int x, int y);
+    void wwwLinksList_CellGotFocus(int row, int column);
+    void wwwLinksList_CellLostFocus(int row, int column);
+
+    // ---- home button, menu toggle strip, hover tip, quick start overlay, logo line,
+    //      floating links ----
+    void HomeButton_MouseUp(int x, int y);
+    bool HomeButton_MouseDown(int x, int y);
+    void HomeButton_MouseEnter();
+    void HomeButton_Open();
+    void HomeButton_MouseExit();
+    void HomeButton_Paint(Graphics& g);
+    void MenuBarCanvas_Paint(Graphics& g);
+    bool MenuBarCanvas_MouseDown(int x, int y);
+    void MenuBarCanvas_Open();
+    void MenuBarCanvas_MouseEnter();
+    void MenuBarCanvas_MouseExit();
+    void QuickStartHelp_Open();
+    bool QuickStartHelp_MouseDown(int x, int y);
+    void QuickStartHelp_Paint(Graphics& g);
+    void LumoraLogo_Paint(Graphics& g);
+    void LumoraLogo_Open();
+    bool LumoraLogo_MouseDown(int x, int y);
+    void floatingLinkCanvas_Paint(int index, Graphics& g);
+    void floatingLinkCanvas_Open(int index);
+    bool floatingLinkCanvas_MouseDown(int index, int x, int y);
+    void Calendar_MouseMove(int x, int y);
+    void Calendar_MouseExit();
+
+    // ---- main menu button, clock, timers ----
+    void MainMenuButton_Open();
+    void MainMenuButton_Action();
+    void theTimeText_Open();
+    void TimeTimer_Action();
+    void DisplayScrollTimer_Action();
+
+    // ---- year view ----
+    bool Calendar_MouseDown(int x, int y);
+    bool Calendar_MouseWheel(int x, int y, int deltaX, int deltaY);
+    void Calendar_Open();
+    bool Calendar_KeyDown(QKeyEvent* event);
+    void Calendar_Paint(Graphics& g);
+    void CalendarScrollButton_Up();
+    void CalendarScrollButton_Open();
+    void CalendarScrollButton_Down();
+
+    // ---- Week at a glance, to-do list, countdown tile and printing ----
+    void GlanceOn();
+    void GlanceOff();
+    void ReloadCalLists();
+    void AddEvent();
+    void RemoveEvent(const QString& s);
+    void GlanceHeader_Open();
+    bool GlanceHeader_CellClick(int row, int column, int x, int y);
+    bool GlanceHeader_CellBackgroundPaint(Graphics& g, int row, int column);
+    void GlanceHeader_MouseMove(int x, int y);
+    void GlanceHeader_MouseExit();
+    void MiniCalList_Open(int index);
+    bool MiniCalList_KeyDown(int index, QKeyEvent* event);
+    bool MiniCalList_CellBackgroundPaint(int index, Graphics& g, int row, int column);
+    bool MiniCalList_CellClick(int index, int row, int column, int x, int y);
+    void GlanceList_Open();
+    bool GlanceList_MouseDown(int x, int y);
+    bool GlanceList_KeyDown(QKeyEvent* event);
+    bool GlanceList_CellBackgroundPaint(Graphics& g, int row, int column);
+    bool TodoList_CellBackgroundPaint(Graphics& g, int row, int column);
+    bool TodoList_MouseDown(int x, int y);
+    bool TodoList_DragReorderRows(int newPosition, int parentRow);
+    void TodoList_DoubleClick(int x, int y);
+    bool TodoList_CellClick(int row, int column, int x, int y);
+    void TodoList_Open();
+    void TodoList_CellAction(int row, int column);
+    void TodoList_Change();
+    void ToDoListHeader_Open();
+    void ToDoListHeader_Paint(Graphics& g);
+    bool ToDoListHeader_MouseDown(int x, int y);
+    void CountdownCanvas_MouseDrag(int x, int y);
+    void CountdownCanvas_MouseUp(int x, int y);
+    bool CountdownCanvas_MouseDown(int x, int y);
+    void CountdownCanvas_Open();
+    void CountdownCanvas_Paint(Graphics& g);
+    void PrintTimer_Action();
+    // ---- end of the week at a glance section ----
 
 protected:
     void Event_Open() override;
     void Event_Close() override;
     void Event_Activate() override;
-    void Event_EnableMenuItems() override;
+    void paintEvent(QPaintEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void Layout();
+    void CreateControls();
+    void _CreateControls0();
+    void AddMenuHandlers();
+    // Registers a control under its name with its design frame, edge locks and open handler.
+    void addControl(QWidget* control, const QString& name, const QRect& design, int locks,
+                    std::function<void()> open);
+    // Moves the edge-locked controls by the window's size change since the last layout.
+    void followSize();
+    void placeMenuBar();
+
+    struct LockedControl {
+        QPointer<QWidget> widget;
+        int locks;
+    };
+    QVector<LockedControl> m_locked;
+    QSize m_laidOutSize;
+    MiniCalList* m_miniCalList[2] = {nullptr, nullptr};
+    floatingLinkCanvas* m_floatingLinkCanvas[6] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    QMenuBar* m_menuBar = nullptr;
+    int m_wheelRestX = 0;
+    int m_wheelRestY = 0;
 };

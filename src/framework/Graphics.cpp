@@ -2,7 +2,6 @@
 #include "framework/Picture.h"
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <QRegularExpression>
@@ -258,78 +257,79 @@ void Graphics::FillRect(int x, int y, int w, int h)
 
 void Graphics::DrawOval(int x, int y, int w, int h)
 {
-    drawRing(x, y, w, h, -1, -1);
+    drawRound(x, y, w, h, -1, -1, false);
 }
 
 void Graphics::FillOval(int x, int y, int w, int h)
 {
-    if (w <= 0 || h <= 0)
-        return;
-    PainterScope p(*this);
-    if (!p)
-        return;
-    p->setPen(Qt::NoPen);
-    p->setBrush(m_foreColor);
-    p->drawEllipse(QRect(x, y, w, h));
+    drawRound(x, y, w, h, -1, -1, true);
 }
 
 void Graphics::DrawRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight)
 {
-    drawRing(x, y, w, h, std::max(0, arcWidth), std::max(0, arcHeight));
-}
-
-// The outline of an oval (arcWidth < 0) or a rounded rectangle within exactly w x h pixels.
-// A one-pixel pen strokes the shape; a wider pen fills the band between the shape and the
-// shape inset by the pen; a shape too small for its pen is filled whole.
-void Graphics::drawRing(int x, int y, int w, int h, int arcWidth, int arcHeight)
-{
-    if (w <= 0 || h <= 0)
-        return;
-    const bool oval = arcWidth < 0;
-    if (w <= 2 * m_penWidth || h <= 2 * m_penHeight) {
-        if (oval)
-            FillOval(x, y, w, h);
-        else
-            FillRoundRect(x, y, w, h, arcWidth, arcHeight);
-        return;
-    }
-    PainterScope p(*this);
-    if (!p)
-        return;
-    if (m_penWidth == 1 && m_penHeight == 1) {
-        p->setPen(QPen(m_foreColor, 1));
-        p->setBrush(Qt::NoBrush);
-        if (oval)
-            p->drawEllipse(QRect(x, y, w - 1, h - 1));
-        else
-            p->drawRoundedRect(QRect(x, y, w - 1, h - 1), arcWidth / 2.0, arcHeight / 2.0);
-        return;
-    }
-    QPainterPath band;
-    band.setFillRule(Qt::OddEvenFill);
-    const QRectF outer(x, y, w, h);
-    const QRectF inner(x + m_penWidth, y + m_penHeight, w - 2 * m_penWidth, h - 2 * m_penHeight);
-    if (oval) {
-        band.addEllipse(outer);
-        band.addEllipse(inner);
-    } else {
-        band.addRoundedRect(outer, arcWidth / 2.0, arcHeight / 2.0);
-        band.addRoundedRect(inner, std::max(0.0, arcWidth / 2.0 - m_penWidth),
-                            std::max(0.0, arcHeight / 2.0 - m_penHeight));
-    }
-    p->fillPath(band, m_foreColor);
+    drawRound(x, y, w, h, std::max(0, arcWidth), std::max(0, arcHeight), false);
 }
 
 void Graphics::FillRoundRect(int x, int y, int w, int h, int arcWidth, int arcHeight)
 {
+    drawRound(x, y, w, h, std::max(0, arcWidth), std::max(0, arcHeight), true);
+}
+
+// Ovals (arcWidth < 0) and rounded rectangles are set pixel by pixel, so that they cover
+// exactly w x h pixels and come out symmetric: a pixel belongs to the filled shape when its
+// centre lies inside it. A one-pixel outline is the filled shape's border (its pixels with
+// a neighbour outside the shape); a wider pen gives the band between the shape and the
+// shape inset by the pen.
+void Graphics::drawRound(int x, int y, int w, int h, int arcWidth, int arcHeight, bool fill)
+{
     if (w <= 0 || h <= 0)
         return;
+    struct Shape {
+        double w, h, rx, ry;
+        bool contains(double px, double py) const
+        {
+            if (w <= 0 || h <= 0 || px < 0 || py < 0 || px > w || py > h)
+                return false;
+            const double cx = px < rx ? rx : (px > w - rx ? w - rx : px);
+            const double cy = py < ry ? ry : (py > h - ry ? h - ry : py);
+            if (cx == px || cy == py || rx <= 0 || ry <= 0)
+                return true;
+            const double dx = (px - cx) / rx, dy = (py - cy) / ry;
+            return dx * dx + dy * dy <= 1.0 + 1e-9;
+        }
+    };
+    const bool oval = arcWidth < 0;
+    const double rx = oval ? w / 2.0 : std::min(arcWidth / 2.0, w / 2.0);
+    const double ry = oval ? h / 2.0 : std::min(arcHeight / 2.0, h / 2.0);
+    const Shape outer{double(w), double(h), rx, ry};
+    const int pw = m_penWidth, ph = m_penHeight;
+    const Shape inner{double(w - 2 * pw), double(h - 2 * ph), std::max(0.0, rx - pw), std::max(0.0, ry - ph)};
+    const bool thin = pw == 1 && ph == 1;
+    auto in = [&](int i, int j) { return outer.contains(i + 0.5, j + 0.5); };
+    auto set = [&](int i, int j) {
+        if (!in(i, j))
+            return false;
+        if (fill)
+            return true;
+        if (thin)
+            return !in(i - 1, j) || !in(i + 1, j) || !in(i, j - 1) || !in(i, j + 1);
+        return !inner.contains(i + 0.5 - pw, j + 0.5 - ph);
+    };
     PainterScope p(*this);
     if (!p)
         return;
-    p->setPen(Qt::NoPen);
-    p->setBrush(m_foreColor);
-    p->drawRoundedRect(QRectF(x, y, w, h), arcWidth / 2.0, arcHeight / 2.0);
+    for (int j = 0; j < h; ++j) {
+        int run = -1;
+        for (int i = 0; i <= w; ++i) {
+            const bool on = i < w && set(i, j);
+            if (on && run < 0)
+                run = i;
+            else if (!on && run >= 0) {
+                p->fillRect(QRect(x + run, y + j, i - run, 1), m_foreColor);
+                run = -1;
+            }
+        }
+    }
 }
 
 void Graphics::FillRotatedRect(double cx, double cy, double w, double h, double angle)

@@ -111,7 +111,7 @@ private:
     class PainterScope;
     void drawPictureImpl(const PicturePtr& picture, const QRectF& dest, const QRectF& source);
     void drawWebdings(const QString& text, int x, int y);
-    void drawRing(int x, int y, int w, int h, int arcWidth, int arcHeight);
+    void drawRound(int x, int y, int w, int h, int arcWidth, int arcHeight, bool fill);
     QRect webdingsGlyphRect(int x, int y) const;
 
     QPainter* m_painter = nullptr;   // external painter, or nullptr when drawing into a picture

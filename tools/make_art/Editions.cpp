@@ -93,7 +93,7 @@ void writeSpec(const QString& path, const Values& values)
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         fail("cannot write " + path);
     f.write(text.toUtf8());
-    std::printf("%-70s %d keys\n", qPrintable(path), int(keyTable().size()));
+    std::printf("%-70s %d lines\n", qPrintable(path), int(keyTable().size()));
 }
 
 QString rgb(const QColor& c)

@@ -43,10 +43,6 @@ struct Band {
 // both top and height are scaled by the band's share of the work area.
 QString linkCoordinates(const Band& band, const QRectF& designRect);
 
-// Paints a background picture's base colours (the same for the wide and the
-// standard picture of an edition, so a year picture cut from one fits both).
-using BasePainter = void (*)(QPainter& p, int width, int height);
-
 }  // namespace editions
 
 namespace standard_edition {

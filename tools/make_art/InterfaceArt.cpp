@@ -294,11 +294,13 @@ QImage glanceHeader2()
     return img;
 }
 
+// The grid draws the upper half into even rows and reads the lower half at
+// the row's own height for odd rows, so each half covers rows up to 60 high.
 QImage timeBackground()
 {
-    QImage img = art::solid(60, 80, Qt::black);
+    QImage img = art::solid(60, 120, Qt::black);
     QPainter p(&img);
-    p.fillRect(QRectF(0, 0, 60, 80), art::hgrad(0, 60, {{0, QColor(208, 220, 231)},
+    p.fillRect(QRectF(0, 0, 60, 120), art::hgrad(0, 60, {{0, QColor(208, 220, 231)},
                                                         {1, QColor(233, 239, 245)}}));
     return img;
 }

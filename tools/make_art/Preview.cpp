@@ -480,6 +480,7 @@ void makeAll(const QString& res, const QString& outDir)
         window(res, edition, 1920, 1080, outDir + "/" + edition + "_1920x1080.png");
         window(res, edition, 1280, 1024, outDir + "/" + edition + "_1280x1024.png");
         window(res, edition, 1366, 768, outDir + "/" + edition + "_1366x768.png");
+        window(res, edition, 1024, 768, outDir + "/" + edition + "_1024x768.png");
     }
 }
 

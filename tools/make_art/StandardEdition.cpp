@@ -301,8 +301,8 @@ void make(const QString& brandingDir, int firstYear)
 {
     const QString dir = brandingDir + "/Standard";
     QVector<QRectF> wideLinks, standardLinks;
-    art::save(background(kWide, wideLinks), dir + "/background_wide.jpg", 90);
-    art::save(background(kStandard, standardLinks), dir + "/background_standard.jpg", 90);
+    art::save(background(kWide, wideLinks), dir + "/background_wide.jpg", 94);
+    art::save(background(kStandard, standardLinks), dir + "/background_standard.jpg", 94);
     art::save(titleBanner(), dir + "/title.png");
     art::save(art::opaqueMask(1920, kTitleHeight), dir + "/title_mask.png");
     art::save(bottomPicture(), dir + "/bottom.png");

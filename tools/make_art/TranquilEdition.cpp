@@ -53,7 +53,7 @@ QImage background(const Band& band, QRectF& link)
     const double hd = band.designHeight();
 
     // Pale sun.
-    const QPointF sun(w * 0.86, hd * 0.27);
+    const QPointF sun(w * 0.78, hd * 0.22);
     const double sr = w * 0.045;
     QRadialGradient halo(sun, sr * 3.2);
     halo.setColorAt(0, QColor(214, 236, 234, 150));
@@ -65,16 +65,21 @@ QImage background(const Band& band, QRectF& link)
                                                        {1, QColor(200, 228, 226)}}));
     p.drawEllipse(sun, sr, sr);
     // Thin bands across the lower half, as of a sun setting over water.
+    QPainterPath disc;
+    disc.addEllipse(sun, sr + 0.5, sr + 0.5);
+    p.save();
+    p.setClipPath(disc);
     for (int i = 0; i < 4; ++i) {
         const double y = sun.y() + sr * (0.18 + i * 0.22);
         const double t = sr * (0.05 + i * 0.035);
-        p.fillRect(QRectF(sun.x() - sr - 2, y, 2 * sr + 4, t), QColor(246, 249, 249));
+        p.fillRect(QRectF(sun.x() - sr - 2, y, 2 * sr + 4, t), QColor(244, 248, 248));
     }
+    p.restore();
 
     // Ripples spreading from the lower right corner.
     const QPointF origin(w * 1.02, hd * 0.99);
     p.setBrush(Qt::NoBrush);
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 9; ++i) {
         const double r = w * (0.06 + i * 0.032);
         const int alpha = 78 - i * 6;
         p.setPen(QPen(QColor(40, 140, 146, alpha), 1.5));
@@ -184,8 +189,8 @@ void make(const QString& brandingDir, int firstYear)
 {
     const QString dir = brandingDir + "/Tranquil";
     QRectF wideLink, standardLink;
-    art::save(background(kWide, wideLink), dir + "/background_wide.jpg", 90);
-    art::save(background(kStandard, standardLink), dir + "/background_standard.jpg", 90);
+    art::save(background(kWide, wideLink), dir + "/background_wide.jpg", 94);
+    art::save(background(kStandard, standardLink), dir + "/background_standard.jpg", 94);
     art::save(titleBanner(), dir + "/title.png");
     art::save(art::opaqueMask(1440, kTitleHeight), dir + "/title_mask.png");
     art::save(bottomPicture(), dir + "/bottom.png");

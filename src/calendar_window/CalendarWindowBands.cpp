@@ -1,0 +1,264 @@
+// The title area (TopCanvas), the bottom picture area (BottomCanvas) and the row of
+// web-link buttons (wwwLinksList). The window paints the title and bottom bands itself;
+// these controls stay hidden, but their sizes and pictures are set up all the same.
+#include "calendar_window/CalendarWindow.h"
+#include "calendar_window/cCanvas.h"
+#include "calendar_window/listboxButton.h"
+#include "framework/Graphics.h"
+#include "framework/TextFunctions.h"
+#include "framework/Timer.h"
+#include "shell/CustomizationModule.h"
+#include "shell/InterfacePictures.h"
+#include "tray/AboutWindowCustom.h"
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+
+namespace {
+QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+// picture drawn into a new 32-bit picture of its own size, then scaled to w x h.
+PicturePtr flattenedAndScaled(const PicturePtr& picture, int w, int h)
+{
+    const PicturePtr copy = Picture::New(picture->Width(), picture->Height(), 32);
+    copy->Graphics().DrawPicture(picture, 0, 0);
+    return copy->EnsureBitDepth32()->Scaled(std::max(1, w), std::max(1, h));
+}
+
+// The top of the band under the calendar area.
+int belowCalendarArea(int availH)
+{
+    return int(std::floor(availH * CustomizationModule::TitleAreaHeightPercent))
+           + int(std::floor(availH * CustomizationModule::CalendarAreaHeightPercent));
+}
+
+int linkCount()
+{
+    return std::min(int(CustomizationModule::calendarURLlinks.size()), listboxButton::MaxColumns - 1);
+}
+} // namespace
+
+// ---- title area ----
+
+void CalendarWindow::TopCanvas_Open()
+{
+    if (!CustomizationModule::topLogoImageMask)
+        return;
+    const QRect area = workArea();
+    const int height = ToInt(area.height() * CustomizationModule::TitleAreaHeightPercent);
+    const int width = area.width();
+    TopCanvas->setGeometry(ToInt(area.width() / 2.0 - width / 2.0), TopCanvas->y(), width, height);
+    // A mask without its logo gives no backdrop (the band keeps its new frame).
+    if (!CustomizationModule::topLogoImage || CustomizationModule::topLogoImage->Width() <= 0
+        || CustomizationModule::topLogoImageMask->Width() <= 0)
+        return;
+    const PicturePtr logo = flattenedAndScaled(CustomizationModule::topLogoImage, width, height);
+    const PicturePtr mask = flattenedAndScaled(CustomizationModule::topLogoImageMask, width, height);
+    logo->Mask()->Graphics().DrawPicture(mask, 0, 0);
+    TopCanvas->SetBackdrop(logo);
+}
+
+bool CalendarWindow::TopCanvas_MouseDown(int, int) { return true; }
+
+void CalendarWindow::TopCanvas_Paint(Graphics&) {}
+
+void CalendarWindow::TopCanvas_MouseMove(int, int)
+{
+    const int w = width();
+    const int left = ToInt(w / 2.0 - w * 0.3875 / 2.0);
+    const int right = ToInt(w / 2.0 + w * 0.3875 / 2.0);
+    const int mouseX = mapFromGlobal(QCursor::pos()).x();
+    const bool hasCursor = TopCanvas->testAttribute(Qt::WA_SetCursor);
+    if (left < mouseX && mouseX < right) {
+        if (!hasCursor)
+            TopCanvas->SetMouseCursor(Qt::PointingHandCursor);
+    } else if (hasCursor) {
+        TopCanvas->unsetCursor();
+    }
+}
+
+void CalendarWindow::TopCanvas_MouseUp(int, int)
+{
+    if (!TopCanvas->testAttribute(Qt::WA_SetCursor) || TopCanvas->cursor().shape() != Qt::PointingHandCursor)
+        return;
+    if (CustomizationModule::customAboutWindow)
+        AboutWindowCustom::Instance()->show();
+    else
+        ShowURL(CustomizationModule::titleBarLink);
+}
+
+// ---- bottom picture area ----
+
+void CalendarWindow::BottomCanvas_Open()
+{
+    const PicturePtr bottom = CustomizationModule::bottomImage;
+    if (!bottom || bottom->Width() <= 0 || bottom->Height() <= 0)
+        return;
+    const QRect area = workArea();
+    const int availW = area.width();
+    const int availH = area.height();
+    int top = belowCalendarArea(availH);
+    if (CustomizationModule::includeLinkButtons)
+        top += wwwLinksList->height();
+    const int width = availW;
+    const int height = std::max(1, availH - top);
+    int left = BottomCanvas->x();
+    if (CustomizationModule::displayImage_centered)
+        left = ToInt(availW / 2.0 - width / 2.0);
+    BottomCanvas->setGeometry(left, top, width, height);
+
+    CustomizationModule::bottomImage = bottom->EnsureBitDepth32();
+    const PicturePtr& picture = CustomizationModule::bottomImage;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const double aspect = double(screen.width()) / std::max(1, screen.height());
+    if (aspect >= 1.6 || CustomizationModule::bottomImage_keepWidth) {
+        const int h = ToInt(double(qint64(width) * picture->Height()) / picture->Width());
+        BottomCanvas->cachedImage = picture->Scaled(width, std::max(1, h));
+    } else {
+        const int w = ToInt(double(qint64(height) * picture->Width()) / picture->Height());
+        BottomCanvas->cachedImage = picture->Scaled(std::max(1, w), height);
+    }
+    if (CustomizationModule::scrollImage)
+        DisplayScrollTimer->SetMode(Timer::ModeMultiple);
+}
+
+void CalendarWindow::BottomCanvas_Paint(Graphics& g)
+{
+    const PicturePtr picture = BottomCanvas->cachedImage;
+    if (!picture)
+        return;
+    if (picture->Height() < BottomCanvas->height())
+        CustomizationModule::displayImage_bottomJustify = false;
+    if (!CustomizationModule::scrollImage) {
+        const int y = CustomizationModule::displayImage_bottomJustify ? BottomCanvas->height() - picture->Height() : 0;
+        g.DrawPicture(picture, 0, y);
+    } else {
+        g.DrawPicture(picture, BottomCanvas->scrollLeft, 0);
+        g.DrawPicture(picture, picture->Width() + BottomCanvas->scrollLeft, 0);
+    }
+    g.SetForeColor(QColor(0, 0, 255));
+    g.DrawRect(0, 0, BottomCanvas->width(), BottomCanvas->height());
+}
+
+bool CalendarWindow::BottomCanvas_MouseDown(int, int)
+{
+    // The movie player holds no movie in any edition, so the editions that would play it
+    // do nothing.
+    if (CustomizationModule::customAboutWindow)
+        AboutWindowCustom::Instance()->show();
+    return false;
+}
+
+// ---- link row ----
+
+void CalendarWindow::wwwLinksList_Open()
+{
+    if (!CustomizationModule::includeLinkButtons)
+        return;
+    const QRect area = workArea();
+    int height = ToInt(BottomCanvas->height() * 0.11023622);
+    if (InStr(CustomizationModule::applicationName, QStringLiteral("Dravel")) > 0)
+        height = 22;
+    height = std::max(1, height);
+    wwwLinksList->setGeometry(wwwLinksList->x(), belowCalendarArea(area.height()), wwwLinksList->width(), height);
+    wwwLinksList->setEnabled(true);
+    wwwLinksList->setCursor(Qt::PointingHandCursor);
+    wwwLinksList->SetDefaultRowHeight(height);
+    wwwLinksList->DeleteAllRows();
+    wwwLinksList->AddRow();
+    const int n = linkCount();
+    wwwLinksList->SetColumnCount(n + 1);
+    const QFont font = Graphics::MakeFont(QStringLiteral("Tahoma"), 12, true);
+    const QFontMetricsF metrics(font);
+    for (int i = 0; i < n; ++i) {
+        const auto& link = CustomizationModule::calendarURLlinks[i];
+        const QString label = link.value(0);
+        wwwLinksList->SetColumnWidthExpression(i, QString::number(ToInt(metrics.horizontalAdvance(label)) + 40));
+        wwwLinksList->SetCellTag(0, i, link.value(1));
+    }
+    wwwLinksList->SetColumnWidthExpression(n, QStringLiteral("*"));
+    wwwLinksList->setVisible(true);
+}
+
+bool CalendarWindow::wwwLinksList_CellBackgroundPaint(Graphics& g, int row, int column)
+{
+    const PicturePtr strip = InterfacePictures::linkButtons();
+    if (!strip || row >= wwwLinksList->ListCount())
+        return false;
+    const int w = wwwLinksList->ColumnWidthActual(column);
+    const int h = wwwLinksList->RowHeight();
+    g.DrawPicture(strip, 0, 0, w, h, wwwLinksList->StateOf(column) * 5, 0, 5, h);
+    return false;
+}
+
+bool CalendarWindow::wwwLinksList_CellTextPaint(Graphics& g, int, int column, int, int)
+{
+    if (column >= linkCount())
+        return false;
+    const QString label = CustomizationModule::calendarURLlinks[column].value(0);
+    g.SetForeColor(QColor(255, 255, 255));
+    g.SetTextFont(QStringLiteral("Tahoma"));
+    g.SetTextSize(12);
+    g.SetBold(true);
+    const int w = wwwLinksList->ColumnWidthActual(column);
+    g.DrawString(label, ToInt(w / 2.0 - ToInt(g.StringWidth(label)) / 2.0), ToInt(wwwLinksList->RowHeight() / 2.0 + 2));
+    return false;
+}
+
+bool CalendarWindow::wwwLinksList_CellClick(int, int, int, int) { return true; }
+
+namespace {
+// The mouse's position inside the row, from the window's own mouse position.
+int rowMouseX(const QWidget* window, const QWidget* row)
+{
+    return window->mapFromGlobal(QCursor::pos()).x() - row->x();
+}
+
+void repaintColumn(listboxButton* row, int column)
+{
+    if (row->ListCount() > 0 && column >= 0 && column < row->ColumnCount())
+        row->InvalidateCell(0, column);
+}
+} // namespace
+
+void CalendarWindow::wwwLinksList_MouseMove(int, int)
+{
+    const int column = wwwLinksList->getColumn(rowMouseX(this, wwwLinksList));
+    if (column == wwwLinksList->currentColumn)
+        return;
+    wwwLinksList->SetState(wwwLinksList->currentColumn, 0);
+    repaintColumn(wwwLinksList, wwwLinksList->currentColumn);
+    wwwLinksList->SetState(column, 1);
+    repaintColumn(wwwLinksList, column);
+    wwwLinksList->currentColumn = column;
+}
+
+bool CalendarWindow::wwwLinksList_MouseDown(int, int)
+{
+    const int column = wwwLinksList->getColumn(rowMouseX(this, wwwLinksList));
+    wwwLinksList->SetState(column, 2);
+    repaintColumn(wwwLinksList, column);
+    return true;
+}
+
+void CalendarWindow::wwwLinksList_MouseUp(int, int)
+{
+    const int column = wwwLinksList->getColumn(rowMouseX(this, wwwLinksList));
+    if (wwwLinksList->ListCount() > 0) {
+        const QString address = wwwLinksList->CellTag(0, column);
+        if (!address.isEmpty())
+            ShowURL(address);
+    }
+    wwwLinksList->SetState(column, 0);
+    repaintColumn(wwwLinksList, column);
+}
+
+void CalendarWindow::wwwLinksList_MouseExit()
+{
+    const int column = wwwLinksList->getColumn(rowMouseX(this, wwwLinksList));
+    wwwLinksList->SetState(column, 0);
+    repaintColumn(wwwLinksList, column);
+}
+
+void CalendarWindow::wwwLinksList_CellGotFocus(int, int) {}
+void CalendarWindow::wwwLinksList_CellLostFocus(int, int) {}

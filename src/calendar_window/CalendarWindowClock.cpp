@@ -1,0 +1,61 @@
+// The clock in the title area and the day-change timer; the bottom picture's scroll timer.
+#include "calendar_window/CalendarWindow.h"
+#include "calendar_window/cCanvas.h"
+#include "calendar_window/calCanvas.h"
+#include "framework/Date.h"
+#include "framework/TextFunctions.h"
+#include "shell/CustomizationModule.h"
+#include "shell/app.h"
+#include "tray/AppTrayItem.h"
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+void CalendarWindow::theTimeText_Open()
+{
+    if (CustomizationModule::hideTime)
+        theTimeText->setVisible(false);
+    if (QWidget* container = theTimeText->parentWidget(); container && container != this)
+        theTimeText->setParent(this);
+    const int availH = QGuiApplication::primaryScreen()->availableGeometry().height();
+    theTimeText->move(theTimeText->x(),
+                      ToInt(availH * CustomizationModule::TitleAreaHeightPercent - theTimeText->height() - 2));
+    QPalette p = theTimeText->palette();
+    p.setColor(QPalette::WindowText, CustomizationModule::timeTextColor);
+    theTimeText->setPalette(p);
+    // The time of opening, so that a rebuilt window's clock is right at once.
+    theTimeText->setText(Date().ShortTime());
+}
+
+void CalendarWindow::TimeTimer_Action()
+{
+    try {
+        const Date now;
+        theTimeText->setText(now.ShortTime());
+        app& application = App();
+        if (application.currentDate.ShortDate() == now.ShortDate())
+            return;
+        const bool newSeason = application.getSeason(application.currentDate) != application.getSeason(now);
+        application.currentDate = now;
+        if (application.mAppTrayItem)
+            application.mAppTrayItem->UpdateIcon();
+        if (newSeason) {
+            // Re-read the branding and rebuild the window from the event loop, not from
+            // inside this window's own timer.
+            QTimer::singleShot(0, qApp, [] {
+                if (App().Closing)
+                    return;
+                if (CustomizationModule::CustomizeCalendar() && !App().Closing)
+                    App().ReloadCalendar();
+            });
+            return;
+        }
+        Calendar->Refresh(true);
+        CountdownCanvas->updateCountdown();
+        CountdownCanvas->Refresh();
+    } catch (...) {
+    }
+}
+
+void CalendarWindow::DisplayScrollTimer_Action() { BottomCanvas->ScrollHorizontal(); }

@@ -1,0 +1,12 @@
+#pragma once
+#include "framework/ListBox.h"
+
+// One of the calendar window's two month lists beside the week grid: member Index of the
+// control array (0 the selected date's month, 1 the next month).
+class MiniCalList : public ListBox
+{
+    Q_OBJECT
+public:
+    explicit MiniCalList(int index, QWidget* parent = nullptr);
+    int Index = 0;
+};

@@ -1,0 +1,123 @@
+#include "tray/TabWindow.h"
+#include "calendar_window/CalendarWindow.h"
+#include "framework/TextFunctions.h"
+#include "shell/CustomizationModule.h"
+#include "shell/app.h"
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+}
+
+TabWindow::TabWindow()
+{
+    setWindowTitle(QStringLiteral("Tab"));
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setFixedSize(TabWidth, TabHeight);
+}
+
+int TabWindow::DefaultLeft(int availableWidth)
+{
+    return ToInt(availableWidth - (availableWidth / 2.0 - TabWidth / 2.0));
+}
+
+void TabWindow::Event_Open()
+{
+    const QRect area = workArea();
+    const int left = App().tabLeft != 0 ? App().tabLeft : area.left() + DefaultLeft(area.width());
+    move(left, area.top());
+    update();
+}
+
+void TabWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), CustomizationModule::tabColor);
+}
+
+bool TabWindow::Event_MouseDown(int x, int)
+{
+    InX = x;
+    iMoved = false;
+    m_wasDeactivated = App().Deactivated;
+    if (m_wasDeactivated) {
+        // Bring the running calendar to the front (a relaunch would start a second copy).
+        if (CalendarWindow* calendar = CalendarWindow::Existing(); calendar && calendar->isVisible()) {
+            calendar->raise();
+            calendar->activateWindow();
+        }
+    }
+    return true;
+}
+
+void TabWindow::Event_MouseDrag(int x, int)
+{
+    move(this->x() + (x - InX), y());
+}
+
+void TabWindow::Event_MouseUp(int, int)
+{
+    QPointer<TabWindow> self(this);
+    if (iMoved) {
+        CalendarWindow* calendar = CalendarWindow::Instance();
+        calendar->show();
+        if (self)
+            App().tabLeft = self->x();
+        return;
+    }
+    CalendarWindow* calendar = CalendarWindow::Instance();
+    if (calendar->y() < 0) {
+        calendar->ScrollDown();
+        App().Deactivated = false;
+    } else if (m_wasDeactivated) {
+        calendar->show();
+        calendar->raise();
+        calendar->activateWindow();
+        App().Deactivated = false;
+    } else {
+        calendar->ScrollUp();
+    }
+}
+
+void TabWindow::Event_Moved()
+{
+    iMoved = true;
+    const int top = workArea().top();
+    if (y() != top)
+        move(x(), top);
+}
+
+void TabWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QPoint p = event->position().toPoint();
+    m_tracking = Event_MouseDown(p.x(), p.y());
+}
+
+void TabWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_tracking || !(event->buttons() & Qt::LeftButton))
+        return;
+    // Window coordinates of the pointer measured from where the tab stands now.
+    const int x = int(event->globalPosition().x()) - this->x();
+    Event_MouseDrag(x, int(event->position().y()));
+}
+
+void TabWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_tracking || event->button() != Qt::LeftButton)
+        return;
+    m_tracking = false;
+    const QPoint p = event->position().toPoint();
+    Event_MouseUp(p.x(), p.y());
+}
+
+void TabWindow::moveEvent(QMoveEvent* event)
+{
+    Window::moveEvent(event);
+    Event_Moved();
+}
