@@ -129,8 +129,10 @@ void CalendarWindow::Event_Open()
 
     QPointer<CalendarWindow> self(this);
     TabWindow::Instance()->show();
-    if (self && !self->IsClosed())
+    if (self && !self->IsClosed()) {
         show();
+        TabWindow::KeepOnTop();
+    }
 }
 
 void CalendarWindow::Event_Paint(Graphics& g)
@@ -246,7 +248,7 @@ bool CalendarWindow::Event_MouseWheel(int, int, int deltaX, int deltaY)
 void CalendarWindow::wheelEvent(QWheelEvent* event)
 {
     // Whole notches only (120 units each); turning towards the user pages forward.
-    m_wheelRestX += event->angleDelta().x();
+    m_wheelRestX -= event->angleDelta().x();
     m_wheelRestY -= event->angleDelta().y();
     const int dx = m_wheelRestX / 120;
     const int dy = m_wheelRestY / 120;

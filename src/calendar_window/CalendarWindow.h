@@ -20,6 +20,7 @@ class Timer;
 class UpDownArrows;
 class cCanvas;
 class calCanvas;
+class calList;
 class floatingLinkCanvas;
 class listboxButton;
 
@@ -64,8 +65,8 @@ public:
     cCanvas* HomeButton = nullptr;
     TextButton* MainMenuButton = nullptr;
     QLabel* theTimeText = nullptr;
-    ListBox* GlanceHeader = nullptr;
-    ListBox* GlanceList = nullptr;
+    calList* GlanceHeader = nullptr;
+    calList* GlanceList = nullptr;
     ListBox* TodoList = nullptr;
     Canvas* ToDoListHeader = nullptr;
     Timer* TimeTimer = nullptr;

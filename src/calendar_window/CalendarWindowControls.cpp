@@ -7,6 +7,7 @@
 #include "calendar_window/calCanvas.h"
 #include "calendar_window/floatingLinkCanvas.h"
 #include "calendar_window/listboxButton.h"
+#include "data/calList.h"
 #include "framework/Graphics.h"
 #include "framework/ListBox.h"
 #include "framework/Timer.h"
@@ -125,7 +126,7 @@ void CalendarWindow::_CreateControls0()
     addControl(theTimeText, QStringLiteral("theTimeText"), QRect(895, 37, 96, 20), T | R, [this] { theTimeText_Open(); });
 
     // 7. Glance header.
-    GlanceHeader = new ListBox(this);
+    GlanceHeader = new calList(this);
     GlanceHeader->setVisible(false);
     setUpList(GlanceHeader, 13, 20, QStringLiteral("Arial"), 12, false);
     GlanceHeader->SetGridLines(true);
@@ -152,7 +153,7 @@ void CalendarWindow::_CreateControls0()
     }
 
     // 10. Week grid.
-    GlanceList = new ListBox(this);
+    GlanceList = new calList(this);
     GlanceList->setVisible(false);
     setUpList(GlanceList, 8, -1, QStringLiteral("Arial"), 12, false);
     GlanceList->SetColumnWidths(QStringLiteral("60,*,*,*,*,*,*,*"));

@@ -2,6 +2,7 @@
 // let the event loop run between them. One slide at a time; a window closed during a
 // slide is not touched again.
 #include "calendar_window/CalendarWindow.h"
+#include "tray/TabWindow.h"
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
@@ -73,6 +74,7 @@ void CalendarWindow::ScrollDown()
     QPointer<CalendarWindow> self(this);
     int t = availableTop() - height() - 10;
     setVisible(true);
+    TabWindow::KeepOnTop();
     while (t <= availableTop()) {
         move(x(), t);
         show();

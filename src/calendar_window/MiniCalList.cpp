@@ -1,3 +1,3 @@
 #include "calendar_window/MiniCalList.h"
 
-MiniCalList::MiniCalList(int index, QWidget* parent) : ListBox(parent), Index(index) {}
+MiniCalList::MiniCalList(int index, QWidget* parent) : calList(parent), Index(index) {}

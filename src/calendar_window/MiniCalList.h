@@ -1,9 +1,9 @@
 #pragma once
-#include "framework/ListBox.h"
+#include "data/calList.h"
 
 // One of the calendar window's two month lists beside the week grid: member Index of the
 // control array (0 the selected date's month, 1 the next month).
-class MiniCalList : public ListBox
+class MiniCalList : public calList
 {
     Q_OBJECT
 public:

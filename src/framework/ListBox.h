@@ -192,8 +192,9 @@ public:
 
     // ---- in-place editing ----
     // Opens the cell for editing in a line edit over it (ending any other edit first);
-    // Return or leaving the editor commits the text, Escape keeps the old text. Either way
-    // the edit ends and CellAction(row, column) runs.
+    // Return, or another control of the window taking the focus, commits the text; Escape
+    // keeps the old text. Either way the edit ends and CellAction(row, column) runs.
+    // EndEdit ends it from code.
     void EditCell(int row, int column);
     // The editor while a cell is being edited, else nullptr.
     QLineEdit* ActiveCell() const;

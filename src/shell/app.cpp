@@ -214,12 +214,12 @@ void app::Event_EnableMenuItems()
         CalendarWindow* window = CalendarWindow::Instance();
         const bool slidDown = window->y() >= 0;
         const QWidget* calendar = window->Control(QStringLiteral("Calendar"));
-        const bool yearView = !calendar || calendar->isVisible();
+        const bool yearView = !calendar || calendar->isVisibleTo(window);
         const QWidget* countdown = window->Control(QStringLiteral("CountdownCanvas"));
         Menu::FileClose()->Enabled = slidDown;
         Menu::FilePrint()->Text = yearView ? QStringLiteral("Print Calendar") : QStringLiteral("Print Week At A Glance");
         Menu::FilePrint()->Enabled = slidDown;
-        Menu::EditToggleCDCanvas()->Text = countdown && countdown->isVisible()
+        Menu::EditToggleCDCanvas()->Text = countdown && countdown->isVisibleTo(window)
             ? QStringLiteral("Hide Countdown Event") : QStringLiteral("Show Countdown Event");
         Menu::EditToggleCDCanvas()->Enabled = yearView;
     }
@@ -254,7 +254,7 @@ bool app::_EditToggleCDCanvas_Action()
     // Decided by the tile itself, not by a possibly stale item text.
     CalendarWindow* window = CalendarWindow::Instance();
     if (QWidget* tile = window->Control(QStringLiteral("CountdownCanvas")))
-        tile->setVisible(!tile->isVisible());
+        tile->setVisible(!tile->isVisibleTo(window));
     return false;
 }
 

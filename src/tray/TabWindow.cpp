@@ -24,6 +24,12 @@ int TabWindow::DefaultLeft(int availableWidth)
     return ToInt(availableWidth - (availableWidth / 2.0 - TabWidth / 2.0));
 }
 
+void TabWindow::KeepOnTop()
+{
+    if (TabWindow* tab = Existing(); tab && tab->isVisible())
+        tab->raise();
+}
+
 void TabWindow::Event_Open()
 {
     const QRect area = workArea();
@@ -48,6 +54,7 @@ bool TabWindow::Event_MouseDown(int x, int)
         if (CalendarWindow* calendar = CalendarWindow::Existing(); calendar && calendar->isVisible()) {
             calendar->raise();
             calendar->activateWindow();
+            raise();
         }
     }
     return true;
@@ -64,8 +71,10 @@ void TabWindow::Event_MouseUp(int, int)
     if (iMoved) {
         CalendarWindow* calendar = CalendarWindow::Instance();
         calendar->show();
-        if (self)
+        if (self) {
             App().tabLeft = self->x();
+            self->raise();
+        }
         return;
     }
     CalendarWindow* calendar = CalendarWindow::Instance();
@@ -76,6 +85,7 @@ void TabWindow::Event_MouseUp(int, int)
         calendar->show();
         calendar->raise();
         calendar->activateWindow();
+        KeepOnTop();
         App().Deactivated = false;
     } else {
         calendar->ScrollUp();

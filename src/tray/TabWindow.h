@@ -21,6 +21,9 @@ public:
     int InX = 0;
     bool iMoved = false;
 
+    // Raises the tab over the windows shown since (it floats above them all).
+    static void KeepOnTop();
+
     // The default left edge for a work area width: half a tab right of the centre.
     static int DefaultLeft(int availableWidth);
 

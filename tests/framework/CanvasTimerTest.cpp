@@ -16,12 +16,10 @@ class PressRecorder : public QWidget
 {
 public:
     int presses = 0;
-    int wheels = 0;
     int keys = 0;
 
 protected:
     void mousePressEvent(QMouseEvent*) override { ++presses; }
-    void wheelEvent(QWheelEvent*) override { ++wheels; }
     void keyPressEvent(QKeyEvent*) override { ++keys; }
 };
 
@@ -68,23 +66,20 @@ TEST(Canvas, WheelCountsNotches)
     PressRecorder parent;
     Canvas* canvas = new Canvas(&parent);
     canvas->resize(40, 40);
-    wheel(canvas, {1, 1}, {0, 120});
-    EXPECT_EQ(parent.wheels, 1);              // no handler: the parent gets it
+    EXPECT_FALSE(wheel(canvas, {1, 1}, {0, 120}));   // no handler: left to the parent
 
     QVector<QPoint> deltas;
     canvas->MouseWheel = [&](int, int, int dx, int dy) {
         deltas << QPoint(dx, dy);
         return false;
     };
-    struct Step { QPoint angle; };
-    wheel(canvas, {1, 1}, {0, 120});          // away from the user: up, -1
+    EXPECT_TRUE(wheel(canvas, {1, 1}, {0, 120}));    // away from the user: up, -1; kept
     wheel(canvas, {1, 1}, {0, -240});         // two notches down
     wheel(canvas, {1, 1}, {0, 0});            // nothing
     wheel(canvas, {1, 1}, {0, -40});          // a third of a notch: nothing yet
     wheel(canvas, {1, 1}, {0, -80});          // ... now one
     wheel(canvas, {1, 1}, {-120, 0});         // to the right
     EXPECT_EQ(deltas, QVector<QPoint>({{0, -1}, {0, 2}, {0, 1}, {1, 0}}));
-    EXPECT_EQ(parent.wheels, 1);              // a bound handler keeps the event
 }
 
 TEST(Canvas, KeysEnterExitAndPaint)
@@ -166,13 +161,13 @@ TEST(Timer, Modes)
 
     // Setting the period of a running single timer starts it afresh.
     fired = 0;
-    timer.SetPeriod(60);
+    timer.SetPeriod(150);
     timer.SetMode(Timer::ModeSingle);
-    spin(40);
-    timer.SetPeriod(60);
-    spin(40);
+    spin(75);
+    timer.SetPeriod(150);
+    spin(75);
     EXPECT_EQ(fired, 0);
-    spin(60);
+    spin(150);
     EXPECT_EQ(fired, 1);
 
     timer.SetMode(7);                         // unknown modes are off

@@ -28,11 +28,13 @@ inline void click(QWidget* w, QPoint p)
     release(w, p);
 }
 
-inline void wheel(QWidget* w, QPoint p, QPoint angleDelta)
+// Returns whether the widget kept the event (a kept event does not go on to the parent).
+inline bool wheel(QWidget* w, QPoint p, QPoint angleDelta)
 {
     QWheelEvent event(QPointF(p), QPointF(w->mapToGlobal(p)), QPoint(), angleDelta, Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &event);
+    return event.isAccepted();
 }
 
 inline void key(QWidget* w, int key, const QString& text = QString())

@@ -1,0 +1,70 @@
+#pragma once
+#include "TestSupport.h"
+#include "calendar_window/CalendarWindow.h"
+#include "framework/Date.h"
+#include "shell/CustomizationModule.h"
+#include "shell/app.h"
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+// A calendar window opened over a known branding and event store, in a sandboxed home, with
+// every message box recorded. The window is closed (and deleted) after each test.
+class CalendarWindowFixture : public ::testing::Test
+{
+protected:
+    using CM = CustomizationModule;
+
+    void SetUp() override
+    {
+        CM::calendarStartYear = 2025;
+        CM::yearImageStartYear = 2025;
+        CM::TitleAreaHeightPercent = 0.082;
+        CM::CalendarAreaHeightPercent = 0.62;
+        CM::leftMargin_pct = 0;
+        CM::topMargin_pct = 0;
+        CM::backgroundImage = nullptr;
+        CM::bottomImage = nullptr;
+        CM::topLogoImage = nullptr;
+        CM::topLogoImageMask = nullptr;
+        CM::yearImage = QVector<PicturePtr>(7);
+        CM::hideYear = CM::hideTime = CM::hideTopBorder = CM::hideBottomBorder = false;
+        CM::monthNamesUppercase = CM::monthNamesAbbreviated = CM::monthNamesBold = CM::monthNamesLeftJ = false;
+        CM::includeLinkButtons = CM::scrollImage = CM::customAboutWindow = false;
+        CM::monthNamesFont.clear();
+        CM::vendorName.clear();
+        CM::vendorURL = QStringLiteral("https://www.example.com/lumora");
+        CM::calendarBackgroundColor = QColor(10, 20, 30);
+        CM::daysColor = QColor(0, 0, 0);
+        App().eventDict.Clear();
+        App().keptTodoLines.clear();
+        App().eventsFileLocked = false;
+        App().selectedDate = Date(2025, 6, 15, 10, 30, 0);
+        App().currentDate = Date(2025, 6, 10, 9, 0, 0);
+        App().countdownDate = Date(2025, 1, 1);
+        App().showCoundownCalendar = true;
+        App().Deactivated = false;
+        App().tabLeft = 0;
+    }
+
+    void TearDown() override
+    {
+        if (CalendarWindow* w = CalendarWindow::Existing())
+            w->CloseWindow();
+        flush();
+    }
+
+    static void flush()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+    CalendarWindow* open() { return CalendarWindow::Instance(); }
+
+    static QRect area() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+    SandboxHome home;
+    MessageLog log;
+};

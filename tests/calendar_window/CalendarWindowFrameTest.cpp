@@ -1,0 +1,253 @@
+#include "CalendarWindowFixture.h"
+#include "calendar_window/MiniCalList.h"
+#include "calendar_window/TextButton.h"
+#include "calendar_window/cCanvas.h"
+#include "calendar_window/calCanvas.h"
+#include "calendar_window/floatingLinkCanvas.h"
+#include "framework/ListBox.h"
+#include "framework/MenuItem.h"
+#include "framework/Picture.h"
+#include "framework/TextFunctions.h"
+#include "framework/Timer.h"
+#include "framework/WidgetEvents.h"
+#include "tray/TabWindow.h"
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTimer>
+
+using namespace WidgetEvents;
+
+namespace {
+class Frame : public CalendarWindowFixture {};
+
+QString eventsFileText(const SandboxHome& home)
+{
+    QFile file(home.documentsFolder() + "/Calendar.tpc");
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString("<missing>");
+}
+} // namespace
+
+TEST_F(Frame, CreatesTheTwentyEightControlsInOrderWithTheirDesignValues)
+{
+    CalendarWindow w;   // laid out, not opened
+    struct Control { const char* name; QRect frame; bool hidden; };
+    const Control widgets[] = {
+        {"TopCanvas", {421, 0, 182, 60}, true},       {"BottomCanvas", {0, 527, 1024, 214}, true},
+        {"wwwLinksList", {-3, 530, 1030, 21}, true},  {"HomeButton", {30, 22, 76, 29}, true},
+        {"MainMenuButton", {987, 0, 37, 25}, false},  {"theTimeText", {895, 37, 96, 20}, false},
+        {"GlanceHeader", {-1, 60, 1025, 60}, true},   {"MiniCalList", {856, 121, 168, 132}, true},
+        {"MiniCalList", {856, 119, 168, 132}, true},  {"GlanceList", {0, 119, 856, 397}, true},
+        {"TodoList", {856, 278, 168, 238}, true},     {"ToDoListHeader", {856, 254, 168, 21}, true},
+        {"MoviePlayer1", {236, 22, 32, 30}, true},    {"Calendar", {-1, 137, 491, 349}, false},
+        {"MenuBarCanvas", {-1, 0, 97, 15}, true},     {"tipCanvas", {283, 34, 89, 16}, true},
+        {"QuickStartHelp", {0, 0, 75, 97}, false},    {"CalendarScrollButton", {997, 30, 13, 23}, false},
+        {"CountdownCanvas", {9, 388, 118, 130}, false},
+        {"floatingLinkCanvas", {816, 137, 194, 14}, false}, {"floatingLinkCanvas", {816, 157, 194, 13}, false},
+        {"floatingLinkCanvas", {816, 174, 194, 14}, false}, {"floatingLinkCanvas", {816, 193, 194, 14}, false},
+        {"floatingLinkCanvas", {816, 213, 194, 14}, false},
+    };
+    // The window's own children in stacking order (later above), the menu bar last.
+    QVector<QWidget*> children;
+    for (QObject* o : w.children())
+        if (auto* widget = qobject_cast<QWidget*>(o); widget && widget != w.menuBarWidget())
+            children.append(widget);
+    ASSERT_EQ(children.size(), int(std::size(widgets)));
+    for (int i = 0; i < children.size(); ++i) {
+        EXPECT_EQ(children[i]->objectName(), widgets[i].name) << i;
+        EXPECT_EQ(children[i]->geometry(), widgets[i].frame) << widgets[i].name;
+        EXPECT_EQ(children[i]->isHidden(), widgets[i].hidden) << widgets[i].name;
+    }
+    EXPECT_EQ(w.TopCanvas->isEnabled(), false);
+    EXPECT_EQ(w.LumoraLogo->parentWidget(), w.BottomCanvas);     // the 21st control starts inside it
+    EXPECT_EQ(w.LumoraLogo->geometry(), QRect(764, 706 - 527, 251, 29));
+    EXPECT_EQ(w.MiniCalListAt(1), children[7]);
+    EXPECT_EQ(w.MiniCalListAt(0)->Index, 0);
+    EXPECT_EQ(w.floatingLinkCanvasAt(0), nullptr);
+    EXPECT_EQ(w.floatingLinkCanvasAt(5)->Index, 5);
+    EXPECT_EQ(w.Calendar->ListCount, 81);
+    EXPECT_EQ(w.Calendar->ColumnCount, 33);
+    struct TimerCase { Timer* timer; const char* name; int mode; int period; };
+    for (const TimerCase& t : {TimerCase{w.TimeTimer, "TimeTimer", 2, 30000}, TimerCase{w.PrintTimer, "PrintTimer", 0, 500},
+                               TimerCase{w.DisplayScrollTimer, "DisplayScrollTimer", 0, 333}}) {
+        EXPECT_EQ(t.timer->objectName(), t.name);
+        EXPECT_EQ(t.timer->Mode(), t.mode) << t.name;
+        EXPECT_EQ(t.timer->Period(), t.period) << t.name;
+    }
+    EXPECT_EQ(w.windowTitle(), "Calendar");
+    EXPECT_EQ(w.size(), QSize(1024, 740));
+}
+
+TEST_F(Frame, OpensOverTheWorkAreaFramedByTheBorderLines)
+{
+    CM::vendorName = "Acme";
+    CalendarWindow* w = open();
+    EXPECT_EQ(w->geometry(), area());
+    EXPECT_EQ(w->windowTitle(), "Acme Calendar");
+    EXPECT_TRUE(TabWindow::Existing() && TabWindow::Existing()->isVisible());
+    const int availH = area().height();
+    const int titleH = ToInt(availH * 0.082), calH = ToInt(availH * 0.62);
+    const QImage shot = w->grab().toImage();
+    const int x = 3;   // left of the year digits, inside the margin
+    EXPECT_EQ(shot.pixelColor(x, titleH), QColor(127, 157, 185));
+    EXPECT_EQ(shot.pixelColor(x, titleH + 1), QColor(255, 255, 255));
+    EXPECT_EQ(shot.pixelColor(x, titleH + calH - 2), QColor(127, 157, 185));
+    EXPECT_EQ(shot.pixelColor(x, titleH + calH - 1), QColor(255, 255, 255));
+    EXPECT_EQ(shot.pixelColor(x, titleH + 2), QColor(10, 20, 30));     // no picture: the colour
+    // The year view spans the calendar band; the clock sits at the title band's bottom.
+    EXPECT_EQ(w->Calendar->geometry(), QRect(0, titleH, area().width(), calH));
+    EXPECT_EQ(w->theTimeText->geometry(),
+              QRect(895 + area().width() - 1024, ToInt(availH * 0.082 - 20 - 2), 96, 20));
+    EXPECT_NE(w->theTimeText->text(), "-");
+    // Edge locks follow the window from wherever the control stands.
+    EXPECT_EQ(w->GlanceList->width(), 856 + area().width() - 1024);
+    EXPECT_EQ(w->MiniCalListAt(0)->x(), 856 + area().width() - 1024);
+    // The menu bar lies over the top-right corner at its size hint.
+    QMenuBar* bar = w->menuBarWidget();
+    EXPECT_EQ(bar->geometry(), QRect(w->width() - bar->sizeHint().width(), 0, bar->sizeHint().width(),
+                                     bar->sizeHint().height()));
+    EXPECT_TRUE(w->MainMenuButton->isHidden());
+}
+
+TEST_F(Frame, ScalesTheBrandingPicturesOnceAndHidesBordersOnRequest)
+{
+    CM::backgroundImage = Picture::New(400, 300);
+    CM::bottomImage = Picture::New(200, 20);
+    CM::hideTopBorder = true;
+    CalendarWindow* w = open();
+    const int availW = area().width(), availH = area().height();
+    ASSERT_TRUE(w->backgroundImageScaled && w->bottomImageScaled);
+    EXPECT_EQ(w->backgroundImageScaled->Width(), availW);
+    EXPECT_EQ(w->backgroundImageScaled->Height(), ToInt(float(availH * 0.62 + availH * 0.082)));
+    EXPECT_EQ(w->bottomImageScaled->Width(), availW);
+    EXPECT_EQ(w->bottomImageScaled->Height(), ToInt(float(availW) * 20.f / 200.f));
+    const QImage shot = w->grab().toImage();
+    const int titleH = ToInt(availH * 0.082);
+    EXPECT_EQ(shot.pixelColor(3, titleH), QColor(255, 255, 255));     // the white picture, no border
+    // A bottom picture made of nothing is left out.
+    w->CloseWindow();
+    flush();
+    CM::backgroundImage = nullptr;
+    CM::bottomImage = Picture::New(0, 0);
+    w = open();
+    EXPECT_FALSE(w->bottomImageScaled);
+    EXPECT_FALSE(w->backgroundImageScaled);
+}
+
+TEST_F(Frame, ClosingWritesTheEventsFileWithTheToDoRows)
+{
+    // The to-do rows come from the events file (as it stands, and as start-up kept them).
+    QDir().mkpath(home.documentsFolder());
+    QFile old(home.documentsFolder() + "/Calendar.tpc");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("1\tBuy milk\n0\tCall Ann\nEvents Data:\n");
+    old.close();
+    App().keptTodoLines = QStringList({"1\tBuy milk", "0\tCall Ann"});
+    App().eventDict.SetValue("2025-02-02 09:00:00", "2025-02-02 09:30:00//Dentist");
+    open()->CloseWindow();
+    EXPECT_EQ(eventsFileText(home), "1\tBuy milk\n0\tCall Ann\nEvents Data:\n2025-02-02 09:00:00|2025-02-02 09:30:00//Dentist\n");
+}
+
+TEST_F(Frame, MenuItemsAreFoundByNameAndQuickStartHelpReturnsToTheYearView)
+{
+    CalendarWindow* w = open();
+    EXPECT_EQ(w->FileClose()->Name, "FileClose");
+    EXPECT_EQ(w->EditToggleCDCanvas()->Name, "EditToggleCDCanvas");
+    EXPECT_EQ(w->FileQuit()->ItemKind, MenuItem::Kind::Quit);
+    EXPECT_EQ(w->UntitledMenu5(), nullptr);
+    EXPECT_FALSE(w->_FileClose_Action());
+    EXPECT_FALSE(w->_FilePrint_Action());
+    EXPECT_FALSE(w->_EditToggleCDCanvas_Action());
+    w->HelpQuickStartHelp()->Enabled = false;
+    w->Event_EnableMenuItems();
+    EXPECT_TRUE(w->HelpQuickStartHelp()->Enabled);
+
+    w->GlanceOn();
+    ASSERT_TRUE(w->Calendar->isHidden());
+    EXPECT_FALSE(w->_HelpQuickStartHelp_Action());
+    EXPECT_FALSE(w->Calendar->isHidden());
+    EXPECT_FALSE(w->QuickStartHelp->isHidden());
+    EXPECT_NE(eventsFileText(home), "<missing>");
+}
+
+TEST_F(Frame, TheMainMenuOffersItsEntriesByTheWindowsState)
+{
+    struct Case { bool year; bool countdown; const char* print; const char* toggle; };
+    for (const Case& c : {Case{true, true, "Print Calendar", "Hide Countdown Event"},
+                          Case{false, false, "Print Week At A Glance", "Show Countdown Event"}}) {
+        const QStringList entries = CalendarWindow::MainMenuEntries(c.year, c.countdown, "www.example.com");
+        EXPECT_EQ(entries, QStringList({"Help", "Quick Start Help", "-", c.print, "-", c.toggle, "Preferences", "-",
+                                        "Goto www.example.com", "-", "About Calendar", "-", "Exit"}));
+    }
+    CalendarWindow* w = open();
+    EXPECT_TRUE(w->RunMainMenuCommand("Hide Countdown Event"));
+    EXPECT_TRUE(w->CountdownCanvas->isHidden());
+    EXPECT_TRUE(w->RunMainMenuCommand("Show Countdown Event"));
+    EXPECT_FALSE(w->CountdownCanvas->isHidden());
+    EXPECT_TRUE(w->RunMainMenuCommand("Print Calendar"));
+    EXPECT_TRUE(TabWindow::Existing()->isHidden());
+    EXPECT_TRUE(w->theTimeText->isHidden());
+    EXPECT_EQ(w->PrintTimer->Mode(), Timer::ModeSingle);
+    EXPECT_FALSE(w->RunMainMenuCommand("Nothing of the kind"));
+    TabWindow::Existing()->show();
+    // Only web and mail addresses are ever opened.
+    for (const char* address : {"", "   ", "file:///etc/passwd", "javascript:alert(1)", "not an address"})
+        EXPECT_FALSE(CalendarWindow::ShowURL(address)) << address;
+}
+
+TEST_F(Frame, SlidesOutAndInAndIgnoresASlideRequestedMeanwhile)
+{
+    CalendarWindow* w = open();
+    const int top = area().top();
+    bool ignored = false;
+    QTimer::singleShot(25, w, [&] {
+        ignored = CalendarWindow::IsSliding();
+        w->ScrollDown();   // returns at once
+    });
+    w->ScrollUp();
+    EXPECT_TRUE(ignored);
+    EXPECT_EQ(w->y(), top - w->height() - 10);
+    EXPECT_TRUE(w->isHidden());
+    EXPECT_FALSE(CalendarWindow::IsSliding());
+    w->ScrollDown();
+    EXPECT_EQ(w->y(), top);
+    EXPECT_FALSE(w->isHidden());
+    // Moved down, it snaps back to the top edge.
+    w->move(w->x(), top + 50);
+    EXPECT_EQ(w->y(), top);
+}
+
+TEST_F(Frame, AWindowClosedDuringASlideIsLeftAlone)
+{
+    CalendarWindow* w = open();
+    QPointer<CalendarWindow> watched(w);
+    QTimer::singleShot(25, qApp, [w] { w->CloseWindow(); });
+    w->ScrollUp();
+    EXPECT_FALSE(CalendarWindow::IsSliding());
+    flush();
+    EXPECT_TRUE(watched.isNull());
+    // The next window slides normally.
+    CalendarWindow* next = open();
+    next->ScrollUp();
+    EXPECT_TRUE(next->isHidden());
+}
+
+TEST_F(Frame, ANewDayMovesTodayAndRendersTheCountdownAgain)
+{
+    const Date now;
+    Date yesterday(now.Year(), now.Month(), now.Day() - 1, 12, 0, 0);
+    if (App().getSeason(yesterday) != App().getSeason(now))
+        GTEST_SKIP() << "today begins a season";
+    App().currentDate = yesterday;
+    CalendarWindow* w = open();
+    const PicturePtr before = w->CountdownCanvas->cachedImage;
+    w->TimeTimer_Action();
+    EXPECT_EQ(App().currentDate.ShortDate(), now.ShortDate());
+    EXPECT_NE(w->CountdownCanvas->cachedImage, before);
+    EXPECT_EQ(w->theTimeText->text(), Date().ShortTime());
+    // The same day again changes nothing but the clock.
+    const PicturePtr after = w->CountdownCanvas->cachedImage;
+    w->TimeTimer_Action();
+    EXPECT_EQ(w->CountdownCanvas->cachedImage, after);
+}

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The calendar window on a 1280 x 1024 screen without a window manager: it covers the screen
+# with the year view (today circled in red, the border rows), pages by year with Page
+# Down / Page Up and the wheel, slides up with Ctrl+W and back with a click on the tab, offers
+# its menus at the top-right corner, and the space key rebuilds it and writes the events file.
+source "$(dirname "$0")/lib.sh"
+
+shot() { import -window root "$WORK/$1.png"; }
+# Checksum of the calendar band of a screenshot (rows 100 to 700, without the clock).
+band() { convert "$WORK/$1.png" -crop 1200x600+0+100 +repage rgb:- | md5sum | cut -c1-32; }
+pixel() { convert "$WORK/$1.png" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | grep -o '#[0-9A-F]\{6\}'; }
+red_pixels() { convert "$WORK/$1.png" -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' \
+                 -colorspace gray -format '%[fx:round(mean*w*h)]' info:; }
+mapped() { xwininfo -id "$1" | grep -q 'IsViewable'; }
+top_of() { geometry "$1" | cut -d' ' -f2; }
+
+scenario() {
+  failures=0
+  bad() { echo "FAIL: $*"; failures=$((failures+1)); }
+  "$BIN" & pid=$!
+  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; kill -9 $pid; exit 1; }
+  sleep 1.5
+
+  g=$(geometry "$win")
+  [ "$g" = "0 0 1280 1024" ] && echo "ok: covers the screen" || bad "calendar geometry $g"
+  tab=$(wait_window '^Tab$' 5) || bad "no tab window"
+  tg=$(geometry "$tab")
+  [ "$(echo "$tg" | cut -d' ' -f2-)" = "0 32 7" ] && echo "ok: the tab is 32 x 7 at the top edge" || bad "tab geometry $tg"
+
+  shot year1
+  [ "$(red_pixels year1)" -gt 10 ] && echo "ok: today is circled in pure red" || bad "no red circle"
+  # The calendar band's top border: a blue row above a white one, at the left edge.
+  border=""
+  for y in $(seq 30 160); do
+    if [ "$(pixel year1 3 "$y")" = "#7F9DB9" ] && [ "$(pixel year1 3 $((y + 1)))" = "#FFFFFF" ]; then border=$y; break; fi
+  done
+  [ -n "$border" ] && echo "ok: border rows at $border" || bad "no RGB(127,157,185) row above a white one"
+
+  # Paging within the three years (today's year is the second): back to the first, then
+  # two years forward and no further; one wheel notch is one year.
+  press "$win" Prior; sleep 0.5; shot first
+  press "$win" Prior; sleep 0.5; shot first_again
+  [ "$(band first)" != "$(band year1)" ] && [ "$(band first)" = "$(band first_again)" ] \
+    && echo "ok: Page Up pages back to the first year and no further" || bad "Page Up"
+  press "$win" Next; sleep 0.5; shot second
+  press "$win" Next; sleep 0.5; shot third
+  press "$win" Next; sleep 0.5; shot third_again
+  [ "$(band second)" = "$(band year1)" ] && [ "$(band third)" != "$(band second)" ] \
+    && echo "ok: Page Down twice shows the third year" || bad "Page Down did not page"
+  [ "$(band third)" = "$(band third_again)" ] && echo "ok: a third Page Down changes nothing" || bad "paged past the third year"
+  press "$win" Prior; sleep 0.5
+  xdotool mousemove 640 500 click 5; sleep 0.5; shot wheel_down
+  xdotool mousemove 640 500 click 4; sleep 0.5; shot wheel_up
+  [ "$(band wheel_down)" = "$(band third)" ] && [ "$(band wheel_up)" = "$(band second)" ] \
+    && echo "ok: one wheel notch pages one year" || bad "wheel paging"
+
+  # The menus at the top-right corner open.
+  before=$(xwininfo -root -children | grep -c '^ *0x')
+  xdotool mousemove 1262 8 click 1; sleep 0.7
+  after=$(xwininfo -root -children | grep -c '^ *0x')
+  [ "$after" -gt "$before" ] && echo "ok: a menu opens at the top-right corner" || bad "no menu at the top-right"
+  xdotool key Escape; sleep 0.3
+
+  # Ctrl+W slides the window up and hides it; a click on the tab brings it back.
+  press "$win" ctrl+w; sleep 2
+  t=$(top_of "$win")
+  [ "$t" -lt 0 ] && ! mapped "$win" && echo "ok: Ctrl+W slides it up ($t) and hides it" || bad "after Ctrl+W top $t"
+  tx=$(( $(geometry "$tab" | cut -d' ' -f1) + 16 ))
+  xdotool mousemove "$tx" 3 click 1; sleep 2
+  [ "$(top_of "$win")" = 0 ] && mapped "$win" && echo "ok: the tab slides it back" || bad "after the tab top $(top_of "$win")"
+
+  # Space rebuilds the window and writes the events file.
+  rm -f "$HOME/Documents/Calendar.tpc"
+  press "$win" space; sleep 4
+  new=$(wait_window '^Calendar$' 10)
+  [ -n "$new" ] && [ "$new" != "$win" ] && [ "$(geometry "$new")" = "0 0 1280 1024" ] \
+    && echo "ok: space gives a new calendar window" || bad "no new window after space ($win -> $new)"
+  grep -qx 'Events Data:' "$HOME/Documents/Calendar.tpc" 2>/dev/null && echo "ok: the events file is written" \
+    || bad "no events file after space"
+
+  press "${new:-$win}" ctrl+q
+  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $pid 2>/dev/null; then status=timeout; else wait $pid; status=$?; fi
+  [ "$status" = 0 ] && echo "ok: quits with 0" || { bad "quit status $status"; kill -9 $pid 2>/dev/null; }
+  exit $failures
+}
+
+run_in_xvfb scenario
+status=$?
+[ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit $status
