@@ -109,11 +109,13 @@ EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStr
     if (status == Status::Missing)
         return status;
     if (status == Status::Unreadable) {
-        const QString aside = Files::MoveAside(path);
+        // The file stays where it is, untouched; a copy is kept beside it as well.
+        const QString copy = Files::KeepCopy(path);
         QString message = QStringLiteral("Your events file \"%1\" could not be read.").arg(QFileInfo(path).fileName());
-        if (!aside.isEmpty())
-            message += QStringLiteral(" It has been kept as \"%1\".").arg(QFileInfo(aside).fileName());
-        message += QStringLiteral(" Events and to-do items will not be saved until the calendar is started again.");
+        if (!copy.isEmpty())
+            message += QStringLiteral(" A copy has been kept as \"%1\".").arg(QFileInfo(copy).fileName());
+        message += QStringLiteral(" The calendar will not change the file: events and to-do items are not saved "
+                                  "while it cannot be read. Repair or remove it to save your calendar again.");
         MsgBox(message);
         return status;
     }

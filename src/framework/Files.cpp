@@ -111,13 +111,20 @@ QStringList Files::List(const QString& folder)
     return names;
 }
 
-QString Files::MoveAside(const QString& path)
+QString Files::KeepCopy(const QString& path)
 {
+    QByteArray original;
+    if (ReadAll(path, original) != ReadStatus::Ok)
+        return QString();
     for (int n = 1; n < 1000; ++n) {
         const QString target = path + QStringLiteral(".unreadable-%1").arg(n);
-        if (QFileInfo::exists(target))
+        if (QFileInfo::exists(target)) {
+            QByteArray existing;
+            if (ReadAll(target, existing) == ReadStatus::Ok && existing == original)
+                return target;
             continue;
-        return QFile::rename(path, target) ? target : QString();
+        }
+        return WriteAtomic(target, original) ? target : QString();
     }
     return QString();
 }

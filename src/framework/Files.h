@@ -34,7 +34,8 @@ public:
     // Names of the items of folder, sorted by name (folders and files alike).
     static QStringList List(const QString& folder);
 
-    // Moves path aside to a new name beside it ("name.unreadable-N"); returns the new path
-    // or "" when it could not be moved.
-    static QString MoveAside(const QString& path);
+    // Keeps a copy of path beside it under a new name ("name.unreadable-N"), unless a copy
+    // with the same bytes is already there; the file itself stays as it is. Returns the
+    // copy's path, or "" when no copy could be made.
+    static QString KeepCopy(const QString& path);
 };

@@ -33,14 +33,19 @@ wait_window() {
   return 1
 }
 
-# Waits up to $2 seconds for process $1 to end; prints its exit status.
+# Waits up to $2 seconds for child process $1 to end; prints its exit status, or
+# "timeout". Call it directly (not inside $(...)): only this shell can reap its child.
 wait_exit() {
   local i
   for i in $(seq 1 $(( ${2:-10} * 10 ))); do
-    if ! kill -0 "$1" 2>/dev/null; then wait "$1"; echo $?; return 0; fi
+    if ! kill -0 "$1" 2>/dev/null; then
+      wait "$1"; EXIT_STATUS=$?
+      return 0
+    fi
     sleep 0.1
   done
-  echo timeout; return 1
+  EXIT_STATUS=timeout
+  return 1
 }
 
 geometry() { # window id -> "x y w h"

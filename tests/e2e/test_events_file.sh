@@ -22,7 +22,7 @@ run_once() {
   win=$(wait_window '^Calendar$' 15) || { echo "no calendar window"; kill -9 $pid; return 1; }
   sleep 1
   press "$win" ctrl+q
-  status=$(wait_exit $pid 10)
+  wait_exit $pid 10; status=$EXIT_STATUS
   [ "$status" = 0 ] || { kill -9 $pid 2>/dev/null; echo "status $status"; return 1; }
 }
 

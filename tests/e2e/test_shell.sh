@@ -20,7 +20,7 @@ scenario() {
   "$BIN" & second=$!
   box=$(wait_window '^Lumora Calendar$' 10) || { echo "FAIL: no message for the second copy"; failures=$((failures+1)); }
   [ -n "$box" ] && press "$box" Return
-  status=$(wait_exit "$second" 10)
+  wait_exit "$second" 10; status=$EXIT_STATUS
   [ "$status" = 0 ] && echo "ok: second copy ends with 0" || { echo "FAIL: second copy status $status"; failures=$((failures+1)); }
   [ "$(cat "$HOME/.config/LMCalendar.prefs")" = "1;250;0" ] && echo "ok: second copy leaves the preferences alone" \
     || { echo "FAIL: second copy wrote the preferences"; failures=$((failures+1)); }
@@ -32,7 +32,7 @@ scenario() {
   win=$(wait_window '^Calendar$' 15) && echo "ok: starts after a killed copy" || { echo "FAIL: no start after kill -9"; failures=$((failures+1)); }
   sleep 1
   press "$win" ctrl+q
-  status=$(wait_exit "$third" 10)
+  wait_exit "$third" 10; status=$EXIT_STATUS
   [ "$status" = 0 ] && echo "ok: Ctrl+Q quits with 0" || { echo "FAIL: Ctrl+Q status $status"; failures=$((failures+1)); kill -9 "$third" 2>/dev/null; }
   [ "$(cat "$HOME/.config/LMCalendar.prefs")" = "1;250;0" ] && echo "ok: quit writes the values read" \
     || { echo "FAIL: prefs after quit: $(cat "$HOME/.config/LMCalendar.prefs")"; failures=$((failures+1)); }
@@ -43,7 +43,7 @@ scenario() {
   box=$(wait_window '^Lumora Calendar$' 10) || { echo "FAIL: no message without branding"; failures=$((failures+1)); }
   xdotool search --onlyvisible --name '^Calendar$' >/dev/null 2>&1 && { echo "FAIL: calendar shown without branding"; failures=$((failures+1)); }
   [ -n "$box" ] && press "$box" Return
-  status=$(wait_exit "$bare" 10)
+  wait_exit "$bare" 10; status=$EXIT_STATUS
   [ "$status" = 0 ] && echo "ok: no branding ends with 0" || { echo "FAIL: no-branding status $status"; failures=$((failures+1)); kill -9 "$bare" 2>/dev/null; }
   [ ! -e "$HOME/Documents/Calendar.tpc" ] || [ -s "$HOME/Documents/Calendar.tpc" ] && echo "ok: no empty events file" || true
   exit $failures

@@ -69,10 +69,15 @@ TEST(Files, AtomicWriteCreatesFoldersAndKeepsOldFileOnFailure)
     QString error;
     EXPECT_FALSE(Files::WriteAtomic(blocked, "x", &error));
     EXPECT_FALSE(error.isEmpty());
-    const QString moved = Files::MoveAside(path);
-    EXPECT_FALSE(moved.isEmpty());
-    EXPECT_FALSE(Files::Exists(path));
-    EXPECT_TRUE(Files::Exists(moved));
+    const QString copy = Files::KeepCopy(path);
+    EXPECT_FALSE(copy.isEmpty());
+    EXPECT_TRUE(Files::Exists(path));
+    EXPECT_EQ(Files::KeepCopy(path), copy);          // the same bytes are kept once
+    ASSERT_TRUE(Files::WriteAtomic(path, "two"));
+    const QString second = Files::KeepCopy(path);
+    EXPECT_NE(second, copy);                         // other bytes get a copy of their own
+    ASSERT_EQ(Files::ReadAll(copy, bytes), Files::ReadStatus::Ok);
+    EXPECT_EQ(bytes, "one");
 }
 
 TEST(Files, ListIsSortedByName)
