@@ -40,7 +40,6 @@ CalendarWindow::CalendarWindow()
     m_menuBar = Menu::Instance()->CreateWidget(this);
     m_menuBar->setObjectName(QStringLiteral("MenuBar"));
     placeMenuBar();
-    m_laidOutSize = size();
 }
 
 CalendarWindow::~CalendarWindow() = default;
@@ -61,7 +60,7 @@ void CalendarWindow::Event_Open()
         setWindowTitle(CustomizationModule::vendorName + QStringLiteral(" Calendar"));
     const QRect area = workArea();
     setGeometry(area);
-    followSize();
+    ApplyLocks();
     placeMenuBar();
     if (Frame != 0)
         MsgBox(QStringLiteral("Need Document window type for MacOS"));
@@ -196,35 +195,8 @@ void CalendarWindow::moveEvent(QMoveEvent* event)
 
 void CalendarWindow::resizeEvent(QResizeEvent* event)
 {
-    // The window keeps its own edge locks (see followSize); the base class's design-size
-    // layout is not used.
-    QWidget::resizeEvent(event);
-    followSize();
+    Window::resizeEvent(event);   // edge-locked controls follow the size change
     placeMenuBar();
-}
-
-void CalendarWindow::followSize()
-{
-    const QSize now = size();
-    if (!m_laidOutSize.isValid() || now == m_laidOutSize)
-        return;
-    const int dw = now.width() - m_laidOutSize.width();
-    const int dh = now.height() - m_laidOutSize.height();
-    m_laidOutSize = now;
-    for (const LockedControl& entry : m_locked) {
-        if (!entry.widget)
-            continue;
-        QRect r = entry.widget->geometry();
-        if ((entry.locks & LockLeft) && (entry.locks & LockRight))
-            r.setWidth(std::max(0, r.width() + dw));
-        else if (entry.locks & LockRight)
-            r.moveLeft(r.left() + dw);
-        if ((entry.locks & LockTop) && (entry.locks & LockBottom))
-            r.setHeight(std::max(0, r.height() + dh));
-        else if (entry.locks & LockBottom)
-            r.moveTop(r.top() + dh);
-        entry.widget->setGeometry(r);
-    }
 }
 
 void CalendarWindow::placeMenuBar()

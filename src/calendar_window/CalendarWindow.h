@@ -267,16 +267,8 @@ private:
     // Registers a control under its name with its design frame, edge locks and open handler.
     void addControl(QWidget* control, const QString& name, const QRect& design, int locks,
                     std::function<void()> open);
-    // Moves the edge-locked controls by the window's size change since the last layout.
-    void followSize();
     void placeMenuBar();
 
-    struct LockedControl {
-        QPointer<QWidget> widget;
-        int locks;
-    };
-    QVector<LockedControl> m_locked;
-    QSize m_laidOutSize;
     MiniCalList* m_miniCalList[2] = {nullptr, nullptr};
     floatingLinkCanvas* m_floatingLinkCanvas[6] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
     QMenuBar* m_menuBar = nullptr;

@@ -46,8 +46,6 @@ void CalendarWindow::addControl(QWidget* control, const QString& name, const QRe
 {
     control->setObjectName(name);
     AddControl(control, design, locks, std::move(open));
-    if (locks & (LockRight | LockBottom))
-        m_locked.append({control, locks});
 }
 
 void CalendarWindow::_CreateControls0()
