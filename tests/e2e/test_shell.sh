@@ -37,6 +37,32 @@ scenario() {
   [ "$(cat "$HOME/.config/LMCalendar.prefs")" = "1;250;0" ] && echo "ok: quit writes the values read" \
     || { echo "FAIL: prefs after quit: $(cat "$HOME/.config/LMCalendar.prefs")"; failures=$((failures+1)); }
 
+  # Quit while the calendar is slid away: its close handler still writes the events file.
+  "$BIN" & fourth=$!
+  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; failures=$((failures+1)); }
+  sleep 1
+  press "$win" ctrl+w
+  for _ in $(seq 1 50); do xwininfo -id "$win" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
+  rm -f "$HOME/Documents/Calendar.tpc"
+  tab=$(wait_window '^Tab$' 5) && press "$tab" ctrl+q
+  wait_exit "$fourth" 10; status=$EXIT_STATUS
+  [ "$status" = 0 ] && grep -qx 'Events Data:' "$HOME/Documents/Calendar.tpc" 2>/dev/null \
+    && echo "ok: quitting while slid away saves the events" \
+    || { echo "FAIL: quit while slid away: status $status, events file $(ls "$HOME/Documents")"; failures=$((failures+1)); kill -9 "$fourth" 2>/dev/null; }
+
+  # The branding vanishes during the run: the re-read on the space key reports it and the
+  # program ends instead of running on without branding.
+  mkdir -p "$WORK/moving" && cp "$BIN" "$WORK/moving/" && cp -r "$BUILD_DIR/Standard" "$WORK/moving/"
+  "$WORK/moving/lumora-calendar" & fifth=$!
+  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; failures=$((failures+1)); }
+  sleep 1
+  mv "$WORK/moving/Standard" "$WORK/moving-standard"
+  press "$win" space
+  box=$(wait_window '^Lumora Calendar$' 10) && press "$box" Return
+  wait_exit "$fifth" 10; status=$EXIT_STATUS
+  [ "$status" = 0 ] && echo "ok: a failed re-read ends the program" \
+    || { echo "FAIL: failed re-read: status $status"; failures=$((failures+1)); kill -9 "$fifth" 2>/dev/null; }
+
   # No branding folder beside the program: the folder message, status 0, no calendar.
   mkdir -p "$WORK/bare" && cp "$BIN" "$WORK/bare/"
   "$WORK/bare/lumora-calendar" & bare=$!
