@@ -90,7 +90,8 @@ void Canvas::mousePressEvent(QMouseEvent* event)
     const bool taken = handler && handler(p.x(), p.y());
     if (!self)
         return;
-    if (taken) {
+    // A canvas that its own handler hid gets no release: it takes no press then.
+    if (taken && !isHidden()) {
         m_tracking = true;
         event->accept();
     } else {
@@ -124,6 +125,13 @@ void Canvas::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = localPoint(event->position());
     if (const auto handler = MouseUp)
         handler(p.x(), p.y());
+}
+
+void Canvas::hideEvent(QHideEvent* event)
+{
+    // A hidden control receives no mouse events: a press it held ends here.
+    m_tracking = false;
+    QWidget::hideEvent(event);
 }
 
 void Canvas::mouseDoubleClickEvent(QMouseEvent* event)

@@ -47,13 +47,6 @@ void CalendarWindow::GlanceOff()
     // The floating link areas come back as the year view had them: those with a link.
     for (int i = 1; i <= 5; ++i)
         floatingLinkCanvasAt(i)->setVisible(!floatingLinkCanvasAt(i)->HelpTag().isEmpty());
-    // The press on a date that opened the week was taken by the year view, which was
-    // hidden before its release: end it, or the first click after coming back is lost.
-    if (Calendar->IsTracking()) {
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), QPointF(-1, -1), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(Calendar, &release);
-    }
     Calendar->setVisible(true);
     GlanceHeader->setVisible(false);
     GlanceList->setVisible(false);

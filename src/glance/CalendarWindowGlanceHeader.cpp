@@ -128,13 +128,16 @@ bool CalendarWindow::GlanceHeader_CellBackgroundPaint(Graphics& g, int, int colu
 bool CalendarWindow::GlanceHeader_CellClick(int, int column, int, int y)
 {
     Date& selected = App().selectedDate;
+    QPointer<CalendarWindow> self(this);
+    // A pop-up menu runs its own event loop: the window may have closed meanwhile.
+    auto stillOpen = [&self] { return self && !self->IsClosed(); };
     if (inUpperBand(y, GlanceHeader->RowHeight())) {
         if (column == 0) {
             GlanceOff();
         } else if (column == 4) {
             // The month is the chosen item's place in the menu.
             const int chosen = PopUpMenu::Show(monthNames());
-            if (chosen >= 0) {
+            if (chosen >= 0 && stillOpen()) {
                 selected.SetMonth(chosen + 1);
                 ReloadCalLists();
             }
@@ -142,7 +145,7 @@ bool CalendarWindow::GlanceHeader_CellClick(int, int column, int, int y)
             const int first = CustomizationModule::calendarStartYear;
             const QStringList years{Str(first), Str(first + 1), Str(first + 2)};
             const int chosen = PopUpMenu::Show(years);
-            if (chosen >= 0) {
+            if (chosen >= 0 && stillOpen()) {
                 selected.SetYear(ToInt(Val(years.at(chosen))));
                 ReloadCalLists();
             }

@@ -152,8 +152,6 @@ void GlanceInputWindow::EventField_Open()
     EventField->setFocus(Qt::OtherFocusReason);
 }
 
-bool GlanceInputWindow::EventField_KeyDown(QKeyEvent*) { return false; }
-
 void GlanceInputWindow::AllDayCheck_Open()
 {
     const QSignalBlocker quiet(AllDayCheck);
@@ -198,8 +196,8 @@ void GlanceInputWindow::DeleteButton_Open()
 void GlanceInputWindow::Event_Open()
 {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.x() + ToInt(screen.width() / 2.0 - width() / 2.0),
-         screen.y() + ToInt(screen.height() / 2.0 - height() / 2.0));
+    setGeometry(screen.x() + ToInt(screen.width() / 2.0 - width() / 2.0),
+                screen.y() + ToInt(screen.height() / 2.0 - height() / 2.0), width(), height());
 }
 
 void GlanceInputWindow::Event_Paint(Graphics& g)

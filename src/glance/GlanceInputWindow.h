@@ -49,7 +49,6 @@ public:
 
     // ---- handlers ----
     void EventField_Open();
-    bool EventField_KeyDown(QKeyEvent* event);
     void AllDayCheck_Open();
     void AllDayCheck_Action();
     void fromDate_Open();
@@ -92,7 +91,6 @@ private:
     // The week grid the entry is stored through (the calendar window's, or one of our own
     // when no calendar window is open).
     calList* grid();
-    void setStartAndEndTexts();
 
     QLabel* m_staticTexts[3] = {nullptr, nullptr, nullptr};
     QPointer<QEventLoop> m_loop;

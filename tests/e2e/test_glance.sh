@@ -72,6 +72,9 @@ scenario() {
   GRID_LEFT=60
   DAY_WIDTH=$(( (SCREEN_W - 228) / 7 ))
 
+  # The first run's quick start overlay goes with a click; here one on the year view's
+  # top margin, where a click does nothing when there is no overlay.
+  click 5 $(( TITLE + 3 ))
   click $YEAR_X $YEAR_Y
   check "a date shows the week at a glance header" teal 300 $(( TITLE + 45 ))
   read -r r g b < <(pixel $(( GRID_LEFT + DAY_WIDTH / 2 )) $(( GRID_TOP + ROW / 2 )))
@@ -87,10 +90,10 @@ scenario() {
   [ "$(date -d "$day" +%u 2>/dev/null)" = 1 ] && pass "the event lies on a Monday" || fail "event day $day"
 
   # One hour long: the slider is two Tabs away from the title; Return saves.
-  before=$(md5sum < "$TPC")
+  before=$(md5sum < "$TPC" 2>/dev/null)
   click $YEAR_X $YEAR_Y
   edit_cell 2 2 Tab Tab Right Return
-  check "saving changes nothing on disk" [ "$(md5sum < "$TPC")" = "$before" ]
+  check "saving changes nothing on disk" [ -n "$before" ] && [ "$(md5sum < "$TPC")" = "$before" ]
   click 29 $(( TITLE + 17 ))
   check "the event now ends at 10:00" grep -qxF "$day 09:00:00|$day 10:00:00//Dentist" "$TPC"
 
@@ -107,7 +110,7 @@ scenario() {
   check "the day note is stored at 00:00:01" grep -qxF "$day 00:00:01|$day 00:00:01//Pay rent" "$TPC"
 
   press "$win" ctrl+q
-  status=$(wait_exit $pid 10)
+  wait_exit $pid 10; status=$EXIT_STATUS
   [ "$status" = 0 ] && pass "Ctrl+Q quits with 0" || { fail "quit status $status"; kill -9 $pid 2>/dev/null; }
   exit $FAILURES
 }

@@ -25,6 +25,29 @@ protected:
 
 } // namespace
 
+TEST(Canvas, APressThatHidesTheCanvasDoesNotSwallowTheNextOne)
+{
+    PressRecorder parent;
+    Canvas* canvas = new Canvas(&parent);
+    canvas->setGeometry(10, 10, 50, 40);
+    parent.show();
+    int downs = 0;
+    canvas->MouseDown = [&](int, int) {
+        ++downs;
+        canvas->hide();       // e.g. the year view giving way to the week
+        return true;
+    };
+    press(canvas, {5, 6});
+    EXPECT_FALSE(canvas->IsTracking());
+    canvas->show();
+    press(canvas, {5, 6});
+    EXPECT_EQ(downs, 2);      // the first press after coming back is not lost
+    canvas->MouseDown = [&](int, int) { return true; };
+    press(canvas, {5, 6});
+    canvas->hide();
+    EXPECT_FALSE(canvas->IsTracking());
+}
+
 TEST(Canvas, MouseDownDecidesWhoGetsDragAndUp)
 {
     PressRecorder parent;
