@@ -141,8 +141,8 @@ public:
     static QStringList MainMenuEntries(bool yearViewShown, bool countdownShown, const QString& vendorURL);
     // Runs the command of the chosen entry's text; false when the text names none.
     bool RunMainMenuCommand(const QString& text);
-    // Opens an http, https or mailto address; an empty or other address opens nothing.
-    static bool ShowURL(const QString& address);
+    // The maker's web page: the logo line's help tag, and the page it opens.
+    static QString MakerURL();
 
     // ---- handlers of the window's own events ----
     void Event_Paint(Graphics& g);
@@ -194,6 +194,8 @@ public:
     bool floatingLinkCanvas_MouseDown(int index, int x, int y);
     void Calendar_MouseMove(int x, int y);
     void Calendar_MouseExit();
+    // Hides the year view's hover tip (when the year view pages or gives way to the week).
+    void HideHoverTip();
 
     // ---- main menu button, clock, timers ----
     void MainMenuButton_Open();
@@ -213,9 +215,15 @@ public:
     void CalendarScrollButton_Down();
 
     // ---- Week at a glance, to-do list, countdown tile and printing ----
+    // Shows the week at a glance in place of the year view / the year view again, and then
+    // writes the events file.
     void GlanceOn();
     void GlanceOff();
+    // Refills the two month lists and the week grid for the selected date.
     void ReloadCalLists();
+    // Rebuild the selected day's cell of the year view from every stored entry of that day
+    // after a save / before or after a delete (leaving out the entry under the selected
+    // date-time, whose run is s). A day outside the three years changes nothing.
     void AddEvent();
     void RemoveEvent(const QString& s);
     void GlanceHeader_Open();
@@ -268,6 +276,12 @@ private:
     void addControl(QWidget* control, const QString& name, const QRect& design, int locks,
                     std::function<void()> open);
     void placeMenuBar();
+    void showHoverTip(const QString& title, int row, int column);
+    // One call-out of the quick start overlay: an arrow h long pointing up at (arrowX, y0),
+    // and under it a bubble width wide placed from bubbleX, holding text.
+    static void drawCallout(Graphics& g, int arrowX, int bubbleX, int y0, int h, int width, const QString& text);
+    // Draws frame B (or A) of source into the menu toggle picture, with its mask.
+    void drawMenuToggle(const PicturePtr& source, bool frameB);
 
     MiniCalList* m_miniCalList[2] = {nullptr, nullptr};
     floatingLinkCanvas* m_floatingLinkCanvas[6] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};

@@ -2,6 +2,7 @@
 // web-link buttons (wwwLinksList). The window paints the title and bottom bands itself;
 // these controls stay hidden, but their sizes and pictures are set up all the same.
 #include "calendar_window/CalendarWindow.h"
+#include "framework/ShowURL.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/listboxButton.h"
 #include "framework/Graphics.h"

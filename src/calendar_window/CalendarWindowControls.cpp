@@ -127,7 +127,7 @@ void CalendarWindow::_CreateControls0()
     GlanceHeader = new calList(this);
     GlanceHeader->setVisible(false);
     setUpList(GlanceHeader, 13, 20, QStringLiteral("Arial"), 12, false);
-    GlanceHeader->SetGridLines(true);
+    GlanceHeader->SetGridLines(false);   // the header paints everything itself
     GlanceHeader->CellClick = [this](int r, int c, int x, int y) { return GlanceHeader_CellClick(r, c, x, y); };
     GlanceHeader->CellBackgroundPaint = [this](Graphics& g, int r, int c) { return GlanceHeader_CellBackgroundPaint(g, r, c); };
     GlanceHeader->MouseMove = [this](int x, int y) { GlanceHeader_MouseMove(x, y); };
@@ -230,6 +230,9 @@ void CalendarWindow::_CreateControls0()
     // 19. Hover tip.
     tipCanvas = new cCanvas(this);
     tipCanvas->setVisible(false);
+    // The tip stands over the year view's cells: the pointer passes through it to the year
+    // view, which would otherwise see the pointer leave and hide the tip under it.
+    tipCanvas->setAttribute(Qt::WA_TransparentForMouseEvents);
     addControl(tipCanvas, QStringLiteral("tipCanvas"), QRect(283, 34, 89, 16), 0, {});
 
     // 20. Quick start help overlay.

@@ -1,6 +1,7 @@
 // The window's view of the menu bar (items by name), its menu handlers and its menu
 // enabling, and the main pop-up menu of the main menu button.
 #include "calendar_window/CalendarWindow.h"
+#include "framework/ShowURL.h"
 #include "calendar_window/TextButton.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
@@ -157,12 +158,3 @@ bool CalendarWindow::RunMainMenuCommand(const QString& text)
     return true;
 }
 
-bool CalendarWindow::ShowURL(const QString& address)
-{
-    const QUrl url(address.trimmed());
-    const QString scheme = url.scheme().toLower();
-    if (address.trimmed().isEmpty() || !url.isValid()
-        || (scheme != QLatin1String("http") && scheme != QLatin1String("https") && scheme != QLatin1String("mailto")))
-        return false;
-    return QDesktopServices::openUrl(url);
-}

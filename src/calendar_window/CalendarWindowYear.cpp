@@ -154,6 +154,7 @@ bool CalendarWindow::Calendar_MouseDown(int x, int y)
     if (!Date::ParseDate(NthField(text, QStringLiteral("//"), 1), day))
         return true;
     App().selectedDate.SetTotalSeconds(day.TotalSeconds());
+    HideHoverTip();
     QPointer<CalendarWindow> self(this);
     ReloadCalLists();
     if (self && !self->IsClosed())
@@ -190,6 +191,7 @@ void CalendarWindow::PageNextYear()
         return;
     if (App().selectedDate.Year() < CustomizationModule::calendarStartYear + 2) {
         App().selectedDate.SetYear(App().selectedDate.Year() + 1);
+        HideHoverTip();
         Calendar->Refresh(true);
     }
 }
@@ -200,6 +202,7 @@ void CalendarWindow::PagePreviousYear()
         return;
     if (App().selectedDate.Year() > CustomizationModule::calendarStartYear) {
         App().selectedDate.SetYear(App().selectedDate.Year() - 1);
+        HideHoverTip();
         Calendar->Invalidate(false);
     }
 }

@@ -2,6 +2,7 @@
 #include "calendar_window/CalendarWindow.h"
 #include "framework/Files.h"
 #include "framework/MessageBox.h"
+#include "framework/ShowURL.h"
 #include "framework/TextFunctions.h"
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
@@ -10,7 +11,6 @@
 #include "tray/AppTrayItem.h"
 #include "tray/HelpWindow.h"
 #include "tray/PreferencesWindow.h"
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -147,7 +147,7 @@ bool app::Event_UnhandledException(const std::exception*)
         url.setQuery(QStringLiteral("subject=") + QString::fromUtf8(QUrl::toPercentEncoding(
             QStringLiteral("~Feedback: ") + CustomizationModule::applicationName + QLatin1Char(' ')
             + applicationVersion())), QUrl::StrictMode);
-        QDesktopServices::openUrl(url);
+        ShowURL(url.toString(QUrl::FullyEncoded));
     } else if (pressed == MessageBox::Button::Action) {
         Quit(0);
     }
@@ -266,8 +266,6 @@ bool app::_FileClose_Action()
 
 bool app::_HelpGotoURL_Action()
 {
-    const QUrl url(CustomizationModule::vendorURL.trimmed());
-    if (url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")))
-        QDesktopServices::openUrl(url);
+    ShowURL(CustomizationModule::vendorURL);
     return false;
 }

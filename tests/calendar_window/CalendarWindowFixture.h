@@ -36,6 +36,14 @@ protected:
         CM::vendorName.clear();
         CM::vendorURL = QStringLiteral("https://www.example.com/lumora");
         CM::calendarBackgroundColor = QColor(10, 20, 30);
+        CM::includeHomeButton = CM::includeLMLogo = CM::LMLogoRightJustify = false;
+        CM::applicationName = QStringLiteral("Lumora Calendar");
+        CM::homeButtonLink.clear();
+        CM::LumoraURL.clear();
+        CM::homeTextColor = QColor(0, 0, 0);
+        CM::floatingLink = QVector<QString>(11);
+        CM::floatingLinkCoordinates = QVector<QString>(11);
+        CM::calendarURLlinks.clear();
         CM::daysColor = QColor(0, 0, 0);
         App().eventDict.Clear();
         App().keptTodoLines.clear();
@@ -46,6 +54,7 @@ protected:
         App().showCoundownCalendar = true;
         App().Deactivated = false;
         App().tabLeft = 0;
+        App().firstRun = false;
     }
 
     void TearDown() override

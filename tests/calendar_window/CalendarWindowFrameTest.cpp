@@ -1,3 +1,4 @@
+#include "framework/ShowURL.h"
 #include "CalendarWindowFixture.h"
 #include "calendar_window/MiniCalList.h"
 #include "calendar_window/TextButton.h"
@@ -193,7 +194,7 @@ TEST_F(Frame, TheMainMenuOffersItsEntriesByTheWindowsState)
     TabWindow::Existing()->show();
     // Only web and mail addresses are ever opened.
     for (const char* address : {"", "   ", "file:///etc/passwd", "javascript:alert(1)", "not an address"})
-        EXPECT_FALSE(CalendarWindow::ShowURL(address)) << address;
+        EXPECT_FALSE(ShowURL(address)) << address;
 }
 
 TEST_F(Frame, SlidesOutAndInAndIgnoresASlideRequestedMeanwhile)
