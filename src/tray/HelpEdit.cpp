@@ -1,0 +1,3 @@
+#include "tray/HelpEdit.h"
+
+HelpEdit::HelpEdit(int index, QWidget* parent) : QPlainTextEdit(parent), Index(index) {}

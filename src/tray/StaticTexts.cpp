@@ -1,0 +1,3 @@
+#include "tray/StaticTexts.h"
+
+StaticTexts::StaticTexts(int index, QWidget* parent) : QLabel(parent), Index(index) {}
