@@ -107,26 +107,18 @@ void CalendarWindow::Calendar_Open()
         const QString key = store.Key(i);
         const QString record = store.ValueAt(i);
         Date start;
-        if (!EventRecord::ParseKey(key, start)) {
+        const auto fit = EventRecord::FitForYearView(key, record, start);
+        if (fit != EventRecord::YearViewFit::BadKey && start.Year() < CustomizationModule::calendarStartYear)
+            continue;
+        if (fit == EventRecord::YearViewFit::Hidden)
+            continue;
+        if (fit != EventRecord::YearViewFit::Shown) {
             if (message.isEmpty())
-                message = kBadEventMessage;
+                message = fit == EventRecord::YearViewFit::Damaged
+                    ? QStringLiteral("The event ") + record + QStringLiteral(" is invalid/damaged. Skipping.")
+                    : kBadEventMessage;
             continue;
         }
-        if (start.Year() < CustomizationModule::calendarStartYear)
-            continue;
-        if (start.SQLDateTime() != key) {
-            if (message.isEmpty())
-                message = QStringLiteral("The event ") + record + QStringLiteral(" is invalid/damaged. Skipping.");
-            continue;
-        }
-        Date end;
-        if (!EventRecord::End(record, end)) {
-            if (message.isEmpty())
-                message = kBadEventMessage;
-            continue;
-        }
-        if (!(key <= EventRecord::EndText(record)))
-            continue;
         int row = 0, column = 0;
         if (!CalDateCell(start, row, column))
             continue;

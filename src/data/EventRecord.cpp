@@ -40,3 +40,15 @@ QString EventRecord::CleanText(const QString& text)
         clean.replace(Separator, QStringLiteral("/"));
     return clean;
 }
+
+EventRecord::YearViewFit EventRecord::FitForYearView(const QString& key, const QString& record, Date& start)
+{
+    if (!ParseKey(key, start))
+        return YearViewFit::BadKey;
+    if (start.SQLDateTime() != key)
+        return YearViewFit::Damaged;
+    Date end;
+    if (!End(record, end))
+        return YearViewFit::BadEnd;
+    return key <= EndText(record) ? YearViewFit::Shown : YearViewFit::Hidden;
+}

@@ -26,6 +26,13 @@ public:
     // Whether key is a valid SQL date-time (some keys of a damaged file are not).
     static bool ParseKey(const QString& key, Date& out);
 
+    // How the year view takes an entry: Shown on its day; Hidden when its end lies before
+    // its key; BadKey when the key is no SQL date-time; Damaged when the key reads as a date
+    // but is not written the way the program writes keys; BadEnd when the end is unreadable.
+    // start receives the key's date whenever it reads.
+    enum class YearViewFit { Shown, Hidden, BadKey, Damaged, BadEnd };
+    static YearViewFit FitForYearView(const QString& key, const QString& record, Date& start);
+
     // A text the user typed, made safe for the events file: "|", TAB, CR and LF become
     // blanks and "//" becomes "/", so the text cannot break a line or a field.
     static QString CleanText(const QString& text);

@@ -17,10 +17,8 @@ QString YearDayTag::Build(const Dictionary& store, const Date& day, const QStrin
     for (auto it = entries.lowerBound(prefix); it != entries.cend() && it.key().startsWith(prefix); ++it) {
         if (!skipKey.isEmpty() && it.key() == skipKey)
             continue;
-        Date start, end;
-        if (!EventRecord::ParseKey(it.key(), start) || start.SQLDateTime() != it.key())
-            continue;
-        if (!EventRecord::End(it.value(), end) || !(it.key() <= EventRecord::EndText(it.value())))
+        Date start;
+        if (EventRecord::FitForYearView(it.key(), it.value(), start) != EventRecord::YearViewFit::Shown)
             continue;
         tag += Run(it.value());
     }

@@ -1,3 +1,4 @@
+#include "data/EventRecord.h"
 // The events file "Calendar.tpc": reading, writing and the round trip through the store.
 #include "TestSupport.h"
 #include "data/EventsFile.h"
@@ -234,4 +235,24 @@ TEST(EventsFile, SaveWritesTheApplicationsStoreUnlessLocked)
 
     App().eventDict = oldStore;
     App().eventsFileLocked = oldLocked;
+}
+
+TEST(EventRecord, HowTheYearViewTakesAnEntry)
+{
+    using Fit = EventRecord::YearViewFit;
+    struct Case { const char* key; const char* record; Fit fit; };
+    const Case cases[] = {
+        {"2006-03-01 09:00:00", "2006-03-01 10:00:00//Dentist", Fit::Shown},
+        {"2006-03-01 00:00:00", "2006-03-01 00:00:00//Holiday", Fit::Shown},
+        {"2006-03-01 09:00:00", "2006-03-01 08:00:00//Backwards", Fit::Hidden},
+        {"no bar here", "", Fit::BadKey},
+        {"", "", Fit::BadKey},
+        {"2006-03-01", "2006-03-01 10:00:00//Date only", Fit::Damaged},
+        {"2006-03-01 09:00:00", "garbage//Broken", Fit::BadEnd},
+        {"2006-03-01 09:00:00", "", Fit::BadEnd},
+    };
+    for (const Case& c : cases) {
+        Date start;
+        EXPECT_EQ(EventRecord::FitForYearView(c.key, c.record, start), c.fit) << c.key << " " << c.record;
+    }
 }
