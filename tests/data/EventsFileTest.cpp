@@ -247,7 +247,7 @@ TEST(EventRecord, HowTheYearViewTakesAnEntry)
         {"2006-03-01 09:00:00", "2006-03-01 08:00:00//Backwards", Fit::Hidden},
         {"no bar here", "", Fit::BadKey},
         {"", "", Fit::BadKey},
-        {"2006-03-01", "2006-03-01 10:00:00//Date only", Fit::Damaged},
+        {"2006-03-01", "2006-03-01 10:00:00//Date only", Fit::BadKey},
         {"2006-03-01 09:00:00", "garbage//Broken", Fit::BadEnd},
         {"2006-03-01 09:00:00", "", Fit::BadEnd},
     };
