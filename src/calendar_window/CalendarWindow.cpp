@@ -248,12 +248,13 @@ void CalendarWindow::Event_Close() { SaveEvents(); }
 
 void CalendarWindow::SaveEvents()
 {
-    if (!TodoList) {
-        EventsFile::Save(App().keptTodoLines);
-        return;
+    // The to-do rows are kept in memory as well, so that a window built after a failed
+    // write shows them instead of the file's older ones.
+    if (TodoList) {
+        QStringList lines;
+        for (int row = 0; row < TodoList->ListCount(); ++row)
+            lines.append(EventsFile::TodoLine(TodoList->CellCheck(row, 0), TodoList->Cell(row, 1)));
+        App().keptTodoLines = lines;
     }
-    QStringList lines;
-    for (int row = 0; row < TodoList->ListCount(); ++row)
-        lines.append(EventsFile::TodoLine(TodoList->CellCheck(row, 0), TodoList->Cell(row, 1)));
-    EventsFile::Save(lines);
+    App().todoLinesUnsaved = !EventsFile::Save(App().keptTodoLines);
 }

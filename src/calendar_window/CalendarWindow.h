@@ -256,6 +256,11 @@ public:
     void CountdownCanvas_Open();
     void CountdownCanvas_Paint(Graphics& g);
     void PrintTimer_Action();
+    // The window as it prints: drawn whole into a 32-bit picture (the menu bar left out),
+    // today's red mark taken out of the year view, framed in grey.
+    QImage PrintPicture();
+    // Set by File > Print when it hid the countdown tile: the print's end shows it again.
+    bool printHidCountdown = false;
     // ---- end of the week at a glance section ----
 
 protected:

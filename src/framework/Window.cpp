@@ -76,6 +76,15 @@ bool Window::HandleMenuItem(const QString& itemName)
     return handler();
 }
 
+void Window::setVisible(bool visible)
+{
+    if (visible && m_showsInFront && (windowState() & Qt::WindowMinimized))
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    QWidget::setVisible(visible);
+    if (visible && m_showsInFront)
+        raise();
+}
+
 void Window::CloseWindow()
 {
     if (!m_closed)

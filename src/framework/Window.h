@@ -49,6 +49,11 @@ public:
     // Closes the window through its close handler; safe to call more than once.
     void CloseWindow();
 
+    // Windows that come to the front (un-minimised and raised) whenever they are shown,
+    // also when they are shown already.
+    void SetShowsInFront(bool on) { m_showsInFront = on; }
+    void setVisible(bool visible) override;
+
     // Every framework window that exists and has not closed, in creation order.
     static QVector<Window*> AllWindows();
 
@@ -79,5 +84,6 @@ private:
     QHash<QString, std::function<bool()>> m_menuHandlers;
     bool m_opened = false;
     bool m_closed = false;
+    bool m_showsInFront = false;
     QSize m_layoutSize;   // invalid until Open or the first layout
 };

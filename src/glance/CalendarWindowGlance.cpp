@@ -1,32 +1,13 @@
 // The calendar window's switch between the year view and the week at a glance, the
-// reload of the week's lists, the year view's day cells after an edit, and the stand-ins
-// of the to-do list, the countdown tile and printing.
+// reload of the week's lists and the year view's day cells after an edit.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/MiniCalList.h"
-#include "calendar_window/TextButton.h"
-#include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
 #include "calendar_window/floatingLinkCanvas.h"
-#include "data/EventsFile.h"
 #include "data/calList.h"
-#include "framework/Graphics.h"
 #include "framework/ListBox.h"
-#include "framework/TextFunctions.h"
-#include "framework/UpDownArrows.h"
 #include "glance/YearDayTag.h"
-#include "shell/CustomizationModule.h"
-#include "shell/InterfacePictures.h"
 #include "shell/app.h"
-#include "tray/TabWindow.h"
-#include <QGuiApplication>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QScreen>
-
-namespace {
-int availableHeight() { return QGuiApplication::primaryScreen()->availableGeometry().height(); }
-} // namespace
 
 void CalendarWindow::GlanceOn()
 {
@@ -44,6 +25,8 @@ void CalendarWindow::GlanceOn()
 
 void CalendarWindow::GlanceOff()
 {
+    // A to-do item still being typed is part of what is saved.
+    TodoList->EndEdit(true);
     // The floating link areas come back as the year view had them: those with a link.
     for (int i = 1; i <= 5; ++i)
         floatingLinkCanvasAt(i)->setVisible(!floatingLinkCanvasAt(i)->HelpTag().isEmpty());
@@ -88,99 +71,4 @@ void CalendarWindow::RemoveEvent(const QString& /*s*/)
         return;
     Calendar->SetCellTag(row, column, YearDayTag::Build(App().eventDict, day, day.SQLDateTime()));
     Calendar->Invalidate(false);
-}
-
-// ---- to-do list: rows kept from the events file, placed below the month list ----
-
-bool CalendarWindow::TodoList_CellBackgroundPaint(Graphics&, int, int) { return false; }
-bool CalendarWindow::TodoList_MouseDown(int, int) { return false; }
-bool CalendarWindow::TodoList_DragReorderRows(int, int) { return false; }
-void CalendarWindow::TodoList_DoubleClick(int, int) {}
-bool CalendarWindow::TodoList_CellClick(int, int, int, int) { return false; }
-
-// The to-do rows as the events file held them at start-up, so that saving keeps them.
-void CalendarWindow::TodoList_Open()
-{
-    const int h = availableHeight();
-    const int above = GlanceHeader->height() + MiniCalListAt(0)->height() + ToDoListHeader->height();
-    TodoList->move(TodoList->x(), ToInt(h * CustomizationModule::TitleAreaHeightPercent + above));
-    TodoList->resize(TodoList->width(), std::max(0, ToInt(h * CustomizationModule::CalendarAreaHeightPercent - above)));
-    TodoList->SetColumnType(0, ListBox::TypeCheckBox);
-    for (const QString& line : App().keptTodoLines) {
-        bool checked = false;
-        QString text;
-        EventsFile::ParseTodoLine(line, checked, text);
-        const int row = TodoList->AddRow(QStringList{QString(), text});
-        TodoList->SetCellCheck(row, 0, checked);
-    }
-}
-
-void CalendarWindow::TodoList_CellAction(int, int) {}
-void CalendarWindow::TodoList_Change() {}
-
-// The to-do header stands directly below the first month list.
-void CalendarWindow::ToDoListHeader_Open()
-{
-    const int h = availableHeight();
-    ToDoListHeader->move(ToDoListHeader->x(), ToInt(h * CustomizationModule::TitleAreaHeightPercent
-                                                    + GlanceHeader->height() + MiniCalListAt(0)->height()));
-}
-
-void CalendarWindow::ToDoListHeader_Paint(Graphics& g)
-{
-    if (const PicturePtr band = InterfacePictures::glanceHeader2())
-        g.DrawPicture(band, 0, 0, ToDoListHeader->width(), ToDoListHeader->height(), 0, 0, band->Width(), band->Height());
-    g.SetForeColor(QColor(254, 254, 254));
-    g.SetTextSize(11);
-    g.SetBold(true);
-    g.DrawString(QStringLiteral("To Do List"), 16, 14);
-}
-
-bool CalendarWindow::ToDoListHeader_MouseDown(int, int) { return false; }
-
-// ---- countdown tile: placed, rendered and dragged ----
-
-void CalendarWindow::CountdownCanvas_MouseDrag(int x, int y)
-{
-    const QPoint to = CountdownCanvas->pos() + QPoint(x - CountdownCanvas->InX, y - CountdownCanvas->InY);
-    if (to != CountdownCanvas->pos()) {
-        CountdownCanvas->move(to);
-        CountdownCanvas->iMoved = true;
-    }
-}
-
-void CalendarWindow::CountdownCanvas_MouseUp(int, int) { CountdownCanvas->Refresh(); }
-
-bool CalendarWindow::CountdownCanvas_MouseDown(int x, int y)
-{
-    CountdownCanvas->InX = x;
-    CountdownCanvas->InY = y;
-    CountdownCanvas->iMoved = false;
-    return true;
-}
-
-void CalendarWindow::CountdownCanvas_Open()
-{
-    const int availH = availableHeight();
-    CountdownCanvas->move(5, ToInt(availH * CustomizationModule::TitleAreaHeightPercent
-                                   + availH * CustomizationModule::CalendarAreaHeightPercent
-                                   - CountdownCanvas->height() - 5));
-    CountdownCanvas->updateCountdown();
-    CountdownCanvas->setVisible(App().showCoundownCalendar);
-}
-
-void CalendarWindow::CountdownCanvas_Paint(Graphics& g)
-{
-    if (CountdownCanvas->cachedImage)
-        g.DrawPicture(CountdownCanvas->cachedImage, 0, 0);
-}
-
-// ---- printing: the hidden controls come back ----
-
-void CalendarWindow::PrintTimer_Action()
-{
-    TabWindow::Instance()->setVisible(true);
-    theTimeText->setVisible(!CustomizationModule::hideTime);
-    CalendarScrollButton->setVisible(true);
-    MainMenuButton->setVisible(false);
 }

@@ -34,9 +34,11 @@ public:
     int tabLeft = 0;
     int StartTime = 0;
     bool firstRun = false;
-    // To-do lines read from the events file at start-up, written back unchanged while no
-    // to-do list exists to own them.
+    // The to-do lines of the events file: read at start-up, then updated by every save of
+    // the calendar window; a new calendar window fills its to-do list from them.
     QStringList keptTodoLines;
+    // The last save of the events file did not reach the disk: keptTodoLines are newer.
+    bool todoLinesUnsaved = false;
     // The events file could not be read: this run never writes it.
     bool eventsFileLocked = false;
 

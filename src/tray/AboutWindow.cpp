@@ -33,6 +33,7 @@ bool isDravel() { return InStr(CustomizationModule::applicationName, QStringLite
 
 AboutWindow::AboutWindow()
 {
+    SetShowsInFront(true);
     Layout();
     CreateControls();
     AddMenuHandlers();
@@ -152,11 +153,3 @@ void AboutWindow::OrginizationText_Open()
 
 void AboutWindow::versionText_Open() { versionText->setText(QCoreApplication::applicationVersion()); }
 
-void AboutWindow::setVisible(bool visible)
-{
-    if (visible && (windowState() & Qt::WindowMinimized))
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    Window::setVisible(visible);
-    if (visible)
-        raise();
-}

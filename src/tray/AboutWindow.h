@@ -45,9 +45,6 @@ public:
 protected:
     void Event_Open() override;
 
-public:
-    // Showing brings the window to the front (also when it is already shown).
-    void setVisible(bool visible) override;
 
 private:
     void Layout();

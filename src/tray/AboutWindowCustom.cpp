@@ -29,6 +29,7 @@ void styleLabel(QLabel* label, const QString& name, const QString& text, const Q
 
 AboutWindowCustom::AboutWindowCustom()
 {
+    SetShowsInFront(true);
     Layout();
     CreateControls();
     AddMenuHandlers();
@@ -155,9 +156,3 @@ bool AboutWindowCustom::eventFilter(QObject* watched, QEvent* event)
     return Window::eventFilter(watched, event);
 }
 
-void AboutWindowCustom::setVisible(bool visible)
-{
-    Window::setVisible(visible);
-    if (visible)
-        raise();
-}

@@ -47,9 +47,6 @@ protected:
     void Event_Open() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-public:
-    // Showing brings the window to the front (also when it is already shown).
-    void setVisible(bool visible) override;
 
 private:
     void Layout();

@@ -20,6 +20,7 @@ constexpr int kPageField[6] = {0, 1, 4, 2, -1, 3};
 
 HelpWindow::HelpWindow()
 {
+    SetShowsInFront(true);
     Layout();
     CreateControls();
     AddMenuHandlers();
@@ -129,11 +130,3 @@ void HelpWindow::ContentsList_Change()
         panel->setCurrentIndex(page);
 }
 
-void HelpWindow::setVisible(bool visible)
-{
-    if (visible && (windowState() & Qt::WindowMinimized))
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    Window::setVisible(visible);
-    if (visible)
-        raise();
-}

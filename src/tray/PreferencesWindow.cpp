@@ -37,6 +37,7 @@ QFont systemFont(int size = 0) { return Graphics::MakeFont(QStringLiteral("Syste
 
 PreferencesWindow::PreferencesWindow()
 {
+    SetShowsInFront(true);
     Layout();
     CreateControls();
     AddMenuHandlers();
@@ -218,13 +219,6 @@ void PreferencesWindow::ShowWithin(QWidget* parent)
         windowHandle()->setTransientParent(parent->window()->windowHandle());
     }
     show();
+    activateWindow();
 }
 
-void PreferencesWindow::setVisible(bool visible)
-{
-    Window::setVisible(visible);
-    if (visible) {
-        raise();
-        activateWindow();
-    }
-}

@@ -58,9 +58,6 @@ protected:
     void Event_Open() override;
     bool Event_KeyDown(QKeyEvent* event) override;
 
-public:
-    // Showing brings the window to the front (also when it is already shown).
-    void setVisible(bool visible) override;
 
 private:
     void Layout();

@@ -32,6 +32,7 @@ QToolButton* makeStepButton(QWidget* parent, const QString& caption, const QStri
 
 TrayWindow::TrayWindow()
 {
+    SetShowsInFront(true);
     Layout();
     CreateControls();
     AddMenuHandlers();
@@ -137,11 +138,3 @@ void TrayWindow::paintEvent(QPaintEvent*)
     }
 }
 
-void TrayWindow::setVisible(bool visible)
-{
-    if (visible && (windowState() & Qt::WindowMinimized))
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    Window::setVisible(visible);
-    if (visible)
-        raise();
-}

@@ -63,9 +63,6 @@ protected:
     void Event_Close() override;
     void paintEvent(QPaintEvent* event) override;
 
-public:
-    // Showing brings the window to the front (also when it is already shown).
-    void setVisible(bool visible) override;
 
 private:
     void Layout();

@@ -48,6 +48,7 @@ protected:
         App().eventDict.Clear();
         App().keptTodoLines.clear();
         App().eventsFileLocked = false;
+        App().todoLinesUnsaved = false;
         App().selectedDate = Date(2025, 6, 15, 10, 30, 0);
         App().currentDate = Date(2025, 6, 10, 9, 0, 0);
         App().countdownDate = Date(2025, 1, 1);
