@@ -1,5 +1,6 @@
 #include "framework/Window.h"
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 
 namespace {
@@ -18,6 +19,8 @@ Window::Window(QWidget* parent) : QWidget(parent, Qt::Window)
 
 Window::~Window()
 {
+    if (m_modalLoop)
+        m_modalLoop->quit();
     registry().removeAll(QPointer<Window>(this));
     registry().removeAll(QPointer<Window>());
 }
@@ -85,6 +88,22 @@ void Window::setVisible(bool visible)
         raise();
 }
 
+void Window::ShowModal(QWidget* focus)
+{
+    if (m_closed)
+        return;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    loop.exec();
+    // Nothing of the window is touched here: it may have been deleted meanwhile.
+}
+
 void Window::CloseWindow()
 {
     if (!m_closed)
@@ -100,6 +119,8 @@ void Window::closeEvent(QCloseEvent* event)
     m_closed = true;
     event->accept();
     Event_Close();
+    if (m_modalLoop)
+        m_modalLoop->quit();
     hide();
     deleteLater();
 }

@@ -46,6 +46,10 @@ public:
     bool HandleMenuItem(const QString& itemName);
     virtual void Event_EnableMenuItems() {}
 
+    // Shows the window application-modal, gives focus the keyboard, and returns when the
+    // window has closed (a nested event loop runs meanwhile). The window may be gone then.
+    void ShowModal(QWidget* focus = nullptr);
+
     // Closes the window through its close handler; safe to call more than once.
     void CloseWindow();
 
@@ -85,5 +89,6 @@ private:
     bool m_opened = false;
     bool m_closed = false;
     bool m_showsInFront = false;
+    QPointer<class QEventLoop> m_modalLoop;
     QSize m_layoutSize;   // invalid until Open or the first layout
 };

@@ -74,11 +74,6 @@ CountdownInputWindow::CountdownInputWindow() : Window(CalendarWindow::Existing()
     CreateControls();
 }
 
-CountdownInputWindow::~CountdownInputWindow()
-{
-    if (m_loop)
-        m_loop->quit();
-}
 
 void CountdownInputWindow::Layout()
 {
@@ -211,20 +206,7 @@ void CountdownInputWindow::paintEvent(QPaintEvent*)
     Event_Paint(g);
 }
 
-void CountdownInputWindow::ShowModal()
-{
-    if (IsClosed())
-        return;
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
-    titleField->setFocus(Qt::OtherFocusReason);
-    QEventLoop loop;
-    m_loop = &loop;
-    loop.exec();
-    // The dialog may be gone now: nothing of it is touched after the loop.
-}
+void CountdownInputWindow::ShowModal() { Window::ShowModal(titleField); }
 
 // ---- the title's key filter ----
 

@@ -22,7 +22,6 @@ class CountdownInputWindow : public Window
     Q_OBJECT
 public:
     CountdownInputWindow();
-    ~CountdownInputWindow() override;
 
     // The open dialog, or a new one (laid out and filled, not yet shown).
     static CountdownInputWindow* Instance() { return WindowAccessor<CountdownInputWindow>::Get(); }
@@ -88,5 +87,4 @@ private:
     // date-time, and the day it shows first.
     bool m_recordExists = false;
     Date m_openedDay;
-    QPointer<QEventLoop> m_loop;
 };

@@ -92,6 +92,4 @@ void CountdownInputWindow::Event_Close()
             window->GlanceList->LoadEvents(window->GlanceList);
         window->update();
     }
-    if (m_loop)
-        m_loop->quit();
 }

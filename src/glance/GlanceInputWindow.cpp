@@ -49,11 +49,6 @@ GlanceInputWindow::GlanceInputWindow() : Window(CalendarWindow::Existing())
     CreateControls();
 }
 
-GlanceInputWindow::~GlanceInputWindow()
-{
-    if (m_loop)
-        m_loop->quit();
-}
 
 void GlanceInputWindow::Layout()
 {

@@ -24,7 +24,6 @@ class GlanceInputWindow : public Window
     Q_OBJECT
 public:
     GlanceInputWindow();
-    ~GlanceInputWindow() override;
 
     // The open dialog, or a new one (laid out and opened, not yet shown).
     static GlanceInputWindow* Instance() { return WindowAccessor<GlanceInputWindow>::Get(); }
@@ -93,7 +92,6 @@ private:
     calList* grid();
 
     QLabel* m_staticTexts[3] = {nullptr, nullptr, nullptr};
-    QPointer<QEventLoop> m_loop;
     calList* m_ownGrid = nullptr;
     bool m_committing = false;
 };

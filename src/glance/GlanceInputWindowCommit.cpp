@@ -40,26 +40,11 @@ QString GlanceInputWindow::DeleteDayNoteQuestion(const QString& title)
     return QStringLiteral("Delete the day note \"") + title + QStringLiteral("\"?");
 }
 
-void GlanceInputWindow::ShowModal()
-{
-    if (IsClosed())
-        return;
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
-    EventField->setFocus(Qt::OtherFocusReason);
-    QEventLoop loop;
-    m_loop = &loop;
-    loop.exec();
-    // The dialog may be gone now: nothing of it is touched after the loop.
-}
+void GlanceInputWindow::ShowModal() { Window::ShowModal(EventField); }
 
 void GlanceInputWindow::Event_Close()
 {
     SaveButton_Close();
-    if (m_loop)
-        m_loop->quit();
 }
 
 void GlanceInputWindow::SaveButton_Close() { SaveButton->unsetCursor(); }
