@@ -4,7 +4,7 @@
 #include "data/Holidays.h"
 #include "data/ICalImporter.h"
 #include "data/Seasons.h"
-#include "data/SpecialEvents.h"
+#include "data/EditionEvents.h"
 #include "framework/MessageBox.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
@@ -27,7 +27,7 @@ std::unique_ptr<ICalImporter>& importer()
 
 void app::LoadHolidays() { Holidays::Load(eventDict, CustomizationModule::calendarStartYear); }
 
-void app::LoadSpecialEvents() { SpecialEvents::Load(eventDict, CustomizationModule::applicationName); }
+void app::LoadSpecialEvents() { EditionEvents::Load(eventDict, CustomizationModule::applicationName); }
 
 void app::LoadUserEvents()
 {

@@ -6,7 +6,7 @@
 #include "calendar_window/calCanvas.h"
 #include "data/EventRecord.h"
 #include "data/Holidays.h"
-#include "data/SpecialEvents.h"
+#include "data/EditionEvents.h"
 #include "data/calList.h"
 #include "glance/CountdownInputWindow.h"
 #include "glance/YearDayTag.h"
@@ -27,8 +27,8 @@ bool generatedEntry(const QString& key, QString& value)
     const int first = CustomizationModule::calendarStartYear;
     if (day.Year() >= first && day.Year() <= first + 2)
         entries += Holidays::ForYear(day.Year());
-    if (SpecialEvents::IsSpecialEdition(CustomizationModule::applicationName))
-        entries += SpecialEvents::All();
+    if (EditionEvents::IsSpecialEdition(CustomizationModule::applicationName))
+        entries += EditionEvents::All();
     for (const auto& entry : entries) {
         if (entry.first == key) {
             value = entry.second;

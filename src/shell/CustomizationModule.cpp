@@ -176,7 +176,7 @@ QString CustomizationModule::DiscoverFolder(const QString& base, const QString& 
         if (Files::IsPlainName(name))
             folder = Files::Child(base, name);
     }
-    // Otherwise the first folder beside the program, by name, that holds the specification.
+    // Otherwise the first folder beside the program, by name, that holds "calspc.dat".
     if (folder.isEmpty() || !holdsSpecs(folder)) {
         const QStringList candidates = BrandingFolders(base);
         if (!candidates.isEmpty())
@@ -199,7 +199,7 @@ bool CustomizationModule::FindSpecs()
         App().Quit(0);
         return false;
     }
-    // A specification file that exists but cannot be read is reported like a missing one.
+    // A "calspc.dat" that exists but cannot be read is reported like a missing one.
     QString specs;
     if (!ReadSpecFile(DefaultCalendarFolder, specs)) {
         MsgBox(kFileMessage);

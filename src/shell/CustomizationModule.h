@@ -20,10 +20,10 @@ public:
     // The branding folder that discovery settles on in the folder base, starting from
     // current: "caldef.dat", else the first qualifying folder by name, else current.
     static QString DiscoverFolder(const QString& base, const QString& current);
-    // Reads the folder's specification file; false when it is missing or unreadable.
+    // Reads the folder's "calspc.dat"; false when it is missing or unreadable.
     static bool ReadSpecFile(const QString& folder, QString& specs);
     static void LoadSpecs();
-    // The value of key in the specification text: a QColor for keys holding "color",
+    // The value of key in the branding text: a QColor for keys holding "color",
     // else the value text.
     static QVariant ParseSpec(const QString& specs, const QString& key);
     // The folder the branding folders live in (the program's folder).

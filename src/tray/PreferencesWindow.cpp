@@ -146,7 +146,7 @@ void PreferencesWindow::DefaultCalendarPopup_Change()
     const QString name = DefaultCalendarPopup->currentText();
     if (DefaultCalendarPopup->currentIndex() < 0 || name == folderName(CustomizationModule::DefaultCalendarFolder))
         return;
-    // Only a plain folder name beside the program; it must still hold the specification.
+    // Only a plain folder name beside the program; it must still hold "calspc.dat".
     const QString base = ApplicationFolder();
     const QString folder = Files::Child(base, name);
     if (!folder.isEmpty() && Files::IsFolder(folder) && Files::Exists(Files::Child(folder, QStringLiteral("calspc.dat"))))

@@ -2,7 +2,7 @@
 #include "data/EventRecord.h"
 #include "data/Holidays.h"
 #include "data/Seasons.h"
-#include "data/SpecialEvents.h"
+#include "data/EditionEvents.h"
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include <gtest/gtest.h>
@@ -63,10 +63,10 @@ TEST(Holidays, ReplaceEntriesUnderTheirKeysAndLeaveOthers)
     EXPECT_EQ(store.Value("2005-12-25 00:00:01"), "2005-12-25 00:00:01//Note");
 }
 
-TEST(SpecialEvents, TervinEditionAddsTheThirteenRaceDays)
+TEST(EditionEvents, TervinEditionAddsTheThirteenRaceDays)
 {
     Dictionary store;
-    SpecialEvents::Load(store, "Lumora tervin Racing");   // the word anywhere, any case
+    EditionEvents::Load(store, "Lumora tervin Racing");   // the word anywhere, any case
     ASSERT_EQ(store.Count(), 13);
     EXPECT_EQ(store.Value("2005-06-05 00:00:00"), "2005-06-05 00:00:00//Dover Speedway//Special");
     EXPECT_EQ(store.Value("2005-07-24 00:00:00"), "2005-07-24 00:00:00//Pocono Raceway//Special");
@@ -75,16 +75,16 @@ TEST(SpecialEvents, TervinEditionAddsTheThirteenRaceDays)
         EXPECT_EQ(EventRecord::Kind(store.ValueAt(i)), "Special");
 }
 
-TEST(SpecialEvents, OtherEditionsRemoveTheirKeysOnly)
+TEST(EditionEvents, OtherEditionsRemoveTheirKeysOnly)
 {
     Dictionary store;
     Holidays::Load(store, 2005);
-    SpecialEvents::Load(store, "Tervin");
+    EditionEvents::Load(store, "Tervin");
     EXPECT_EQ(store.Count(), 24 + 13);   // no race day is a holiday
-    SpecialEvents::Load(store, "Lumora Pellion");
+    EditionEvents::Load(store, "Lumora Pellion");
     EXPECT_EQ(store.Count(), 24);
     EXPECT_FALSE(store.HasKey("2005-06-05 00:00:00"));
-    SpecialEvents::Load(store, QString());
+    EditionEvents::Load(store, QString());
     EXPECT_EQ(store.Count(), 24);
 }
 

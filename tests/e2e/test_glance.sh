@@ -21,7 +21,7 @@ border_rows() {
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.8; }
 
 # The value of a branding key of the sample edition.
-spec() { sed -n "s/^$1=//p" "$BUILD_DIR/Standard/calspc.dat" | tr -d '\r'; }
+branding_value() { sed -n "s/^$1=//p" "$BUILD_DIR/Standard/calspc.dat" | tr -d '\r'; }
 
 # Opens the event dialog on grid cell (column 1-7, row 0-26), types keys, and waits for it
 # to close. Further arguments are xdotool key names; "type:TEXT" types TEXT.
@@ -58,8 +58,8 @@ scenario() {
   TITLE=${rows[0]}
   AREA=$(( ${rows[1]} + 2 - TITLE ))
   read -r _ _ SCREEN_W SCREEN_H < <(geometry "$win")
-  margin_w=$(awk -v w="$SCREEN_W" -v p="$(spec leftMargin_pct)" 'BEGIN{print int(w*p)}')
-  margin_h=$(awk -v h="$AREA" -v p="$(spec topMargin_pct)" 'BEGIN{print int(h*p)}')
+  margin_w=$(awk -v w="$SCREEN_W" -v p="$(branding_value leftMargin_pct)" 'BEGIN{print int(w*p)}')
+  margin_h=$(awk -v h="$AREA" -v p="$(branding_value topMargin_pct)" 'BEGIN{print int(h*p)}')
   cell_w=$(( (SCREEN_W - 6 * margin_w) / 31 ))
   cell_h=$(( (AREA - margin_h) / 27 ))
   # A Wednesday in the third week row of January: always a day of that month.

@@ -13,7 +13,7 @@ namespace editions {
 
 namespace {
 
-// The key table of the specification file, in its order.
+// The keys of "calspc.dat", in the order the reader expects them.
 const QStringList& keyTable()
 {
     static const QStringList keys = [] {

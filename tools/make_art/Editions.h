@@ -9,7 +9,7 @@
 
 namespace editions {
 
-// Values of one specification file, by key. The writer puts them out in the
+// Values of one "calspc.dat", by key. The writer puts them out in the
 // order of the key table and refuses a file that misses a key, holds an
 // unknown key, or whose keys would be found on the wrong line.
 using Values = QMap<QString, QString>;

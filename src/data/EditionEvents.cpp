@@ -1,10 +1,10 @@
-#include "data/SpecialEvents.h"
+#include "data/EditionEvents.h"
 #include "data/EventRecord.h"
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include "framework/TextFunctions.h"
 
-QVector<SpecialEvents::Entry> SpecialEvents::All()
+QVector<EditionEvents::Entry> EditionEvents::All()
 {
     struct Race { int month, day; const char* place; };
     static const Race races[] = {
@@ -24,12 +24,12 @@ QVector<SpecialEvents::Entry> SpecialEvents::All()
     return entries;
 }
 
-bool SpecialEvents::IsSpecialEdition(const QString& applicationName)
+bool EditionEvents::IsSpecialEdition(const QString& applicationName)
 {
     return InStr(applicationName, EditionWord) > 0;
 }
 
-void SpecialEvents::Load(Dictionary& store, const QString& applicationName)
+void EditionEvents::Load(Dictionary& store, const QString& applicationName)
 {
     const bool special = IsSpecialEdition(applicationName);
     for (const Entry& e : All()) {

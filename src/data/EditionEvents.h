@@ -7,7 +7,7 @@ class Dictionary;
 
 // The thirteen race days of 2005 that the Tervin edition shows as special events, stored
 // under 00:00:00 of their day with the value key + "//" + place + "//Special".
-class SpecialEvents
+class EditionEvents
 {
 public:
     using Entry = QPair<QString, QString>;   // key, value
