@@ -68,3 +68,40 @@ press() {
   sleep 0.2
   xdotool key "$@"
 }
+
+# ---- The year view on the screen (sample branding "Standard") ----
+SHOT="$WORK/shot.png"
+
+screen_pixel() { # x y -> "r g b" of the screen now
+  import -window root "$SHOT" 2>/dev/null
+  convert "$SHOT" -crop "1x1+$1+$2" +repage -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
+}
+
+# The rows of column x=2 where the calendar area's blue border lines run (year view).
+border_rows() {
+  import -window root "$SHOT" 2>/dev/null
+  convert "$SHOT" -crop 1x10000+2+0 +repage txt:- | awk -F'[,:]' '/#7F9DB9/ {print $2}'
+}
+
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.8; }
+
+# The value of a branding key of the sample edition.
+branding_value() { sed -n "s/^$1=//p" "$BUILD_DIR/Standard/calspc.dat" | tr -d '\r'; }
+
+# Measures the year view of calendar window $1 from its border lines and the branding's
+# margins: sets TITLE (top of the calendar area), AREA (its height), SCREEN_W, SCREEN_H and
+# YEAR_X, YEAR_Y (a Wednesday in the third week row of January: always a day of it).
+measure_year_view() {
+  local rows margin_w margin_h cell_w cell_h
+  rows=($(border_rows))
+  [ ${#rows[@]} -ge 2 ] || return 1
+  TITLE=${rows[0]}
+  AREA=$(( ${rows[1]} + 2 - TITLE ))
+  read -r _ _ SCREEN_W SCREEN_H < <(geometry "$1")
+  margin_w=$(awk -v w="$SCREEN_W" -v p="$(branding_value leftMargin_pct)" 'BEGIN{print int(w*p)}')
+  margin_h=$(awk -v h="$AREA" -v p="$(branding_value topMargin_pct)" 'BEGIN{print int(h*p)}')
+  cell_w=$(( (SCREEN_W - 6 * margin_w) / 31 ))
+  cell_h=$(( (AREA - margin_h) / 27 ))
+  YEAR_X=$(( margin_w + 4 * cell_w + cell_w / 2 ))
+  YEAR_Y=$(( TITLE + margin_h + 4 * cell_h + cell_h / 2 ))
+}

@@ -4,24 +4,12 @@
 # one hour long with the slider, deleted, and an all-day note is stored at 00:00:01.
 source "$(dirname "$0")/lib.sh"
 
-SHOT="$WORK/shot.png"
 TPC="$HOME/Documents/Calendar.tpc"
 
-pixel() { # x y -> "r g b" of the screen now
-  import -window root "$SHOT" 2>/dev/null
-  convert "$SHOT" -crop "1x1+$1+$2" +repage -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
-}
+pixel() { screen_pixel "$@"; }
 
-# The rows of column x=2 where the calendar area's blue border lines run (year view).
-border_rows() {
-  import -window root "$SHOT" 2>/dev/null
-  convert "$SHOT" -crop 1x10000+2+0 +repage txt:- | awk -F'[,:]' '/#7F9DB9/ {print $2}'
-}
 
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.8; }
 
-# The value of a branding key of the sample edition.
-branding_value() { sed -n "s/^$1=//p" "$BUILD_DIR/Standard/calspc.dat" | tr -d '\r'; }
 
 # Opens the event dialog on grid cell (column 1-7, row 0-26), types keys, and waits for it
 # to close. Further arguments are xdotool key names; "type:TEXT" types TEXT.
@@ -53,18 +41,7 @@ scenario() {
   sleep 1.5
 
   # The year view's geometry: its top and bottom border lines, the branding's margins.
-  rows=($(border_rows))
-  [ ${#rows[@]} -ge 2 ] || { echo "FAIL: no calendar area borders found"; kill $pid; exit 1; }
-  TITLE=${rows[0]}
-  AREA=$(( ${rows[1]} + 2 - TITLE ))
-  read -r _ _ SCREEN_W SCREEN_H < <(geometry "$win")
-  margin_w=$(awk -v w="$SCREEN_W" -v p="$(branding_value leftMargin_pct)" 'BEGIN{print int(w*p)}')
-  margin_h=$(awk -v h="$AREA" -v p="$(branding_value topMargin_pct)" 'BEGIN{print int(h*p)}')
-  cell_w=$(( (SCREEN_W - 6 * margin_w) / 31 ))
-  cell_h=$(( (AREA - margin_h) / 27 ))
-  # A Wednesday in the third week row of January: always a day of that month.
-  YEAR_X=$(( margin_w + 4 * cell_w + cell_w / 2 ))
-  YEAR_Y=$(( TITLE + margin_h + 4 * cell_h + cell_h / 2 ))
+  measure_year_view "$win" || { echo "FAIL: no calendar area borders found"; kill $pid; exit 1; }
   # The week grid below the 60-pixel header: 28 rows, a 60-pixel time column and seven
   # day columns beside the 168-pixel side column.
   GRID_TOP=$(( TITLE + 60 ))

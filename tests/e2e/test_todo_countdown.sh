@@ -6,24 +6,12 @@
 # the page setup prints nothing and the program goes on.
 source "$(dirname "$0")/lib.sh"
 
-SHOT="$WORK/shot.png"
 TPC="$HOME/Documents/Calendar.tpc"
 YEAR=$(date +%Y)
 NEXT=$((YEAR + 1))
 
-pixel() { # x y -> "r g b" of the screen now
-  import -window root "$SHOT" 2>/dev/null
-  convert "$SHOT" -crop "1x1+$1+$2" +repage -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:
-}
+pixel() { screen_pixel "$@"; }
 
-# The rows of column x=2 where the calendar area's blue border lines run (year view).
-border_rows() {
-  import -window root "$SHOT" 2>/dev/null
-  convert "$SHOT" -crop 1x10000+2+0 +repage txt:- | awk -F'[,:]' '/#7F9DB9/ {print $2}'
-}
-
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.8; }
-branding() { sed -n "s/^$1=//p" "$BUILD_DIR/Standard/calspc.dat" | tr -d '\r'; }
 todo_lines() { sed '/^Events Data:$/,$d' "$TPC" 2>/dev/null; }
 dark() { local r g b; read -r r g b < <(pixel "$1" "$2"); [ "$r" -lt 60 ] && [ "$g" -lt 60 ] && [ "$b" -lt 60 ]; }
 light() { ! dark "$@"; }
@@ -39,17 +27,7 @@ scenario() {
   win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
   sleep 1.5
 
-  rows=($(border_rows))
-  [ ${#rows[@]} -ge 2 ] || { echo "FAIL: no calendar area borders found"; kill $pid; exit 1; }
-  TITLE=${rows[0]}
-  AREA=$(( ${rows[1]} + 2 - TITLE ))
-  read -r _ _ SCREEN_W SCREEN_H < <(geometry "$win")
-  margin_w=$(awk -v w="$SCREEN_W" -v p="$(branding leftMargin_pct)" 'BEGIN{print int(w*p)}')
-  margin_h=$(awk -v h="$AREA" -v p="$(branding topMargin_pct)" 'BEGIN{print int(h*p)}')
-  cell_w=$(( (SCREEN_W - 6 * margin_w) / 31 ))
-  cell_h=$(( (AREA - margin_h) / 27 ))
-  YEAR_X=$(( margin_w + 4 * cell_w + cell_w / 2 ))
-  YEAR_Y=$(( TITLE + margin_h + 4 * cell_h + cell_h / 2 ))
+  measure_year_view "$win" || { echo "FAIL: no calendar area borders found"; kill $pid; exit 1; }
   # The side column: 168 pixels at the right; the to-do header below the 60-pixel glance
   # header and the 132-pixel month list, the list's 19-pixel rows below its 21-pixel header.
   SIDE=$(( SCREEN_W - 168 ))
