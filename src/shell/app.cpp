@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
+#include <unistd.h>
 
 namespace {
 app* g_app = nullptr;
@@ -51,11 +52,12 @@ QString app::EventsPath()
 
 QString app::LockPath()
 {
-    // One lock per user: the runtime folder when there is one, else the temporary folder.
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/Desktop Lumora Calendar.lock");
+    // One lock per user: in the user's runtime folder, or else in the temporary folder
+    // under a name that holds the user's id.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime + QStringLiteral("/Desktop Lumora Calendar.lock");
+    return QDir::tempPath() + QStringLiteral("/Desktop Lumora Calendar-%1.lock").arg(getuid());
 }
 
 void app::_ApplicationAddMenuHandlers()
