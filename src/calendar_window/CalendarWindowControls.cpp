@@ -104,7 +104,6 @@ void CalendarWindow::_CreateControls0()
     MainMenuButton->TextFont = QStringLiteral("Webdings");
     MainMenuButton->TextSize = 28;
     MainMenuButton->Bold = true;
-    MainMenuButton->setAlignment(Qt::AlignCenter);
     MainMenuButton->SetTextColor(QColor(128, 128, 128));
     MainMenuButton->MouseIn = false;
     MainMenuButton->Open = [this] { MainMenuButton_Open(); };

@@ -2,10 +2,25 @@
 #include "framework/Graphics.h"
 #include "framework/TextFunctions.h"
 #include "shell/CustomizationModule.h"
-#include <QMouseEvent>
-#include <QPainter>
 
-TextButton::TextButton(QWidget* parent) : QLabel(parent) {}
+// The canvas's mouse protocol (a taken press gets the drag and the release) drives the
+// button's own handling.
+TextButton::TextButton(QWidget* parent) : Canvas(parent)
+{
+    Paint = [this](Graphics& g) { paint(g); };
+    MouseEnter = [this] { Event_MouseEnter(); };
+    MouseExit = [this] { Event_MouseExit(); };
+    MouseDown = [this](int x, int y) { return Event_MouseDown(x, y); };
+    MouseDrag = [this](int x, int y) { Event_MouseDrag(x, y); };
+    MouseUp = [this](int x, int y) { Event_MouseUp(x, y); };
+    MouseMove = [this](int x, int y) { Event_MouseMove(x, y); };
+}
+
+void TextButton::setText(const QString& text)
+{
+    m_text = text;
+    update();
+}
 
 void TextButton::SetTextColor(const QColor& color)
 {
@@ -62,44 +77,13 @@ void TextButton::Event_Open()
         Open();
 }
 
-void TextButton::paintEvent(QPaintEvent*)
+void TextButton::paint(Graphics& g)
 {
-    QPainter painter(this);
-    Graphics g(&painter, width(), height());
     g.SetTextFont(TextFont);
     g.SetTextSize(TextSize);
     g.SetBold(Bold);
     g.SetForeColor(m_textColor);
-    const QString t = text();
-    const int x = ToInt((width() - g.StringWidth(t)) / 2.0);
+    const int x = ToInt((width() - g.StringWidth(m_text)) / 2.0);
     const int y = (height() + g.TextAscent()) / 2 - 2;
-    g.DrawString(t, x, y);
-}
-
-void TextButton::enterEvent(QEnterEvent*) { Event_MouseEnter(); }
-void TextButton::leaveEvent(QEvent*) { Event_MouseExit(); }
-
-void TextButton::mousePressEvent(QMouseEvent* event)
-{
-    const QPoint p = event->position().toPoint();
-    m_tracking = Event_MouseDown(p.x(), p.y());
-    event->accept();
-}
-
-void TextButton::mouseMoveEvent(QMouseEvent* event)
-{
-    const QPoint p = event->position().toPoint();
-    if (m_tracking && (event->buttons() & Qt::LeftButton))
-        Event_MouseDrag(p.x(), p.y());
-    else
-        Event_MouseMove(p.x(), p.y());
-}
-
-void TextButton::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (!m_tracking)
-        return;
-    m_tracking = false;
-    const QPoint p = event->position().toPoint();
-    Event_MouseUp(p.x(), p.y());
+    g.DrawString(m_text, x, y);
 }

@@ -1,13 +1,13 @@
 #pragma once
+#include "framework/Canvas.h"
 #include <QColor>
-#include <QLabel>
 #include <functional>
 
 // A text label that acts as a push button: its text colour follows the mouse (light over
 // it, dark while pressed, the branding's menu colour at rest) and a release over it raises
 // Action. The instance's Open runs when the control opens, after it was detached from any
 // control that contained it.
-class TextButton : public QLabel
+class TextButton : public Canvas
 {
     Q_OBJECT
 public:
@@ -19,6 +19,9 @@ public:
     // The instance's own events.
     std::function<void()> Action;
     std::function<void()> Open;
+
+    QString text() const { return m_text; }
+    void setText(const QString& text);
 
     bool MouseIn = false;
     QColor TextColor() const { return m_textColor; }
@@ -37,15 +40,9 @@ public:
     // Opening: detaches the control from a containing control, then raises Open.
     void Event_Open();
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
+    void paint(Graphics& g);
+
+    QString m_text;
     QColor m_textColor = QColor(0, 0, 0);
-    bool m_tracking = false;
 };

@@ -1,5 +1,6 @@
 #include "CalendarWindowFixture.h"
 #include "calendar_window/TextButton.h"
+#include "framework/WidgetEvents.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/listboxButton.h"
 #include "framework/Picture.h"
@@ -45,6 +46,28 @@ TEST_F(Controls, TextButtonColoursFollowTheMouseAndAReleaseInsideActs)
             EXPECT_EQ(actions, s.actions) << c.name << " " << s.what;
         }
     }
+}
+
+TEST_F(Controls, TextButtonActsOnARealClickInsideOnly)
+{
+    QWidget window;
+    TextButton& button = *new TextButton(&window);
+    button.resize(37, 25);
+    int actions = 0;
+    button.Action = [&] { ++actions; };
+    WidgetEvents::press(&button, {5, 5});
+    EXPECT_EQ(button.TextColor(), TextButton::PressedColor);
+    WidgetEvents::release(&button, {5, 5});
+    EXPECT_EQ(actions, 0);              // the pointer never entered: no action
+    button.Event_MouseEnter();
+    WidgetEvents::press(&button, {5, 5});
+    WidgetEvents::drag(&button, {-4, 5});
+    WidgetEvents::release(&button, {-4, 5});
+    EXPECT_EQ(actions, 0);              // released outside
+    WidgetEvents::press(&button, {5, 5});
+    WidgetEvents::drag(&button, {6, 6});
+    WidgetEvents::release(&button, {6, 6});
+    EXPECT_EQ(actions, 1);
 }
 
 TEST_F(Controls, TextButtonOpensDetachedThenRaisesOpenOnce)
