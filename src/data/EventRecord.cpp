@@ -15,7 +15,20 @@ QString EventRecord::Make(const Date& end, const QString& title, const QString& 
     return Make(end.SQLDateTime(), title, kind);
 }
 
-QString EventRecord::field(const QString& record, int n) { return NthField(record, Separator, n); }
+QString EventRecord::field(const QString& record, int n)
+{
+    // NthField on "//", without its letter-case folding (a slash has no case): views read
+    // fields of every entry.
+    qsizetype from = 0;
+    for (int field = 1; field < n; ++field) {
+        const qsizetype at = record.indexOf(Separator, from);
+        if (at < 0)
+            return QString();
+        from = at + Separator.size();
+    }
+    const qsizetype end = record.indexOf(Separator, from);
+    return end < 0 ? record.mid(from) : record.mid(from, end - from);
+}
 
 bool EventRecord::IsCountdown(const QString& record) { return TextEquals(Kind(record), CountdownKind); }
 

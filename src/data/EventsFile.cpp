@@ -12,12 +12,16 @@ namespace {
 bool g_writing = false;
 
 // Line ends inside a text would split its line; they become blanks.
-QString oneLine(QString text)
+QString oneLine(const QString& text)
 {
-    for (QChar& c : text)
+    // Most texts have no line end: they are shared, not copied.
+    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString copy = text;
+    for (QChar& c : copy)
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
-    return text;
+    return copy;
 }
 
 } // namespace
@@ -78,12 +82,15 @@ QByteArray EventsFile::Format(const QStringList& todoLines, const Dictionary& st
     for (const QString& line : todoLines)
         text += oneLine(line) + QLatin1Char('\n');
     text += SeparatorLine + QLatin1Char('\n');
-    const QMap<QString, QString>& entries = store.Entries();
-    for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
+    // An event line is about three times as long as its key.
+    text.reserve(text.size() + qsizetype(store.Count()) * 64);
+    for (const auto& [key, value] : store.Entries().asKeyValueRange()) {
         // An entry without a value (a line that had no "|") is written back as it was read.
-        text += oneLine(it.key());
-        if (!it.value().isEmpty())
-            text += QLatin1Char('|') + oneLine(it.value());
+        text += oneLine(key);
+        if (!value.isEmpty()) {
+            text += QLatin1Char('|');
+            text += oneLine(value);
+        }
         text += QLatin1Char('\n');
     }
     return text.toUtf8();

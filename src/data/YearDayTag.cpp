@@ -6,7 +6,16 @@
 
 QString YearDayTag::Run(const QString& record)
 {
-    return EventRecord::Separator + EventRecord::Title(record) + EventRecord::Separator + EventRecord::Kind(record);
+    // "//" + field 2 + "//" + field 3 is the record from its first separator up to its third.
+    const QString& sep = EventRecord::Separator;
+    const qsizetype first = record.indexOf(sep);
+    if (first < 0)
+        return sep + sep;
+    const qsizetype second = record.indexOf(sep, first + sep.size());
+    if (second < 0)
+        return record.mid(first) + sep;
+    const qsizetype third = record.indexOf(sep, second + sep.size());
+    return third < 0 ? record.mid(first) : record.mid(first, third - first);
 }
 
 QString YearDayTag::Build(const Dictionary& store, const Date& day, const QString& skipKey)

@@ -123,14 +123,64 @@ void Date::SetTotalSeconds(int64_t seconds)
     m_second = rest % 60;
 }
 
+// The SQL texts are made and read once per event-store entry when a view is built, so they
+// are written out digit by digit rather than through a format string or a pattern.
+namespace {
+
+void putDigits(QChar*& out, int64_t value, int digits)
+{
+    for (int i = digits - 1; i >= 0; --i, value /= 10)
+        out[i] = QLatin1Char(char('0' + value % 10));
+    out += digits;
+}
+
+// The number in text[from, from + digits) when every character there is an ASCII digit.
+bool readDigits(QStringView text, int from, int digits, int& value)
+{
+    value = 0;
+    for (int i = from; i < from + digits; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        value = value * 10 + (c - u'0');
+    }
+    return true;
+}
+
+} // namespace
+
 QString Date::SQLDate() const
 {
-    return QString::asprintf("%04d-%02d-%02d", int(m_year), int(m_month), int(m_day));
+    if (m_year < 0 || m_year > 9999)
+        return QString::asprintf("%04d-%02d-%02d", int(m_year), int(m_month), int(m_day));
+    QString text(10, Qt::Uninitialized);
+    QChar* out = text.data();
+    putDigits(out, m_year, 4);
+    *out++ = QLatin1Char('-');
+    putDigits(out, m_month, 2);
+    *out++ = QLatin1Char('-');
+    putDigits(out, m_day, 2);
+    return text;
 }
 
 QString Date::SQLDateTime() const
 {
-    return SQLDate() + QString::asprintf(" %02d:%02d:%02d", int(m_hour), int(m_minute), int(m_second));
+    if (m_year < 0 || m_year > 9999)
+        return SQLDate() + QString::asprintf(" %02d:%02d:%02d", int(m_hour), int(m_minute), int(m_second));
+    QString text(19, Qt::Uninitialized);
+    QChar* out = text.data();
+    putDigits(out, m_year, 4);
+    *out++ = QLatin1Char('-');
+    putDigits(out, m_month, 2);
+    *out++ = QLatin1Char('-');
+    putDigits(out, m_day, 2);
+    *out++ = QLatin1Char(' ');
+    putDigits(out, m_hour, 2);
+    *out++ = QLatin1Char(':');
+    putDigits(out, m_minute, 2);
+    *out++ = QLatin1Char(':');
+    putDigits(out, m_second, 2);
+    return text;
 }
 
 QString Date::ShortDate() const
@@ -171,15 +221,17 @@ QString Date::LongTime() const
 
 bool Date::ParseSQLDateTime(const QString& text, Date& out)
 {
-    static const QRegularExpression re(
-        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})(?: (\\d{2}):(\\d{2}):(\\d{2}))?$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    // "yyyy-MM-dd" or "yyyy-MM-dd HH:mm:ss", ASCII digits, nothing before or after.
+    if (text.size() != 10 && text.size() != 19)
         return false;
-    const int y = m.captured(1).toInt(), mo = m.captured(2).toInt(), d = m.captured(3).toInt();
-    const int h = m.captured(4).isEmpty() ? 0 : m.captured(4).toInt();
-    const int mi = m.captured(5).isEmpty() ? 0 : m.captured(5).toInt();
-    const int s = m.captured(6).isEmpty() ? 0 : m.captured(6).toInt();
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (!readDigits(text, 0, 4, y) || text[4] != QLatin1Char('-') || !readDigits(text, 5, 2, mo)
+        || text[7] != QLatin1Char('-') || !readDigits(text, 8, 2, d))
+        return false;
+    if (text.size() == 19
+        && (text[10] != QLatin1Char(' ') || !readDigits(text, 11, 2, h) || text[13] != QLatin1Char(':')
+            || !readDigits(text, 14, 2, mi) || text[16] != QLatin1Char(':') || !readDigits(text, 17, 2, s)))
+        return false;
     if (mo < 1 || mo > 12 || d < 1 || d > DaysIn(y, mo) || h > 23 || mi > 59 || s > 59)
         return false;
     out = Date(y, mo, d, h, mi, s);

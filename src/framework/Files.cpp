@@ -62,21 +62,21 @@ Files::ReadStatus Files::ReadText(const QString& path, QString& out)
 
 QStringList Files::SplitLines(const QString& text)
 {
+    // Lines are cut out of the text whole: an events file has a line per entry.
     QStringList lines;
-    QString current;
-    for (int i = 0; i < text.size(); ++i) {
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines << current;
-            current.clear();
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            current += c;
-        }
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
-    if (!current.isEmpty())
-        lines << current;
+    if (start < size)
+        lines << text.mid(start);
     return lines;
 }
 
