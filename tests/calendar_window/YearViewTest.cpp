@@ -1,4 +1,6 @@
 #include "CalendarWindowFixture.h"
+#include "RandomStore.h"
+#include "data/YearDayTag.h"
 #include "calendar_window/calCanvas.h"
 #include "framework/TextFunctions.h"
 #include "framework/UpDownArrows.h"
@@ -228,4 +230,53 @@ TEST_F(YearView, AYearPictureOutOfRangeIsSkippedAndTheDaysStillShow)
         for (int x = 0; x < image.width(); ++x)
             drawn += image.pixelColor(x, y) != QColor(255, 0, 255);
     EXPECT_GT(drawn, 1000);
+}
+
+// The year view as its rule states it, over the whole store in its order: an entry whose
+// key reads as a date-time of the three years, written as the program writes keys, with a
+// readable end not before its key, appends its run to its day's cell.
+TEST_F(YearView, AFewThousandRandomEntriesShowAsTheEntryByEntryRule)
+{
+    // The cells of the grid alone, then of the random store.
+    QVector<QString> cells(calCanvas::TableRows * calCanvas::TableColumns);
+    {
+        CalendarWindow* empty = open();
+        for (int row = 0; row < calCanvas::TableRows; ++row)
+            for (int column = 0; column < calCanvas::TableColumns; ++column)
+                cells[row * calCanvas::TableColumns + column] = empty->Calendar->CellTag(row, column);
+        empty->CloseWindow();
+        flush();
+    }
+    App().eventDict = RandomStore(4000, 7);
+    int shown = 0;
+    for (auto it = App().eventDict.Entries().cbegin(); it != App().eventDict.Entries().cend(); ++it) {
+        Date start(2000, 1, 1);
+        int row = 0, column = 0;
+        if (!Date::ParseSQLDateTime(it.key(), start) || start.SQLDateTime() != it.key()
+            || !CalendarWindow::CalDateCell(start, row, column))
+            continue;
+        const QString end = NthField(it.value(), "//", 1);
+        Date endDate;
+        if (!Date::ParseSQLDateTime(end, endDate) || end < it.key())
+            continue;
+        cells[row * calCanvas::TableColumns + column] += "//" + NthField(it.value(), "//", 2) + "//"
+                                                         + NthField(it.value(), "//", 3);
+        ++shown;
+    }
+    ASSERT_GT(shown, 2000);
+
+    CalendarWindow* w = open();
+    for (int row = 0; row < calCanvas::TableRows; ++row)
+        for (int column = 0; column < calCanvas::TableColumns; ++column)
+            ASSERT_EQ(w->Calendar->CellTag(row, column), cells[row * calCanvas::TableColumns + column])
+                << "cell " << row << "," << column;
+    // A day's cell built again alone, as adding or removing an event does, is the same.
+    for (Date d(2025, 1, 1); d.Year() <= 2027; d.SetDay(d.Day() + 1)) {
+        int row = 0, column = 0;
+        CalendarWindow::CalDateCell(d, row, column);
+        ASSERT_EQ(YearDayTag::Build(App().eventDict, d), w->Calendar->CellTag(row, column)) << d.SQLDate().toStdString();
+    }
+    // The damaged entries among them are told of once (the week grid has its own message).
+    EXPECT_EQ(log.messages.filter("An error occurred while loading events").size(), 1)
+        << log.messages.join("\n").toStdString();
 }

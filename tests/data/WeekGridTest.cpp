@@ -1,4 +1,6 @@
 // The week grid's tags computed from the store, without the list control.
+#include "RandomStore.h"
+#include "data/EventRecord.h"
 #include "data/SlotTag.h"
 #include "data/WeekGrid.h"
 #include "framework/Dictionary.h"
@@ -134,4 +136,68 @@ TEST(SlotTag, PartsOfATag)
     EXPECT_EQ(SlotTag::Start("2005-06-07 09:00:00"), "");
     EXPECT_EQ(SlotTag::CodeOf(""), SlotTag::Free);
     EXPECT_EQ(SlotTag::CodeOf("x|9"), SlotTag::Free);
+}
+
+namespace {
+
+// The fill as the grid's rule states it, one store look-up per slot: down each day's
+// column, an entry under a slot's own date-time with a readable end after its start
+// covers its cells (one when it would run past the last slot, and it is repaired); the
+// walk goes on after the cells it covers.
+WeekGrid::Fill referenceFill(Dictionary& store, const Date& selected, int startHour)
+{
+    WeekGrid::Fill fill;
+    fill.sunday = WeekGrid::WeekSunday(selected);
+    bool reported = false;
+    for (int column = 1; column < WeekGrid::ColumnCount; ++column) {
+        for (int row = 0; row < WeekGrid::SlotRows;) {
+            const Date start = WeekGrid::SlotTime(fill.sunday, column, row, startHour);
+            const QString key = start.SQLDateTime();
+            Date end = start;
+            if (!store.HasKey(key)) {
+                ++row;
+            } else if (!EventRecord::End(store.Value(key), end)) {
+                if (!reported)
+                    fill.messages << WeekGrid::FillErrorMessage;
+                reported = true;
+                ++row;
+            } else if (!(start < end)) {
+                ++row;
+            } else {
+                const QString record = store.Value(key);
+                int cells = WeekGrid::CellsFor(WeekGrid::LengthMinutes(start, end));
+                if (row + cells > WeekGrid::SlotRows) {
+                    Date repaired = start;
+                    repaired.AddSeconds(1800);
+                    store.SetValue(key, EventRecord::Make(repaired, EventRecord::Title(record), EventRecord::Kind(record)));
+                    fill.messages << WeekGrid::RepairMessage(EventRecord::Title(record));
+                    cells = 1;
+                }
+                for (int i = 0; i < cells; ++i)
+                    fill.SetTag(row + i, column, SlotTag::Make(key, SlotTag::CodeFor(i, cells)));
+                row += cells;
+            }
+        }
+    }
+    return fill;
+}
+
+} // namespace
+
+TEST(WeekGrid, EveryWeekOfAFewThousandRandomEntriesFillsAsTheSlotBySlotRule)
+{
+    for (const int startHour : {8, 0, 6, 14}) {
+        Dictionary store = RandomStore(4000, 20250307 + startHour);
+        Dictionary reference = store;
+        int shown = 0;
+        for (Date day(2024, 12, 1); day < Date(2028, 2, 1); day.SetDay(day.Day() + 7)) {
+            const WeekGrid::Fill expected = referenceFill(reference, day, startHour);
+            const WeekGrid::Fill fill = WeekGrid::Compute(store, day, startHour);
+            ASSERT_EQ(tagged(fill), tagged(expected)) << day.SQLDate().toStdString() << " from " << startHour;
+            ASSERT_EQ(fill.messages, expected.messages) << day.SQLDate().toStdString() << " from " << startHour;
+            shown += tagged(fill).size();
+        }
+        EXPECT_EQ(store.Entries(), reference.Entries()) << "the same repairs, from " << startHour;
+        EXPECT_GT(shown, 1000) << "the random store puts events on the grid";
+    }
 }
