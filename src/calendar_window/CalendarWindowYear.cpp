@@ -103,11 +103,13 @@ void CalendarWindow::Calendar_Open()
 
     // Events: one run per entry on its day's cell, from the store's range of the three
     // calendar years (an entry outside them has no cell). A day's entries follow one another
-    // in the store, so its runs are gathered and its cell written once. A damaged entry skips
+    // in the store, so its cell is found once and written once, with all its runs. A damaged entry skips
     // only itself; one message tells of the first one.
     QString message;
     const int firstYear = CustomizationModule::calendarStartYear;
-    int row = -1, column = -1;
+    int row = -1, column = -1;   // the cell of day
+    QString day;                  // the date of the entries being gathered
+    bool inTable = false;
     QString runs;
     const auto writeRuns = [&] {
         if (!runs.isEmpty())
@@ -128,15 +130,13 @@ void CalendarWindow::Calendar_Open()
                     : kBadEventMessage;
             continue;
         }
-        int dayRow = 0, dayColumn = 0;
-        if (!CalDateCell(start, dayRow, dayColumn))
-            continue;
-        if (dayRow != row || dayColumn != column) {
+        if (QStringView(key).left(10) != day) {
             writeRuns();
-            row = dayRow;
-            column = dayColumn;
+            day = key.left(10);
+            inTable = CalDateCell(start, row, column);
         }
-        runs += YearDayTag::Run(record);
+        if (inTable)
+            runs += YearDayTag::Run(record);
     }
     writeRuns();
     if (!message.isEmpty())
