@@ -78,6 +78,21 @@ void Application::Quit(int status)
     QCoreApplication::exit(status);
 }
 
+void Application::WhenNoDialog(std::function<void()> action)
+{
+    QTimer::singleShot(0, this, [this, action = std::move(action)]() mutable {
+        if (m_quitting)
+            return;
+        if (QApplication::activeModalWidget() || Window::AnyOpening()) {
+            QTimer::singleShot(DialogRecheckMs, this, [this, action = std::move(action)]() mutable {
+                WhenNoDialog(std::move(action));
+            });
+            return;
+        }
+        action();
+    });
+}
+
 void Application::AddMenuHandler(const QString& itemName, std::function<bool()> handler)
 {
     m_menuHandlers.insert(itemName, std::move(handler));

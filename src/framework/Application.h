@@ -37,6 +37,13 @@ public:
     // application's enabling handlers run.
     void RunEnableMenuItems();
 
+    // Runs action from the event loop once no modal window or message box is open and no
+    // window is in the middle of opening, looking again every quarter second until then, so
+    // that what it closes never takes a dialog's unsaved input with it. Dropped once
+    // quitting has begun.
+    void WhenNoDialog(std::function<void()> action);
+    static constexpr int DialogRecheckMs = 250;
+
     // Hands an exception to the unhandled-exception handler (one dialog at a time).
     void ReportException(const std::exception* error);
 

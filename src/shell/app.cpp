@@ -208,6 +208,20 @@ void app::ReloadCalendar()
         window->ScrollDown();
 }
 
+void app::ReloadCalendarLater()
+{
+    if (m_reloadPending)
+        return;
+    m_reloadPending = true;
+    WhenNoDialog([this] {
+        m_reloadPending = false;
+        if (Closing)
+            return;
+        if (CustomizationModule::CustomizeCalendar() && !Closing)
+            ReloadCalendar();
+    });
+}
+
 void app::Event_EnableMenuItems()
 {
     if (Closing)
