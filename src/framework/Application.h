@@ -10,7 +10,10 @@ class MenuBar;
 // every exception that no handler caught to Event_UnhandledException (one dialog at a
 // time), dispatches menu items (front window first, then the application), runs the
 // enable pass before a menu opens or a shortcut fires, and quits by closing the windows,
-// running Event_Close and leaving the event loop.
+// running Event_Close and leaving the event loop. SIGTERM, SIGHUP and SIGINT (what a
+// desktop session, systemctl and a terminal send) and the end of the desktop session run
+// that same quit with status 0: the signal handler only writes a byte into a pipe, and the
+// event loop reads it and quits.
 class Application : public QApplication
 {
     Q_OBJECT
@@ -61,6 +64,7 @@ protected:
 
 private:
     bool handleShortcut(QEvent* event);
+    void catchQuitSignals();
     QHash<QString, std::function<bool()>> m_menuHandlers;
     MenuBar* m_menuBar = nullptr;
     bool m_quitting = false;
