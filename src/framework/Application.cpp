@@ -82,7 +82,8 @@ void Application::catchQuitSignals()
     struct sigaction action = {};
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // Once caught, a signal has its default effect again: a second one ends a quit that hangs.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (const int sig : QuitSignals)
         sigaction(sig, &action, nullptr);
 }
