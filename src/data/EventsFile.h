@@ -14,9 +14,10 @@ class Dictionary;
 // Reading accepts LF, CRLF and CR line ends and UTF-8; the to-do part ends only at a line
 // that is exactly "Events Data:" (letter case, blanks and CR ignored); an event line's value
 // is everything after its first "|". A file without that line (removed or misspelt by hand)
-// loses nothing: its lines shaped like event lines are events, the others to-do lines. Writing is atomic, UTF-8 with LF, from a snapshot of
-// the store, and never runs twice at once. A file that exists but cannot be read is
-// reported, moved aside and never written over by that run.
+// loses nothing: its lines shaped like event lines are events, the others to-do lines.
+// Writing is atomic, UTF-8 with LF, from a snapshot of the store, and never runs twice at
+// once. A file that exists but cannot be read is reported, moved aside and never written
+// over by that run.
 class EventsFile
 {
 public:

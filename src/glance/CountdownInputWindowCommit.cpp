@@ -1,6 +1,7 @@
-// Closing the countdown dialog after a change commits the countdown: the record of kind "Countdown" at
-// 00:00:00 of the chosen day, App().countdownDate moved there, the tile rendered again and
-// the views that show the two days brought up to date. Nothing is written to disk here.
+// Closing the countdown dialog after a change commits the countdown: the record of kind
+// "Countdown" at 00:00:00 of the chosen day, App().countdownDate moved there, the tile
+// rendered again and the views that show the two days brought up to date. Nothing is
+// written to disk here.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
