@@ -60,8 +60,11 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 
 Application::~Application()
 {
-    for (const int sig : QuitSignals)
-        std::signal(sig, SIG_DFL);
+    for (const int sig : QuitSignals) {
+        struct sigaction current = {};
+        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == onQuitSignal)
+            std::signal(sig, SIG_DFL);
+    }
     if (g_instance == this)
         g_instance = nullptr;
 }
@@ -84,8 +87,13 @@ void Application::catchQuitSignals()
     sigemptyset(&action.sa_mask);
     // Once caught, a signal has its default effect again: a second one ends a quit that hangs.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
-    for (const int sig : QuitSignals)
+    for (const int sig : QuitSignals) {
+        // A signal ignored from the start stays ignored: nohup, or a shell's background job.
+        struct sigaction before = {};
+        if (sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
         sigaction(sig, &action, nullptr);
+    }
 }
 
 Application* Application::Instance() { return g_instance; }

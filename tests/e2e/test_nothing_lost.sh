@@ -10,9 +10,11 @@ PREFS="$XDG_CONFIG_HOME/LMCalendar.prefs"
 
 todo_lines() { sed '/^Events Data:$/,$d' "$TPC" 2>/dev/null; }
 
-# Starts the program ($1: program, default the built one); sets PID and WIN.
+# Starts the program ($1: program, default the built one); sets PID and WIN. A shell starts
+# background jobs with SIGINT ignored, which the program keeps: the signals get their
+# default effect back first, as in a terminal or a desktop session.
 start() {
-  "${1:-$BIN}" & PID=$!
+  env --default-signal=INT,HUP "${1:-$BIN}" & PID=$!
   WIN=$(wait_window '^Calendar$' 15) || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
   sleep 1
 }
@@ -94,8 +96,8 @@ one_lock_per_user() {
   "$BIN" & second=$!
   box=$(wait_window '^Lumora Calendar$' 10) && press "$box" Return
   wait_exit $second 10 || kill -9 $second 2>/dev/null
-  check "a copy without XDG_RUNTIME_DIR is refused while one with it runs" \
-    [ -n "$box" ] && [ "$EXIT_STATUS" = 0 ] && kill -0 $PID 2>/dev/null
+  refused() { [ -n "$box" ] && [ "$EXIT_STATUS" = 0 ] && kill -0 $PID 2>/dev/null; }
+  check "a copy without XDG_RUNTIME_DIR is refused while one with it runs" refused
   quit_with ctrl+q
 
   # A lock that cannot be made is reported as such, with its place, and the program ends.
