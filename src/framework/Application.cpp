@@ -126,9 +126,12 @@ void Application::Quit(int status)
         return;
     m_quitting = true;
     m_exitStatus = status;
-    // Close every window, hidden or slid away ones too, so their close handlers save.
-    for (Window* w : Window::AllWindows())
-        w->CloseWindow();
+    // Close every window, hidden or slid away ones too, so their close handlers save. The
+    // newest first: a dialog still open commits into what the window below it then saves.
+    const QVector<Window*> windows = Window::AllWindows();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if (!(*it)->IsClosed())
+            (*it)->CloseWindow();
     Event_Close();
     QCoreApplication::exit(status);
 }

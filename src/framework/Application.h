@@ -25,8 +25,9 @@ public:
 
     // Runs the event loop; Event_Open is raised first. Returns the exit status.
     int Run();
-    // Closes every window (their close handlers run, hidden windows included), then runs
-    // Event_Close, then leaves the event loop with status. Runs once; later calls do nothing.
+    // Closes every window, the newest first (their close handlers run, hidden windows
+    // included), then runs Event_Close, then leaves the event loop with status. Runs once;
+    // later calls do nothing.
     void Quit(int status = 0);
     bool IsQuitting() const { return m_quitting; }
 

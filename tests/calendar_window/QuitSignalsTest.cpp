@@ -3,7 +3,11 @@
 // of this test program. (SIGHUP and SIGINT, which a test run may inherit as ignored, are
 // covered by the whole-program test.)
 #include "CalendarWindowFixture.h"
+#include "calendar_window/cCanvas.h"
 #include "framework/ListBox.h"
+#include "framework/WidgetEvents.h"
+#include "glance/CountdownInputWindow.h"
+#include <QLineEdit>
 #include <QFile>
 #include <QTimer>
 #include <csignal>
@@ -27,6 +31,32 @@ enum Outcome { Saved = 0, StillRunning = 3, BadStatus = 4, NotSaved = 5 };
     std::_Exit(status == 0 ? Saved : BadStatus);
 }
 
+// The countdown dialog is open with a new title when the signal comes: the dialog commits
+// before the calendar window writes the file.
+[[noreturn]] void signalWhileTheCountdownDialogIsOpen(const SandboxHome& home)
+{
+    App().countdownDate = Date(2025, 12, 25);
+    App().eventDict.SetValue("2025-12-25 00:00:00", "2025-12-25 00:00:00//Christmas");
+    CalendarWindow* w = CalendarWindow::Instance();
+    QTimer::singleShot(5000, qApp, [] { std::_Exit(StillRunning); });
+    QTimer::singleShot(0, qApp, [w] {
+        // Runs inside the dialog's own event loop.
+        QTimer::singleShot(0, qApp, [] {
+            CountdownInputWindow* dialog = CountdownInputWindow::Existing();
+            if (!dialog)
+                std::_Exit(StillRunning);
+            dialog->titleField->setText("Launch");
+            std::raise(SIGTERM);
+        });
+        WidgetEvents::click(w->CountdownCanvas, QPoint(20, 20));
+    });
+    QApplication::exec();
+    QFile file(home.documentsFolder() + "/Calendar.tpc");
+    if (!file.open(QIODevice::ReadOnly) || !file.readAll().contains("2025-12-25 00:00:00//Launch//Countdown\n"))
+        std::_Exit(NotSaved);
+    std::_Exit(Saved);
+}
+
 class QuitSignals : public CalendarWindowFixture
 {
 protected:
@@ -42,4 +72,9 @@ protected:
 TEST_F(QuitSignals, SigtermSavesTheCalendarAndEndsWithStatusZero)
 {
     EXPECT_EXIT(signalWithAnUnsavedItem(home, SIGTERM), testing::ExitedWithCode(Saved), "");
+}
+
+TEST_F(QuitSignals, AnOpenCountdownDialogCommitsBeforeTheFileIsWritten)
+{
+    EXPECT_EXIT(signalWhileTheCountdownDialogIsOpen(home), testing::ExitedWithCode(Saved), "");
 }
