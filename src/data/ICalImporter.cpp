@@ -164,6 +164,8 @@ int ICalImporter::ImportFolder(const QString& folder)
 
 void ICalImporter::importComponent(icalcomponent* root)
 {
+    if (int dropped = ICalTimeZones::DropUnsafeZones(root))
+        qCWarning(lcICalImport) << "Left out" << dropped << "time zone blocks that change more often than yearly";
     std::vector<icalcomponent*> events;
     collectEvents(root, 0, events);
 
@@ -225,14 +227,14 @@ void ICalImporter::importEvent(icalcomponent* event, icalcomponent* master, cons
         startProp = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
     icaltimetype dtstart;
     if (!ICalTimeZones::Read(startProp, event, dtstart))
-        return skip(QStringLiteral("its start cannot be read"));
+        return skip(QStringLiteral("its start is no date or names an unknown zone"));
 
     // The length: DTEND (exclusive), else DURATION, else a day for a date and none for a time.
     int64_t length = dtstart.is_date ? Day : 0;
     if (icalproperty* endProp = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY)) {
         icaltimetype dtend;
         if (!ICalTimeZones::Read(endProp, event, dtend))
-            return skip(QStringLiteral("its end cannot be read"));
+            return skip(QStringLiteral("its end is no date or names an unknown zone"));
         length = ICalTimeZones::Seconds(dtend) - ICalTimeZones::Seconds(dtstart);
     } else if (icalproperty* durProp = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY)) {
         length = icaldurationtype_as_int(icalproperty_get_duration(durProp));

@@ -1,8 +1,11 @@
 #include "data/ICalRecurrence.h"
 #include "data/ICalTimeZones.h"
 #include <algorithm>
+#include <chrono>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 bool hasByParts(const icalrecurrencetype& rule)
 {
@@ -61,12 +64,12 @@ enum class Walk { Done, Refused, TooLong };
 
 // Adds rule's occurrences within the span to out; at most limit of them.
 Walk walkRule(icalrecurrencetype rule, const icaltimetype& dtstart, const icaltimetype& spanStart,
-              const icaltimetype& spanEnd, int limit, ICalRecurrence::Instances& out)
+              const icaltimetype& spanEnd, int limit, Clock::time_point deadline, ICalRecurrence::Instances& out)
 {
+    const int64_t from = ICalTimeZones::Seconds(spanStart), to = ICalTimeZones::Seconds(spanEnd);
     if (rule.count <= 0) {
         // Clipping the rule to the span bounds libical's search for a rule no day satisfies.
-        icaltimetype until = rule.until;
-        if (icaltime_is_null_time(until) || ICalTimeZones::Seconds(until) > ICalTimeZones::Seconds(spanEnd))
+        if (icaltime_is_null_time(rule.until) || ICalTimeZones::Seconds(rule.until) > to)
             rule.until = spanEnd;
     } else {
         // A counted rule cannot be clipped; first make sure it has an occurrence in the span
@@ -77,13 +80,17 @@ Walk walkRule(icalrecurrencetype rule, const icaltimetype& dtstart, const icalti
         icalrecur_iterator* it = iteratorNear(probe, dtstart, spanStart);
         if (!it)
             return Walk::Refused;
-        icaltimetype first = icalrecur_iterator_next(it);
-        for (int steps = 0; !icaltime_is_null_time(first) && ICalTimeZones::Seconds(first)
-                            < ICalTimeZones::Seconds(spanStart) && steps < ICalRecurrence::MaxSteps; ++steps)
-            first = icalrecur_iterator_next(it);
+        bool ended = false, reached = false;
+        for (int steps = 0; steps < ICalRecurrence::MaxSteps && Clock::now() < deadline && !ended && !reached; ++steps) {
+            const icaltimetype at = icalrecur_iterator_next(it);
+            ended = icaltime_is_null_time(at);
+            reached = !ended && ICalTimeZones::Seconds(at) >= from;
+        }
         icalrecur_iterator_free(it);
-        if (icaltime_is_null_time(first))
-            return Walk::Done;
+        if (ended)
+            return Walk::Done;   // no occurrence in the span
+        if (!reached)
+            return Walk::TooLong;
     }
 
     icalrecur_iterator* it = iteratorNear(rule, dtstart, spanStart);
@@ -91,7 +98,7 @@ Walk walkRule(icalrecurrencetype rule, const icaltimetype& dtstart, const icalti
         return Walk::Refused;
     Walk result = Walk::TooLong;
     int found = 0;
-    for (int steps = 0; steps < ICalRecurrence::MaxSteps; ++steps) {
+    for (int steps = 0; steps < ICalRecurrence::MaxSteps && Clock::now() < deadline; ++steps) {
         icaltimetype at = icalrecur_iterator_next(it);
         if (icaltime_is_null_time(at)) {
             result = Walk::Done;
@@ -100,11 +107,11 @@ Walk walkRule(icalrecurrencetype rule, const icaltimetype& dtstart, const icalti
         at.zone = dtstart.zone;
         at.is_date = dtstart.is_date;
         const int64_t seconds = ICalTimeZones::Seconds(at);
-        if (seconds > ICalTimeZones::Seconds(spanEnd)) {
+        if (seconds > to) {
             result = Walk::Done;
             break;
         }
-        if (seconds >= ICalTimeZones::Seconds(spanStart)) {
+        if (seconds >= from) {
             out.emplace(seconds, ICalRecurrence::Instance{at, -1});
             if (++found >= limit) {
                 result = Walk::Done;
@@ -121,6 +128,7 @@ Walk walkRule(icalrecurrencetype rule, const icaltimetype& dtstart, const icalti
 bool ICalRecurrence::Expand(icalcomponent* event, const icaltimetype& dtstart, const icaltimetype& spanStart,
                             const icaltimetype& spanEnd, int limit, Instances& out, QString& why)
 {
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(MaxSeconds);
     // DTSTART is the first instance even when the rules would not give it.
     if (inSpan(ICalTimeZones::Seconds(dtstart), spanStart, spanEnd))
         out.emplace(ICalTimeZones::Seconds(dtstart), Instance{dtstart, -1});
@@ -137,7 +145,7 @@ bool ICalRecurrence::Expand(icalcomponent* event, const icaltimetype& dtstart, c
             why = QStringLiteral("it repeats more often than every half hour");
             return false;
         }
-        switch (walkRule(rule, dtstart, spanStart, spanEnd, limit, out)) {
+        switch (walkRule(rule, dtstart, spanStart, spanEnd, limit, deadline, out)) {
         case Walk::Done: break;
         case Walk::Refused: why = QStringLiteral("its repeat rule is refused by libical"); return false;
         case Walk::TooLong: why = QStringLiteral("its repeat rule takes too many steps"); return false;

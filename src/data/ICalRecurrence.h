@@ -11,7 +11,7 @@
 //
 // The walk is bounded so that no rule can hang the program: a rule without COUNT is
 // clipped to the span and starts near it; a rule with COUNT walks from DTSTART, at most
-// MaxSteps steps; rules that repeat more often than hourly are taken only when they have
+// MaxSteps steps and MaxSeconds of time per event; rules that repeat more often than hourly are taken only when they have
 // no BY parts and repeat at most every half hour, since the calendar's smallest slot is
 // half an hour. A rule libical refuses, or one that runs past these bounds, makes the
 // whole event unplaceable: Expand then returns false and names the reason.
@@ -19,6 +19,7 @@ class ICalRecurrence
 {
 public:
     static constexpr int MaxSteps = 100000;
+    static constexpr int MaxSeconds = 2;
 
     struct Instance
     {

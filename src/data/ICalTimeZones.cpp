@@ -4,6 +4,7 @@
 #include <QTimeZone>
 #include <algorithm>
 #include <ctime>
+#include <vector>
 
 namespace {
 
@@ -112,6 +113,14 @@ int64_t fieldSeconds(const icaltimetype& t)
 {
     const int64_t days = ICalTimeZones::DaysFromCivil(t.year, t.month, t.day);
     return days * 86400 + (t.is_date ? 0 : t.hour * 3600 + t.minute * 60 + t.second);
+}
+
+// A rule of zone changes as real zones have them: yearly, on days given by month, month day
+// or weekday, never several times a day.
+bool yearlyByDays(const icalrecurrencetype& rule)
+{
+    return rule.freq == ICAL_YEARLY_RECURRENCE && rule.by_second[0] == ICAL_RECURRENCE_ARRAY_MAX
+           && rule.by_minute[0] == ICAL_RECURRENCE_ARRAY_MAX && rule.by_hour[0] == ICAL_RECURRENCE_ARRAY_MAX;
 }
 
 } // namespace
@@ -225,3 +234,31 @@ Date ICalTimeZones::ToLocal(const icaltimetype& t, int64_t seconds)
 }
 
 void ICalTimeZones::SyncLocalZone() { tzset(); }
+
+int ICalTimeZones::DropUnsafeZones(icalcomponent* calendar)
+{
+    int dropped = 0;
+    std::vector<icalcomponent*> unsafe;
+    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
+        if (icalcomponent_isa(c) == ICAL_VCALENDAR_COMPONENT) {
+            dropped += DropUnsafeZones(c);
+            continue;
+        }
+        if (icalcomponent_isa(c) != ICAL_VTIMEZONE_COMPONENT)
+            continue;
+        bool safe = true;
+        for (icalcomponent* part = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); part && safe;
+             part = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+            for (icalproperty* p = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); p && safe;
+                 p = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY))
+                safe = yearlyByDays(icalproperty_get_rrule(p));
+        if (!safe)
+            unsafe.push_back(c);
+    }
+    for (icalcomponent* c : unsafe) {
+        icalcomponent_remove_component(calendar, c);
+        icalcomponent_free(c);
+    }
+    return dropped + int(unsafe.size());
+}

@@ -42,6 +42,13 @@ public:
 
     static void SyncLocalZone();
 
+    // Removes from calendar (and the calendars inside it) every VTIMEZONE whose changes
+    // repeat more often than on some days of each year: libical works out a zone's changes
+    // for every year up to 2037 when it first converts a time, which an hourly rule, say,
+    // would make endless. Times
+    // in a removed zone are then looked up by name like any other. Returns how many went.
+    static int DropUnsafeZones(icalcomponent* calendar);
+
     // Days since 1970-01-01 of a proleptic Gregorian date.
     static int64_t DaysFromCivil(int64_t year, int month, int day);
 };

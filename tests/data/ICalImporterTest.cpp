@@ -4,6 +4,7 @@
 #include "data/ICalImporter.h"
 #include "framework/Dictionary.h"
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -256,6 +257,35 @@ TEST(ICalImporter, RulesThatCannotBeWalkedSkipTheirEventQuickly)
     // A rule libical cannot read is left out; the start is still a date of the event.
     EXPECT_EQ(import("DTSTART:20050103T080000\r\nRRULE:FREQ=FORTNIGHTLY\r\n").Keys(),
               QStringList{"2005-01-03 08:00:00"});
+}
+
+TEST(ICalImporter, NoRuleOrZoneBlockCanHangTheImport)
+{
+    const IcalTest::LocalZone zone("UTC");
+    QElapsedTimer clock;
+    clock.start();
+    // A zone block whose changes come every second would have libical work out billions of
+    // them: it is left out, and the zone is looked up by its name instead.
+    const QString secondly = "BEGIN:VTIMEZONE\r\nTZID:%1\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+                             "RRULE:FREQ=SECONDLY\r\nTZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nEND:STANDARD\r\n"
+                             "END:VTIMEZONE\r\n";
+    Dictionary store;
+    ICalImporter importer(store, 2005);
+    importer.ImportText("BEGIN:VCALENDAR\r\n" + secondly.arg("Odd") + secondly.arg("America/New_York")
+                        + "BEGIN:VEVENT\r\nDTSTART;TZID=Odd:20050103T100000\r\nSUMMARY:a\r\nEND:VEVENT\r\n"
+                          "BEGIN:VEVENT\r\nDTSTART;TZID=America/New_York:20050104T100000\r\nSUMMARY:b\r\nEND:VEVENT\r\n"
+                          "END:VCALENDAR\r\n");
+    EXPECT_EQ(store.Keys(), QStringList{"2005-01-04 15:00:00"});
+    EXPECT_EQ(importer.Skipped(), 1);
+    // Hourly on Mondays that are 29 February, counted from the year 1: 2016 has one, and
+    // every step towards it searches decades hour by hour. The walk gives up in time.
+    Dictionary leap;
+    ICalImporter slow(leap, 2016);
+    slow.ImportText("BEGIN:VEVENT\r\nDTSTART:00010101T000000\r\n"
+                    "RRULE:FREQ=HOURLY;COUNT=100000000;BYMONTH=2;BYMONTHDAY=29;BYDAY=MO\r\nEND:VEVENT\r\n");
+    EXPECT_EQ(leap.Count(), 0);
+    EXPECT_EQ(slow.Skipped(), 1);
+    EXPECT_LT(clock.elapsed(), 15000);
 }
 
 TEST(ICalImporter, MidnightEventsDoNotTakeTheHolidayKey)
