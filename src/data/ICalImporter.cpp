@@ -142,6 +142,7 @@ void ICalImporter::ImportText(const QString& text)
 {
     m_pending.clear();
     m_open.clear();
+    m_discarding = false;
     for (const QString& line : Files::SplitLines(text))
         ExtractLine(line);
     FillEvent();   // a calendar whose END line is missing is read all the same

@@ -67,6 +67,18 @@ Walk walkRule(icalrecurrencetype rule, const icaltimetype& dtstart, const icalti
               const icaltimetype& spanEnd, int limit, Clock::time_point deadline, ICalRecurrence::Instances& out)
 {
     const int64_t from = ICalTimeZones::Seconds(spanStart), to = ICalTimeZones::Seconds(spanEnd);
+    if (rule.until.is_date && !dtstart.is_date && !icaltime_is_null_time(rule.until)) {
+        // A date UNTIL on a timed event (a common slip) includes that whole day; libical
+        // would end the day before, at its midnight.
+        icaltimetype until = dtstart;
+        until.year = rule.until.year;
+        until.month = rule.until.month;
+        until.day = rule.until.day;
+        until.hour = 23;
+        until.minute = 59;
+        until.second = 59;
+        rule.until = until;
+    }
     if (rule.count <= 0) {
         // Clipping the rule to the span bounds libical's search for a rule no day satisfies.
         if (icaltime_is_null_time(rule.until) || ICalTimeZones::Seconds(rule.until) > to)

@@ -1,12 +1,15 @@
 #pragma once
-// Helpers of the iCal importer's tests: the user's zone for one test, and a store as the
-// events file's "key|value" lines.
+// Helpers of the iCal importer's tests: the user's zone for one test, a store as the events
+// file's "key|value" lines, and one event imported on its own.
+#include "data/ICalImporter.h"
 #include "framework/Dictionary.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <ctime>
+#include <gtest/gtest.h>
 #include <ostream>
+#include <vector>
 
 // Test failures print texts as texts.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -45,6 +48,33 @@ inline QStringList Lines(const Dictionary& store)
     for (auto it = store.Entries().cbegin(); it != store.Entries().cend(); ++it)
         out << it.key() + "|" + it.value();
     return out;
+}
+
+// Imports one calendar holding one event (UID "u1") given by its content lines, into a store
+// for the years 2005 to 2007.
+inline Dictionary ImportEvent(const QString& eventLines)
+{
+    Dictionary store;
+    ICalImporter importer(store, 2005);
+    importer.ImportText("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:u1\r\n" + eventLines
+                        + "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    return store;
+}
+
+struct Case
+{
+    const char* name;
+    QString lines;
+    QStringList expected;   // "key|value" lines, or only the keys when no line holds "|"
+};
+
+inline void ExpectCases(const std::vector<Case>& cases)
+{
+    for (const Case& c : cases) {
+        const Dictionary store = ImportEvent(c.lines);
+        const bool keysOnly = !c.expected.isEmpty() && !c.expected.first().contains('|');
+        EXPECT_EQ(keysOnly ? store.Keys() : Lines(store), c.expected) << c.name;
+    }
 }
 
 // A VTIMEZONE block for US Eastern time under the rules of 2005: daylight time from the
