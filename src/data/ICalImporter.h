@@ -14,14 +14,16 @@ typedef struct icalcomponent_impl icalcomponent;
 // in the text is placed on the user's local clock:
 // - a timed event that starts and ends on one day becomes one entry under its start with
 //   the minutes rounded down to the half hour; its value is the end, rounded up to the half
-//   hour and at least half an hour after the start, "//" and the SUMMARY;
+//   hour and at least half an hour after the start, "//" and the SUMMARY ("New Event"
+//   when it has none);
 // - an event that starts at midnight (after that rounding) is keyed at 00:00:01 of its day,
-//   since 00:00:00 is the key of the day's holiday or countdown record;
+//   its value unchanged, since 00:00:00 is the key of the day's holiday or countdown record;
 // - a date event, and a timed event that runs into a later day, becomes one all-day entry
 //   (00:00:01, its value ending at that same time) for each day it covers; DTEND is
 //   exclusive, an end at midnight covers no part of its day.
 // Each instance of a repeating event is placed that way; an instance replaced through
-// RECURRENCE-ID is placed as its replacement says, and a cancelled one is left out.
+// RECURRENCE-ID is placed as its replacement says; a cancelled event or instance
+// (STATUS:CANCELLED) is left out.
 // Only days of the calendar's three years are stored, at most MaxOccurrences entries per
 // event. An entry never replaces one already in the store (a holiday, the countdown, the
 // user's own event, an earlier import): it is skipped and counted in Taken(). An event that
