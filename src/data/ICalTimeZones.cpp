@@ -156,6 +156,8 @@ icaltimezone* ICalTimeZones::Find(const QString& tzid, icalcomponent* event)
     return fromDisplayName(name);
 }
 
+QStringList ICalTimeZones::DisplayNamePlaces() { return displayNames().keys(); }
+
 bool ICalTimeZones::Read(icalproperty* prop, icalcomponent* event, icaltimetype& out, int64_t* periodSeconds)
 {
     if (periodSeconds)

@@ -1,6 +1,7 @@
 #pragma once
 #include "framework/Date.h"
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <libical/ical.h>
 
@@ -29,6 +30,8 @@ public:
 
     // The zone a TZID names (see above), or nullptr.
     static icaltimezone* Find(const QString& tzid, icalcomponent* event);
+    // The place lists of the Windows display names Find knows ("Eastern Time (US & Canada)").
+    static QStringList DisplayNamePlaces();
 
     // Seconds that order time values: since 1970 in UTC for zoned and UTC times; floating
     // times and dates count their wall-clock fields as if they were UTC.

@@ -2,6 +2,7 @@
 // blocks; the user's zone is set through TZ in each test.
 #include "ICalTestSupport.h"
 #include "data/ICalImporter.h"
+#include "data/ICalTimeZones.h"
 #include "framework/Dictionary.h"
 #include <gtest/gtest.h>
 
@@ -88,4 +89,15 @@ TEST(ICalTimeZones, ZoneBlocksThatWouldNeverEndAreLeftOut)
                           "END:VCALENDAR\r\n");
     EXPECT_EQ(store.Keys(), QStringList{"2005-01-04 15:00:00"});
     EXPECT_EQ(importer.Skipped(), 1);
+}
+
+TEST(ICalTimeZones, EveryKnownWindowsDisplayNameFindsAZone)
+{
+    // A misspelt Windows id in the table would leave its events unplaceable.
+    for (const QString& place : ICalTimeZones::DisplayNamePlaces()) {
+        EXPECT_TRUE(ICalTimeZones::Find("(UTC+01:00) " + place, nullptr)) << place.toStdString();
+        EXPECT_TRUE(ICalTimeZones::Find("(GMT) " + place, nullptr)) << place.toStdString();
+    }
+    EXPECT_FALSE(ICalTimeZones::Find("(UTC+01:00) Nowhere", nullptr));
+    EXPECT_FALSE(ICalTimeZones::Find("../../../etc/passwd", nullptr));
 }
