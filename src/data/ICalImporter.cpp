@@ -173,7 +173,7 @@ void ICalImporter::importComponent(icalcomponent* root)
     // An instance replaced through RECURRENCE-ID leaves the repeating event ("master") with
     // the same UID in the same calendar, and its replacement is placed on its own.
     QHash<QString, icalcomponent*> masters;
-    QHash<QString, QList<qint64>> replaced;
+    QHash<QString, QList<icaltimetype>> replaced;
     for (icalcomponent* event : events) {
         const QString uid = utf8(icalcomponent_get_uid(event));
         icalproperty* rid = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
@@ -184,7 +184,7 @@ void ICalImporter::importComponent(icalcomponent* root)
             if (!masters.contains(uid))
                 masters.insert(uid, event);
         } else if (ICalTimeZones::Read(rid, event, at)) {
-            replaced[uid] << ICalTimeZones::Seconds(at);
+            replaced[uid] << at;
         }
     }
     for (icalcomponent* event : events) {
@@ -193,11 +193,11 @@ void ICalImporter::importComponent(icalcomponent* root)
         if (isReplacement)
             importEvent(event, masters.value(uid), {});
         else
-            importEvent(event, nullptr, masters.value(uid) == event ? replaced.value(uid) : QList<qint64>());
+            importEvent(event, nullptr, masters.value(uid) == event ? replaced.value(uid) : QList<icaltimetype>());
     }
 }
 
-void ICalImporter::importEvent(icalcomponent* event, icalcomponent* master, const QList<qint64>& replaced)
+void ICalImporter::importEvent(icalcomponent* event, icalcomponent* master, const QList<icaltimetype>& replaced)
 {
     m_fields = QStringList(FieldCount);
     m_fields[Start] = propertyText(event, ICAL_DTSTART_PROPERTY);
@@ -257,8 +257,8 @@ void ICalImporter::importEvent(icalcomponent* event, icalcomponent* master, cons
         if (!ICalRecurrence::Expand(event, dtstart, spanStart, spanEnd, 2 * MaxOccurrences, instances, why))
             return skip(why);
     }
-    for (qint64 at : replaced)
-        instances.erase(at);
+    for (const icaltimetype& at : replaced)
+        instances.erase(ICalTimeZones::Seconds(ICalTimeZones::AsInstanceOf(at, dtstart)));
 
     int stored = 0;
     for (const auto& entry : instances) {

@@ -1,11 +1,13 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 class Dictionary;
 class Date;
 typedef struct icalcomponent_impl icalcomponent;
+struct icaltimetype;
 
 // Reads events from iCalendar (".ics") text into the event store.
 //
@@ -62,7 +64,7 @@ public:
 
 private:
     void importComponent(icalcomponent* root);
-    void importEvent(icalcomponent* event, icalcomponent* master, const QList<qint64>& replaced);
+    void importEvent(icalcomponent* event, icalcomponent* master, const QList<icaltimetype>& replaced);
     void placeInstance(const Date& start, const Date& end, bool allDay, const QString& title, int& stored);
     bool storeEntry(const Date& key, const Date& end, const QString& title, int& stored);
     void skip(const QString& why);

@@ -190,7 +190,7 @@ bool ICalRecurrence::Expand(icalcomponent* event, const icaltimetype& dtstart, c
                 i = s.year == ex.year && s.month == ex.month && s.day == ex.day ? out.erase(i) : std::next(i);
             }
         } else {
-            out.erase(ICalTimeZones::Seconds(ex));
+            out.erase(ICalTimeZones::Seconds(ICalTimeZones::AsInstanceOf(ex, dtstart)));
         }
     }
     return true;

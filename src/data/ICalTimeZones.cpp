@@ -212,6 +212,13 @@ bool ICalTimeZones::Read(icalproperty* prop, icalcomponent* event, icaltimetype&
 
 bool ICalTimeZones::IsAbsolute(const icaltimetype& t) { return !t.is_date && (icaltime_is_utc(t) || t.zone); }
 
+icaltimetype ICalTimeZones::AsInstanceOf(icaltimetype t, const icaltimetype& dtstart)
+{
+    if (!t.is_date && !IsAbsolute(t) && IsAbsolute(dtstart))
+        t.zone = dtstart.zone;
+    return t;
+}
+
 int64_t ICalTimeZones::Seconds(const icaltimetype& t)
 {
     if (!IsAbsolute(t) || icaltime_is_utc(t))

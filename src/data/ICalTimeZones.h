@@ -38,6 +38,10 @@ public:
     static int64_t Seconds(const icaltimetype& t);
     // Whether t is tied to a point in time (UTC or a zone) rather than a wall clock.
     static bool IsAbsolute(const icaltimetype& t);
+    // t, a time that names an instance of an event starting at dtstart (EXDATE,
+    // RECURRENCE-ID); a floating t is read in dtstart's zone, the only reading under which it
+    // can name one of its instances.
+    static icaltimetype AsInstanceOf(icaltimetype t, const icaltimetype& dtstart);
 
     // The user's wall-clock time seconds after t (dates and floating times move on the
     // wall clock, absolute times are converted to local time).

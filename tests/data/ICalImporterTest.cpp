@@ -66,6 +66,19 @@ TEST(ICalImporter, ReplacedAndCancelledInstances)
     EXPECT_EQ(IcalTest::Lines(store), (QStringList{"2005-01-03 10:00:00|2005-01-03 11:00:00//Team",
                                                    "2005-01-11 15:00:00|2005-01-11 16:00:00//Team (moved)",
                                                    "2005-01-24 12:00:00|2005-01-24 13:00:00//Team"}));
+
+    // A zoned event: its instances are named in UTC, or in its zone, or (a slip) floating.
+    // 10:00 in New York is 15:00 UTC in January.
+    Dictionary zoned;
+    ICalImporter again(zoned, 2005);
+    const QString moved = "BEGIN:VEVENT\r\nUID:z\r\nRECURRENCE-ID%1\r\nDTSTART;TZID=America/New_York:%2T120000\r\n"
+                          "SUMMARY:moved\r\nEND:VEVENT\r\n";
+    again.ImportText("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:z\r\nDTSTART;TZID=America/New_York:20050103T100000\r\n"
+                     "RRULE:FREQ=WEEKLY;COUNT=4\r\nSUMMARY:z\r\nEND:VEVENT\r\n"
+                     + moved.arg(":20050110T150000Z", "20050110") + moved.arg(";TZID=America/New_York:20050117T100000", "20050117")
+                     + moved.arg(":20050124T100000", "20050124") + "END:VCALENDAR\r\n");
+    EXPECT_EQ(zoned.Keys(), (QStringList{"2005-01-03 15:00:00", "2005-01-10 17:00:00", "2005-01-17 17:00:00",
+                                         "2005-01-24 17:00:00"}));
 }
 
 TEST(ICalImporter, MidnightEventsDoNotTakeTheHolidayKey)

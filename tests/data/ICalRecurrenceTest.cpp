@@ -66,6 +66,9 @@ TEST(ICalRecurrence, ExtraAndExcludedDates)
         {"EXDATE in UTC for a zoned event", "DTSTART;TZID=America/New_York:20050103T100000\r\nRRULE:FREQ=DAILY;COUNT=3\r\n"
                                             "EXDATE:20050104T150000Z\r\n",
          {"2005-01-03 15:00:00", "2005-01-05 15:00:00"}},
+        {"a floating EXDATE is read in the event's zone",
+         "DTSTART;TZID=America/New_York:20050103T100000\r\nRRULE:FREQ=DAILY;COUNT=3\r\nEXDATE:20050104T100000\r\n",
+         {"2005-01-03 15:00:00", "2005-01-05 15:00:00"}},
         {"RDATE adds instances", "DTSTART:20050103T100000\r\nDTEND:20050103T110000\r\nSUMMARY:S\r\n"
                                  "RDATE:20050120T100000,20050125T140000\r\n",
          {"2005-01-03 10:00:00|2005-01-03 11:00:00//S", "2005-01-20 10:00:00|2005-01-20 11:00:00//S",
