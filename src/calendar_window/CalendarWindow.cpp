@@ -62,6 +62,8 @@ void CalendarWindow::Event_Open()
         setWindowTitle(CustomizationModule::vendorName + QStringLiteral(" Calendar"));
     const QRect area = workArea();
     setGeometry(area);
+    // The window is the work area and cannot be resized: its layout is made for that size.
+    setFixedSize(area.size());
     ApplyLocks();
     placeMenuBar();
     if (Frame != 0)

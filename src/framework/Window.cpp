@@ -88,6 +88,13 @@ void Window::setVisible(bool visible)
         raise();
 }
 
+void Window::RaiseShownInFront()
+{
+    for (Window* window : AllWindows())
+        if (window->m_showsInFront && window->isVisible())
+            window->raise();
+}
+
 void Window::ShowModal(QWidget* focus)
 {
     if (m_closed)

@@ -56,6 +56,8 @@ public:
     // Windows that come to the front (un-minimised and raised) whenever they are shown,
     // also when they are shown already.
     void SetShowsInFront(bool on) { m_showsInFront = on; }
+    // Raises every visible window that shows in front, in creation order.
+    static void RaiseShownInFront();
     void setVisible(bool visible) override;
 
     // Every framework window that exists and has not closed, in creation order.
