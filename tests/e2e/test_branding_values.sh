@@ -51,7 +51,7 @@ try_branding() {
   wait_exit $pid 10
   check "$name: Ctrl+Q quits with status 0 (status $EXIT_STATUS)" test "$EXIT_STATUS" = 0
   [ "$EXIT_STATUS" = timeout ] && kill -9 $pid 2>/dev/null
-  check "$name: no sanitizer or Qt memory report" sh -c "! grep -qiE 'runtime error|AddressSanitizer|out of memory' '$dir/output.txt'"
+  check "$name: no sanitizer or Qt memory report" sh -c "! grep -qiE 'runtime error|ERROR: AddressSanitizer|out of memory' '$dir/output.txt'"
 }
 
 scenario() {
