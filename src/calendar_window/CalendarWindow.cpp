@@ -135,6 +135,9 @@ void CalendarWindow::Event_Open()
         }
     }
 
+    // The small windows the user opens belong to this window and stay above it.
+    winId();
+    Window::SetFrontOwner(this);
     QPointer<CalendarWindow> self(this);
     TabWindow::Instance()->show();
     if (self && !self->IsClosed()) {

@@ -5,6 +5,7 @@
 // the order of the show and raise events is what the screen would follow.
 #include "TrayFixture.h"
 #include <QApplication>
+#include <QWindow>
 
 namespace {
 using Stacking = TrayFixture;
@@ -68,6 +69,11 @@ TEST_F(Stacking, SmallWindowsStayAboveTheCalendarWhenItIsRebuiltOrSlidIn)
         StackRecorder recorder;
         App().ReloadCalendar();
         EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after a rebuild";
+    }
+    // They belong to the new calendar window, which a window manager keeps them above.
+    for (QWidget* w : {static_cast<QWidget*>(mini), static_cast<QWidget*>(help), static_cast<QWidget*>(about)}) {
+        ASSERT_TRUE(w->windowHandle());
+        EXPECT_EQ(w->windowHandle()->transientParent(), CalendarWindow::Instance()->windowHandle()) << w->windowTitle().toStdString();
     }
     ASSERT_TRUE(mini->isVisible() && help->isVisible());
     CalendarWindow* calendar = CalendarWindow::Instance();
