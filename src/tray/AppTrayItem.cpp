@@ -29,13 +29,6 @@ const QString kTodoItems = QStringLiteral("To Do Items");
 
 std::shared_ptr<MenuItem> item(const QString& text) { return std::make_shared<MenuItem>(QString(), text); }
 
-// The text an entry shows. The menu's own entries keep their mnemonic ("&About
-// Calendar"); a to-do text shows as it is, whatever it says: "&" is no mnemonic there.
-QString menuText(const MenuItem& entry, bool root)
-{
-    return root ? entry.Text : QString(entry.Text).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
 // "To Do Items" is a submenu even when it holds no entry; nothing below it is one.
 bool isSubmenu(const MenuItem& entry, bool root)
 {
@@ -75,14 +68,17 @@ AppTrayItem::AppTrayItem() : m_menu(std::make_unique<QMenu>()), m_icon(new QSyst
     UpdateIcon();
     m_icon->setToolTip(QStringLiteral("Lumora Calendar"));
     // The whole menu exists before the icon takes it: Qt makes the exported copy of each
-    // submenu when the menu is handed over.
+    // submenu when the menu is handed over. Exported, the texts follow the menu protocol's
+    // rules from then on.
     connect(m_menu.get(), &QMenu::aboutToShow, this, &AppTrayItem::UpdateMenu);
     UpdateMenu();
     m_icon->setContextMenu(m_menu.get());
+    UpdateMenu();
 }
 
 AppTrayItem::~AppTrayItem()
 {
+    delete m_popup;
     // The icon leaves the tray before the menu it shows is gone.
     delete m_icon;
     m_icon = nullptr;
@@ -129,9 +125,19 @@ void AppTrayItem::Event_Action(int cause)
         }
     } else if (cause == CauseRightClick) {
         // An XEmbed tray has shown the menu on the press already; a StatusNotifier host
-        // that asks for it gets it at the pointer. popup() returns at once.
-        if (!m_menu->isVisible())
+        // that asks for it gets it at the pointer. popup() returns at once. The exported
+        // menu's texts follow the protocol's rules, so the pop-up is a copy of its own.
+        if (m_menu->isVisible() || (m_popup && m_popup->isVisible()))
+            return;
+        if (!isExported()) {
             m_menu->popup(QCursor::pos());
+            return;
+        }
+        delete m_popup;
+        m_popup = new QMenu();
+        connect(m_popup, &QMenu::aboutToHide, m_popup, &QObject::deleteLater);
+        fillMenu(*m_popup, *BuildMenu(), true, false);
+        m_popup->popup(QCursor::pos());
     }
 }
 
@@ -175,9 +181,26 @@ bool AppTrayItem::RunCommand(const QString& text)
     return true;
 }
 
-void AppTrayItem::UpdateMenu() { fillMenu(*m_menu, *BuildMenu(), true); }
+QString AppTrayItem::EntryText(const QString& text, bool command, bool exported)
+{
+    if (command)
+        return text;
+    // Exported, "__" shows one "_" and a single "_" marks the mnemonic. Qt turns the first
+    // "&" of the text into that mark: the first "&" is doubled, so that the mark falls on
+    // the "&" itself, which then shows as it is. In Qt's own menu "&&" shows one "&".
+    if (exported) {
+        QString shown = QString(text).replace(QLatin1Char('_'), QStringLiteral("__"));
+        const qsizetype amp = shown.indexOf(QLatin1Char('&'));
+        return amp < 0 ? shown : shown.insert(amp, QLatin1Char('&'));
+    }
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
-void AppTrayItem::fillMenu(QMenu& menu, const MenuItem& model, bool root)
+bool AppTrayItem::isExported() const { return m_menu->platformMenu() != nullptr; }
+
+void AppTrayItem::UpdateMenu() { fillMenu(*m_menu, *BuildMenu(), true, isExported()); }
+
+void AppTrayItem::fillMenu(QMenu& menu, const MenuItem& model, bool root, bool exported)
 {
     const QList<QAction*> actions = menu.actions();
     if (!sameShape(actions, model, root)) {
@@ -189,7 +212,7 @@ void AppTrayItem::fillMenu(QMenu& menu, const MenuItem& model, bool root)
                 delete action;
         }
         for (int i = 0; i < model.Count(); ++i)
-            addEntry(menu, *model.Item(i), root);
+            addEntry(menu, *model.Item(i), root, exported);
         return;
     }
     for (int i = 0; i < model.Count(); ++i) {
@@ -197,25 +220,28 @@ void AppTrayItem::fillMenu(QMenu& menu, const MenuItem& model, bool root)
         QAction* action = actions[i];
         if (entry.IsSeparator())
             continue;
-        if (action->text() != menuText(entry, root))
-            action->setText(menuText(entry, root));
+        const QString text = EntryText(entry.Text, root, exported);
+        if (action->text() != text)
+            action->setText(text);
         if (QMenu* sub = action->menu())
-            fillMenu(*sub, entry, false);
+            fillMenu(*sub, entry, false, exported);
         else if (root)
             action->setData(entry.Text);
     }
 }
 
-void AppTrayItem::addEntry(QMenu& menu, const MenuItem& entry, bool root)
+void AppTrayItem::addEntry(QMenu& menu, const MenuItem& entry, bool root, bool exported)
 {
+    const QString text = EntryText(entry.Text, root, exported);
     if (entry.IsSeparator()) {
         menu.addSeparator();
     } else if (isSubmenu(entry, root)) {
-        QMenu* sub = menu.addMenu(menuText(entry, root));
-        connect(sub, &QMenu::aboutToShow, this, &AppTrayItem::UpdateMenu);
-        fillMenu(*sub, entry, false);
+        QMenu* sub = menu.addMenu(text);
+        if (&menu == m_menu.get())
+            connect(sub, &QMenu::aboutToShow, this, &AppTrayItem::UpdateMenu);
+        fillMenu(*sub, entry, false, exported);
     } else {
-        QAction* action = menu.addAction(menuText(entry, root));
+        QAction* action = menu.addAction(text);
         // Only the menu's own commands run; a to-do entry is no command, whatever it says.
         if (!root)
             return;

@@ -1,11 +1,11 @@
 #pragma once
 #include "framework/Picture.h"
+#include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <memory>
 
 class MenuItem;
-class QAction;
-class QMenu;
 class QSystemTrayIcon;
 
 // The optional icon in the system tray that shows today's day of the month. A left click
@@ -55,19 +55,24 @@ public:
     // Carries out a command of the tray menu; false when the text names none.
     static bool RunCommand(const QString& text);
 
-    // The icon's context menu. Its entries show the texts as they are ("&" in a to-do
-    // text is no mnemonic); choosing one of the menu's own commands runs it once control
-    // is back in the event loop; a to-do entry runs nothing, whatever it says.
+    // The icon's context menu. Its entries show the texts as they are ("&" or "_" in a
+    // to-do text is no mnemonic); choosing one of the menu's own commands runs it once
+    // control is back in the event loop; a to-do entry runs nothing, whatever it says.
     QMenu* ContextMenu() const { return m_menu.get(); }
+    // The text an entry's action holds for a command's text or a to-do text, in Qt's own
+    // menu or in the menu exported to a StatusNotifier host (whose mnemonic mark is "_").
+    static QString EntryText(const QString& text, bool command, bool exported);
     // Brings the context menu in line with BuildMenu, keeping the entries that did not
     // change (a host that shows the menu keeps its place in it).
     void UpdateMenu();
 
 private:
-    void fillMenu(QMenu& menu, const MenuItem& model, bool root);
-    void addEntry(QMenu& menu, const MenuItem& entry, bool root);
+    bool isExported() const;
+    void fillMenu(QMenu& menu, const MenuItem& model, bool root, bool exported);
+    void addEntry(QMenu& menu, const MenuItem& entry, bool root, bool exported);
 
     std::unique_ptr<QMenu> m_menu;
+    QPointer<QMenu> m_popup;    // the pop-up asked for over D-Bus while it shows
     QSystemTrayIcon* m_icon = nullptr;
     PicturePtr m_iconPicture;
 };

@@ -173,6 +173,28 @@ TEST_F(TrayItem, TheIconsMenuFollowsTheToDoListAndTheMiniCalendarEachTimeItShows
     EXPECT_EQ(mini->text(), "Show Mini Calendar");
 }
 
+TEST_F(TrayItem, ToDoTextsShowAsTheyAreInQtsMenuAndInTheExportedOne)
+{
+    struct Case {
+        const char* name;
+        QString text;
+        bool command;
+        QString inQt, exported;
+    };
+    const Case cases[] = {
+        {"a command keeps its mnemonic", "&About Calendar", true, "&About Calendar", "&About Calendar"},
+        {"plain text", "Buy milk", false, "Buy milk", "Buy milk"},
+        {"ampersands", "R&D & more", false, "R&&D && more", "R&&D & more"},
+        {"an ampersand at the end", "Salt &", false, "Salt &&", "Salt &&"},
+        {"underscores", "q3_report__final", false, "q3_report__final", "q3__report____final"},
+        {"a command's text as a to-do", "&About Calendar", false, "&&About Calendar", "&&About Calendar"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AppTrayItem::EntryText(c.text, c.command, false), c.inQt) << c.name;
+        EXPECT_EQ(AppTrayItem::EntryText(c.text, c.command, true), c.exported) << c.name;
+    }
+}
+
 TEST_F(TrayItem, ARightClickShowsTheMenuAtThePointerWithoutWaitingForIt)
 {
     open();

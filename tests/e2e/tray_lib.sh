@@ -1,0 +1,81 @@
+# Helpers shared by the whole-program tests of the tray icon (sourced after lib.sh).
+
+TPC="$HOME/Documents/Calendar.tpc"
+
+# Preferences of an earlier run (no quick-start overlay; the tray icon on) and four to-do
+# items, the second ticked off: the menu lists the other three, "&" and "_" shown as they are.
+write_files() {
+  mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
+  printf '0;0;1' > "$XDG_CONFIG_HOME/LMCalendar.prefs"
+  printf '0\tBuy milk\n1\tPaid the rent\n0\tTom & Jerry\n0\tq3_report & R&D\nEvents Data:\n' > "$TPC"
+}
+
+# The mini calendar's place for calendar window $1: one tenth of the calendar window each
+# way, 6 pixels in from the right and bottom edges of the work area (the whole screen
+# here: no window manager reserves any of it). Sets MINI_X, MINI_Y, MINI_W, MINI_H.
+mini_calendar_place() {
+  local cw ch
+  read -r _ _ cw ch < <(geometry "$1")
+  MINI_W=$(( cw / 10 )); MINI_H=$(( ch / 10 ))
+  MINI_X=$(( cw - MINI_W - 6 )); MINI_Y=$(( ch - MINI_H - 6 ))
+}
+
+# The visible windows of the program that are not the calendar or the tab window, one
+# "id x y w h" a line (the mini calendar, a pop-up menu, the tray icon itself). They have
+# no title of their own, so they are found by the program's window class.
+program_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --classname '^lumora-calendar$' 2>/dev/null); do
+    case $(xdotool getwindowname "$id" 2>/dev/null) in Calendar|Tab) continue ;; esac
+    echo "$id $(geometry "$id")"
+  done
+}
+
+# Whether the mini calendar shows at its place at its size.
+mini_calendar_shown() {
+  program_windows | grep -q " $MINI_X $MINI_Y $MINI_W $MINI_H\$"
+}
+
+# Waits up to $2 seconds (default 5) for the state named $1 ("shown" or "gone").
+wait_mini_calendar() {
+  local i
+  for i in $(seq 1 $(( ${2:-5} * 10 ))); do
+    if mini_calendar_shown; then [ "$1" = shown ] && return 0
+    else [ "$1" = gone ] && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 5 seconds until no visible program window has its top-left corner within 4
+# pixels of $1,$2.
+wait_popup_gone() {
+  local i
+  for i in $(seq 1 50); do
+    popup_at "$1" "$2" >/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 5 seconds for a visible program window whose top-left corner is within 4
+# pixels of $1,$2 and which is not the mini calendar; prints "id x y w h".
+wait_popup_at() {
+  local i
+  for i in $(seq 1 50); do
+    popup_at "$1" "$2" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+popup_at() {
+  local id x y w h
+  while read -r id x y w h; do
+    [ "$w" = "$MINI_W" ] && [ "$h" = "$MINI_H" ] && continue
+    if [ $(( x - $1 )) -ge -4 ] && [ $(( x - $1 )) -le 4 ] && [ $(( y - $2 )) -ge -4 ] && [ $(( y - $2 )) -le 4 ]; then
+      echo "$id $x $y $w $h"; return 0
+    fi
+  done < <(program_windows)
+  return 1
+}
