@@ -3,7 +3,11 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
       libgtest-dev googletest fonts-liberation2 fonts-dejavu-core
-      xvfb xauth xdotool x11-utils imagemagick)
+      xvfb xauth xdotool x11-utils imagemagick
+      # the tray tests: an XEmbed tray, a StatusNotifier watcher and host on a session
+      # bus of their own, D-Bus calls, reading menu texts off the screen
+      trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
+      dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
