@@ -46,36 +46,3 @@ wait_mini_calendar() {
   done
   return 1
 }
-
-# Waits up to 5 seconds until no visible program window has its top-left corner within 4
-# pixels of $1,$2.
-wait_popup_gone() {
-  local i
-  for i in $(seq 1 50); do
-    popup_at "$1" "$2" >/dev/null || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits up to 5 seconds for a visible program window whose top-left corner is within 4
-# pixels of $1,$2 and which is not the mini calendar; prints "id x y w h".
-wait_popup_at() {
-  local i
-  for i in $(seq 1 50); do
-    popup_at "$1" "$2" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-popup_at() {
-  local id x y w h
-  while read -r id x y w h; do
-    [ "$w" = "$MINI_W" ] && [ "$h" = "$MINI_H" ] && continue
-    if [ $(( x - $1 )) -ge -4 ] && [ $(( x - $1 )) -le 4 ] && [ $(( y - $2 )) -ge -4 ] && [ $(( y - $2 )) -le 4 ]; then
-      echo "$id $x $y $w $h"; return 0
-    fi
-  done < <(program_windows)
-  return 1
-}
