@@ -51,15 +51,6 @@ protected:
         return TrayWindow::Existing() || PreferencesWindow::Existing() || AboutWindow::Existing()
             || AboutWindowCustom::Existing() || HelpWindow::Existing();
     }
-    static std::function<MenuItem*(MenuItem&)> command(const QString& text)
-    {
-        return [text](MenuItem& root) -> MenuItem* {
-            for (int i = 0; i < root.Count(); ++i)
-                if (root.Item(i)->Text == text)
-                    return root.Item(i);
-            return nullptr;
-        };
-    }
 };
 
 // The box around the icon's dark (text) pixels.
