@@ -3,7 +3,7 @@
 # session bus of its own with a watcher and a host, the item registers; its menu is
 # exported over DBusMenu with the open to-do items, and is brought up to date when a host
 # is about to show it; a host's ContextMenu call is answered at once (the menu then shows
-# at the pointer); choosing from the exported menu and Activate open and close the mini
+# at the pointer, its to-do items as they are); choosing from the exported menu and Activate open and close the mini
 # calendar at its place.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
@@ -121,7 +121,12 @@ scenario() {
   check "a ContextMenu call is answered within a second ($ms ms)" answered_within_a_second "$ms"
   popup=$(wait_popup_at 400 300)
   check "the menu shows at the pointer" [ -n "$popup" ]
-  xdotool key Escape
+  xdotool key Down Down Right; sleep 0.5
+  submenu=$(program_windows | grep -v "^${popup%% *} " | grep -v " $MINI_W $MINI_H\$" | head -n 1)
+  read -r _ sx sy sw sh <<<"$submenu"
+  texts=$([ -n "$submenu" ] && read_text "$sx" "$sy" "$sw" "$sh" | tr '\n' '|')
+  check "its To Do Items lists the open to-do items as they are ($texts)" [ "$texts" = "Buy milk|Tom & Jerry|q3_report & R&D|" ]
+  xdotool key Escape Escape
   check "Escape closes it" wait_popup_gone 400 300
 
   # Choosing "Show Mini Calendar" as a host does; then Activate closes and opens it.

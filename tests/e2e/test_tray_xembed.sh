@@ -9,15 +9,6 @@ source "$(dirname "$0")/tray_lib.sh"
 FONT=/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
 TRAY_PICTURE="$(dirname "$0")/../../resources/interface/188.png"
 
-# The text tesseract reads in the screen rectangle x y w h (scaled up 4 times, made two
-# colours: a highlighted entry's light text on dark reads as well as dark text on light).
-read_text() {
-  sleep 0.3    # a pop-up just mapped may not be painted yet
-  import -window root "$SHOT" 2>/dev/null
-  convert "$SHOT" -crop "${3}x${4}+$1+$2" +repage -colorspace gray -resize 400% -threshold 65% "$WORK/text.png"
-  OMP_THREAD_LIMIT=1 tesseract "$WORK/text.png" - --psm 6 2>/dev/null | sed '/^[[:space:]]*$/d'
-}
-
 # The icon for day $1 as drawn by the program, at $2 x $2 pixels: the tray picture with
 # the day in bold 16-pixel Liberation Sans, centred about x 16 on the baseline y 24,
 # scaled down to the size the tray shows it at. Written three times, 1 pixel to the

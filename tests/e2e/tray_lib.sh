@@ -46,3 +46,12 @@ wait_mini_calendar() {
   done
   return 1
 }
+
+# The text tesseract reads in the screen rectangle x y w h (scaled up 4 times, made two
+# colours: a highlighted entry's light text on dark reads as well as dark text on light).
+read_text() {
+  sleep 0.3    # a pop-up just mapped may not be painted yet
+  import -window root "$SHOT" 2>/dev/null
+  convert "$SHOT" -crop "${3}x${4}+$1+$2" +repage -colorspace gray -resize 400% -threshold 65% "$WORK/text.png"
+  OMP_THREAD_LIMIT=1 tesseract "$WORK/text.png" - --psm 6 2>/dev/null | sed '/^[[:space:]]*$/d'
+}
