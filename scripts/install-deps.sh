@@ -2,12 +2,12 @@
 # Installs, with apt-get, whatever the build, the program or the tests need and is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-      libgtest-dev googletest fonts-liberation2 fonts-dejavu-core
-      xvfb xauth xdotool x11-utils imagemagick
-      # the tray tests: an XEmbed tray, a StatusNotifier watcher and host on a session
-      # bus of their own, D-Bus calls, reading menu texts off the screen
-      trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
-      dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
+      libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
+      xvfb xauth xdotool x11-utils imagemagick)
+# The tray tests: an XEmbed tray, a StatusNotifier watcher and host on a session bus of
+# their own, D-Bus calls, reading menu texts off the screen.
+pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
+       dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
