@@ -8,6 +8,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # their own, D-Bus calls, reading menu texts off the screen.
 pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
        dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
+pkgs+=(openbox)   # a window manager for the whole-program tests that need one
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
