@@ -4,6 +4,10 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
       libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
       xvfb xauth xdotool x11-utils imagemagick)
+# The tray tests: an XEmbed tray, a StatusNotifier watcher and host on a session bus of
+# their own, D-Bus calls, reading menu texts off the screen.
+pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
+       dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
 pkgs+=(openbox)   # a window manager for the whole-program tests that need one
 missing=()
 for p in "${pkgs[@]}"; do

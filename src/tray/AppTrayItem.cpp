@@ -12,8 +12,8 @@
 #include "tray/AboutWindowCustom.h"
 #include "tray/PreferencesWindow.h"
 #include "tray/TrayWindow.h"
+#include <QAction>
 #include <QCursor>
-#include <QHash>
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
@@ -25,52 +25,64 @@ const QString kAbout = QStringLiteral("&About Calendar");
 const QString kShowMini = QStringLiteral("Show Mini Calendar");
 const QString kHideMini = QStringLiteral("Hide Mini Calendar");
 const QString kPreferences = QStringLiteral("Preferences");
-
-AppTrayItem::MenuChooser& chooser()
-{
-    static AppTrayItem::MenuChooser current;
-    return current;
-}
+const QString kTodoItems = QStringLiteral("To Do Items");
 
 std::shared_ptr<MenuItem> item(const QString& text) { return std::make_shared<MenuItem>(QString(), text); }
 
-// A to-do text shown as it is: "&" is no mnemonic here.
-QString menuText(const MenuItem& entry)
+// "To Do Items" is a submenu even when it holds no entry; nothing below it is one.
+bool isSubmenu(const MenuItem& entry, bool root)
 {
-    return entry.Text == kAbout ? entry.Text : QString(entry.Text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return root && (entry.Count() > 0 || entry.Text == kTodoItems);
 }
 
-// The root's items; "To Do Items" is a submenu even when it holds no entry.
-void fill(QMenu& menu, MenuItem& parent, QHash<QAction*, MenuItem*>& actions, bool root)
+// Whether the menu's actions have the model's shape: the same number, separators and
+// submenus in the same places. Then only their texts need to follow the model.
+bool sameShape(const QList<QAction*>& actions, const MenuItem& model, bool root)
 {
-    for (int i = 0; i < parent.Count(); ++i) {
-        MenuItem* entry = parent.Item(i);
-        if (entry->IsSeparator()) {
-            menu.addSeparator();
-        } else if (root && (entry->Count() > 0 || entry->Text == QLatin1String("To Do Items"))) {
-            QMenu* sub = menu.addMenu(menuText(*entry));
-            fill(*sub, *entry, actions, false);
-        } else {
-            actions.insert(menu.addAction(menuText(*entry)), entry);
-        }
+    if (actions.size() != model.Count())
+        return false;
+    for (int i = 0; i < model.Count(); ++i) {
+        const MenuItem& entry = *model.Item(i);
+        if (actions[i]->isSeparator() != entry.IsSeparator())
+            return false;
+        if ((actions[i]->menu() != nullptr) != isSubmenu(entry, root))
+            return false;
     }
+    return true;
 }
 
 } // namespace
 
-AppTrayItem::AppTrayItem() : m_icon(new QSystemTrayIcon(this))
+AppTrayItem::AppTrayItem() : m_menu(std::make_unique<QMenu>()), m_icon(new QSystemTrayIcon(this))
 {
-    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            Event_Action(CauseLeftClick);
-        else if (reason == QSystemTrayIcon::Context)
-            Event_Action(CauseRightClick);
-    });
+    // Queued: a host's D-Bus call (Activate, ContextMenu) is answered before anything runs.
+    connect(
+        m_icon, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                Event_Action(CauseLeftClick);
+            else if (reason == QSystemTrayIcon::Context)
+                Event_Action(CauseRightClick);
+        },
+        Qt::QueuedConnection);
     UpdateIcon();
     m_icon->setToolTip(QStringLiteral("Lumora Calendar"));
+    // The whole menu exists before the icon takes it: Qt makes the exported copy of each
+    // submenu when the menu is handed over. Exported, the texts follow the menu protocol's
+    // rules from then on.
+    connect(m_menu.get(), &QMenu::aboutToShow, this, &AppTrayItem::UpdateMenu);
+    UpdateMenu();
+    m_icon->setContextMenu(m_menu.get());
+    UpdateMenu();
 }
 
-AppTrayItem::~AppTrayItem() = default;
+AppTrayItem::~AppTrayItem()
+{
+    delete m_popup;
+    // The icon leaves the tray before the menu it shows is gone.
+    delete m_icon;
+    m_icon = nullptr;
+}
 
 void AppTrayItem::Install() { m_icon->show(); }
 void AppTrayItem::Remove() { m_icon->hide(); }
@@ -112,7 +124,20 @@ void AppTrayItem::Event_Action(int cause)
             TrayWindow::Instance()->show();
         }
     } else if (cause == CauseRightClick) {
-        showMenu();
+        // An XEmbed tray has shown the menu on the press already; a StatusNotifier host
+        // that asks for it gets it at the pointer. popup() returns at once. The exported
+        // menu's texts follow the protocol's rules, so the pop-up is a copy of its own.
+        if (m_menu->isVisible() || (m_popup && m_popup->isVisible()))
+            return;
+        if (!isExported()) {
+            m_menu->popup(QCursor::pos());
+            return;
+        }
+        delete m_popup;
+        m_popup = new QMenu();
+        connect(m_popup, &QMenu::aboutToHide, m_popup, &QObject::deleteLater);
+        fillMenu(*m_popup, *BuildMenu(), true, false);
+        m_popup->popup(QCursor::pos());
     }
 }
 
@@ -122,7 +147,7 @@ std::shared_ptr<MenuItem> AppTrayItem::BuildMenu()
     root->Append(item(kAbout));
     root->Append(item(QStringLiteral("-")));
     auto todo = item(QString());
-    todo->Text = QStringLiteral("To Do Items");
+    todo->Text = kTodoItems;
     if (CalendarWindow* calendar = CalendarWindow::Existing(); calendar && calendar->TodoList) {
         const ListBox* list = calendar->TodoList;
         for (int row = 0; row < list->ListCount(); ++row)
@@ -156,42 +181,81 @@ bool AppTrayItem::RunCommand(const QString& text)
     return true;
 }
 
-AppTrayItem::MenuChooser AppTrayItem::SetMenuChooser(MenuChooser next)
+QString AppTrayItem::EntryText(const QString& text, bool command, bool exported)
 {
-    MenuChooser previous = chooser();
-    chooser() = std::move(next);
-    return previous;
+    if (command)
+        return text;
+    // Exported, "__" shows one "_" and a single "_" marks the mnemonic. Qt turns the first
+    // "&" of the text into that mark: the first "&" is doubled, so that the mark falls on
+    // the "&" itself, which then shows as it is. In Qt's own menu "&&" shows one "&".
+    if (exported) {
+        QString shown = QString(text).replace(QLatin1Char('_'), QStringLiteral("__"));
+        const qsizetype amp = shown.indexOf(QLatin1Char('&'));
+        return amp < 0 ? shown : shown.insert(amp, QLatin1Char('&'));
+    }
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-MenuItem* AppTrayItem::PopUp(MenuItem& root)
-{
-    if (chooser())
-        return chooser()(root);
-    QMenu menu;
-    QHash<QAction*, MenuItem*> actions;
-    fill(menu, root, actions, true);
-    QAction* chosen = menu.exec(QCursor::pos());
-    return chosen ? actions.value(chosen) : nullptr;
-}
+bool AppTrayItem::isExported() const { return m_menu->platformMenu() != nullptr; }
 
-void AppTrayItem::showMenu()
+void AppTrayItem::UpdateMenu() { fillMenu(*m_menu, *BuildMenu(), true, isExported()); }
+
+void AppTrayItem::fillMenu(QMenu& menu, const MenuItem& model, bool root, bool exported)
 {
-    // One tray menu at a time; the item may be gone when the menu returns.
-    if (m_menuOpen)
-        return;
-    m_menuOpen = true;
-    QPointer<AppTrayItem> self(this);
-    const std::shared_ptr<MenuItem> root = BuildMenu();
-    MenuItem* chosen = PopUp(*root);
-    if (!self)
-        return;
-    m_menuOpen = false;
-    if (!chosen || App().Closing)
-        return;
-    // Only the menu's own commands run: choosing a to-do entry does nothing, whatever it says.
-    for (int i = 0; i < root->Count(); ++i)
-        if (root->Item(i) == chosen) {
-            RunCommand(chosen->Text);
-            return;
+    const QList<QAction*> actions = menu.actions();
+    if (!sameShape(actions, model, root)) {
+        for (QAction* action : actions) {
+            menu.removeAction(action);
+            if (QMenu* sub = action->menu())
+                sub->deleteLater();     // it may be the menu whose signal is running
+            if (action->parent() == &menu)
+                delete action;
         }
+        for (int i = 0; i < model.Count(); ++i)
+            addEntry(menu, *model.Item(i), root, exported);
+        return;
+    }
+    for (int i = 0; i < model.Count(); ++i) {
+        const MenuItem& entry = *model.Item(i);
+        QAction* action = actions[i];
+        if (entry.IsSeparator())
+            continue;
+        const QString text = EntryText(entry.Text, root, exported);
+        if (action->text() != text)
+            action->setText(text);
+        if (QMenu* sub = action->menu())
+            fillMenu(*sub, entry, false, exported);
+        else if (root)
+            action->setData(entry.Text);
+    }
+}
+
+void AppTrayItem::addEntry(QMenu& menu, const MenuItem& entry, bool root, bool exported)
+{
+    const QString text = EntryText(entry.Text, root, exported);
+    if (entry.IsSeparator()) {
+        menu.addSeparator();
+    } else if (isSubmenu(entry, root)) {
+        QMenu* sub = menu.addMenu(text);
+        if (&menu == m_menu.get())
+            connect(sub, &QMenu::aboutToShow, this, &AppTrayItem::UpdateMenu);
+        fillMenu(*sub, entry, false, exported);
+    } else {
+        QAction* action = menu.addAction(text);
+        // Only the menu's own commands run; a to-do entry is no command, whatever it says.
+        if (!root)
+            return;
+        action->setData(entry.Text);
+        connect(action, &QAction::triggered, this, [this, action] {
+            // Queued: the menu (or the host's D-Bus call) is done before a window opens.
+            const QString command = action->data().toString();
+            QMetaObject::invokeMethod(
+                this,
+                [command] {
+                    if (!App().Closing)
+                        RunCommand(command);
+                },
+                Qt::QueuedConnection);
+        });
+    }
 }

@@ -1,17 +1,24 @@
 #pragma once
 #include "framework/Picture.h"
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
-#include <functional>
 #include <memory>
 
 class MenuItem;
 class QSystemTrayIcon;
 
 // The optional icon in the system tray that shows today's day of the month. A left click
-// shows the mini calendar window or, when it is open, closes it; a right click pops up a
+// shows the mini calendar window or, when it is open, closes it; a right click shows a
 // small menu: About, the to-do items not yet done, showing or hiding the mini calendar,
 // and Preferences. Without a tray host the item exists and is simply not seen.
+//
+// The menu is the icon's own context menu, so the tray host shows it: an XEmbed tray
+// through Qt's pop-up on a right click, a StatusNotifier host through the menu Qt exports
+// over D-Bus. It is brought up to date from BuildMenu each time it is about to show.
+// Nothing the icon or its menu starts runs inside the call that reported the click or
+// the choice: a host that clicks over D-Bus gets its answer before any window opens,
+// whatever that window does.
 class AppTrayItem : public QObject
 {
     Q_OBJECT
@@ -20,7 +27,7 @@ public:
     static constexpr int CauseLeftClick = 100;
     static constexpr int CauseRightClick = 101;
 
-    // Draws the icon and sets the tool tip; the creator installs the item.
+    // Draws the icon, sets the tool tip and builds the menu; the creator installs the item.
     AppTrayItem();
     ~AppTrayItem() override;
 
@@ -37,27 +44,35 @@ public:
     PicturePtr Icon() const { return m_iconPicture; }
     QString HelpTag() const;
 
-    // A click on the icon: 100 left button, 101 right button; other causes do nothing.
+    // A click on the icon: 100 left button, 101 right button (shows the menu at the
+    // pointer unless the tray host already shows it); other causes do nothing.
     void Event_Action(int cause);
 
     // The tray menu as it stands now: "&About Calendar", "-", "To Do Items" with the texts
     // of the unticked to-do rows, "Show Mini Calendar" or "Hide Mini Calendar", "-",
     // "Preferences".
     static std::shared_ptr<MenuItem> BuildMenu();
-    // Carries out a chosen command of the tray menu; false when the text names none.
+    // Carries out a command of the tray menu; false when the text names none.
     static bool RunCommand(const QString& text);
 
-    // Tests replace the user: the chooser receives the menu and answers with the chosen
-    // item (nullptr: nothing chosen). Returns the previous chooser.
-    using MenuChooser = std::function<MenuItem*(MenuItem& root)>;
-    static MenuChooser SetMenuChooser(MenuChooser chooser);
+    // The icon's context menu. Its entries show the texts as they are ("&" or "_" in a
+    // to-do text is no mnemonic); choosing one of the menu's own commands runs it once
+    // control is back in the event loop; a to-do entry runs nothing, whatever it says.
+    QMenu* ContextMenu() const { return m_menu.get(); }
+    // The text an entry's action holds for a command's text or a to-do text, in Qt's own
+    // menu or in the menu exported to a StatusNotifier host (whose mnemonic mark is "_").
+    static QString EntryText(const QString& text, bool command, bool exported);
+    // Brings the context menu in line with BuildMenu, keeping the entries that did not
+    // change (a host that shows the menu keeps its place in it).
+    void UpdateMenu();
 
 private:
-    // Shows the menu at the mouse position; the chosen item or nullptr.
-    static MenuItem* PopUp(MenuItem& root);
-    void showMenu();
+    bool isExported() const;
+    void fillMenu(QMenu& menu, const MenuItem& model, bool root, bool exported);
+    void addEntry(QMenu& menu, const MenuItem& entry, bool root, bool exported);
 
+    std::unique_ptr<QMenu> m_menu;
+    QPointer<QMenu> m_popup;    // the pop-up asked for over D-Bus while it shows
     QSystemTrayIcon* m_icon = nullptr;
     PicturePtr m_iconPicture;
-    bool m_menuOpen = false;
 };

@@ -32,7 +32,6 @@ protected:
     void TearDown() override
     {
         closeAll();
-        AppTrayItem::SetMenuChooser(nullptr);
         PreferencesWindow::SetApplicationFolder(QString());
         delete App().mAppTrayItem;
         App().mAppTrayItem = nullptr;

@@ -1,7 +1,10 @@
 #include "TrayFixture.h"
 #include "framework/ListBox.h"
 #include "framework/Picture.h"
+#include <QAction>
 #include <QImage>
+#include <QMenu>
+#include <QSystemTrayIcon>
 
 namespace {
 class TrayItem : public TrayFixture
@@ -17,26 +20,36 @@ protected:
             list->SetCellCheck(r, 0, row.first);
         }
     }
-    // Right-clicks the item, choosing the item of the menu that find returns.
-    void rightClickChoosing(AppTrayItem& item, std::function<MenuItem*(MenuItem&)> find)
+    // The entry of a menu that shows text, or nullptr.
+    static QAction* entry(QMenu* menu, const QString& text)
     {
-        AppTrayItem::SetMenuChooser(std::move(find));
-        item.Event_Action(AppTrayItem::CauseRightClick);
+        for (QAction* action : menu->actions())
+            if (action->text() == text)
+                return action;
+        return nullptr;
+    }
+    // The texts of a menu's entries as the menu holds them ("-" for a separator).
+    static QStringList shown(QMenu* menu)
+    {
+        QStringList result;
+        for (QAction* action : menu->actions())
+            result << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        return result;
+    }
+    static QMenu* todoMenu(AppTrayItem& item) { return entry(item.ContextMenu(), "To Do Items")->menu(); }
+    // Chooses the menu's entry showing text, as a tray host does; the command runs once
+    // control is back in the event loop.
+    static void choose(AppTrayItem& item, const QString& text)
+    {
+        QAction* action = entry(item.ContextMenu(), text);
+        ASSERT_NE(action, nullptr) << text.toStdString();
+        action->trigger();
         flush();
     }
     static bool anyOpen()
     {
         return TrayWindow::Existing() || PreferencesWindow::Existing() || AboutWindow::Existing()
             || AboutWindowCustom::Existing() || HelpWindow::Existing();
-    }
-    static std::function<MenuItem*(MenuItem&)> command(const QString& text)
-    {
-        return [text](MenuItem& root) -> MenuItem* {
-            for (int i = 0; i < root.Count(); ++i)
-                if (root.Item(i)->Text == text)
-                    return root.Item(i);
-            return nullptr;
-        };
     }
 };
 
@@ -125,29 +138,120 @@ TEST_F(TrayItem, ALeftClickShowsOrClosesTheMiniCalendar)
     EXPECT_EQ(AppTrayItem::BuildMenu()->Item(3)->Text, "Show Mini Calendar");
 }
 
+TEST_F(TrayItem, TheIconsMenuFollowsTheToDoListAndTheMiniCalendarEachTimeItShows)
+{
+    setTodo({{false, "Buy milk"}, {true, "Done already"}, {false, "Tom & Jerry"}});
+    AppTrayItem item;
+    QMenu* menu = item.ContextMenu();
+    EXPECT_EQ(shown(menu), (QStringList{"&About Calendar", "-", "To Do Items", "Show Mini Calendar", "-", "Preferences"}));
+    EXPECT_EQ(shown(todoMenu(item)), (QStringList{"Buy milk", "Tom && Jerry"}));   // "&" shown as it is
+    QAction* about = menu->actions().at(0);
+    QAction* mini = menu->actions().at(3);
+
+    // Changed since the menu was built: the next showing brings it up to date in place.
+    setTodo({{false, "Call Ann"}, {false, "Buy milk"}, {true, "Tom & Jerry"}});
+    App().TrayWindowOpen = true;
+    emit menu->aboutToShow();
+    EXPECT_EQ(shown(todoMenu(item)), (QStringList{"Call Ann", "Buy milk"}));
+    EXPECT_EQ(mini->text(), "Hide Mini Calendar");
+    EXPECT_EQ(menu->actions().at(0), about);
+    EXPECT_EQ(menu->actions().at(3), mini);
+
+    setTodo({{true, "All done"}});
+    App().TrayWindowOpen = false;
+    emit todoMenu(item)->aboutToShow();       // a host opening the submenu alone
+    EXPECT_EQ(shown(todoMenu(item)), QStringList{});
+    EXPECT_EQ(mini->text(), "Show Mini Calendar");
+}
+
+TEST_F(TrayItem, ToDoTextsShowAsTheyAreInQtsMenuAndInTheExportedOne)
+{
+    struct Case {
+        const char* name;
+        QString text;
+        bool command;
+        QString inQt, exported;
+    };
+    const Case cases[] = {
+        {"a command keeps its mnemonic", "&About Calendar", true, "&About Calendar", "&About Calendar"},
+        {"plain text", "Buy milk", false, "Buy milk", "Buy milk"},
+        {"ampersands", "R&D & more", false, "R&&D && more", "R&&D & more"},
+        {"an ampersand at the end", "Salt &", false, "Salt &&", "Salt &&"},
+        {"underscores", "q3_report__final", false, "q3_report__final", "q3__report____final"},
+        {"a command's text as a to-do", "&About Calendar", false, "&&About Calendar", "&&About Calendar"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AppTrayItem::EntryText(c.text, c.command, false), c.inQt) << c.name;
+        EXPECT_EQ(AppTrayItem::EntryText(c.text, c.command, true), c.exported) << c.name;
+    }
+}
+
+TEST_F(TrayItem, ARightClickShowsTheMenuAtThePointerWithoutWaitingForIt)
+{
+    open();
+    AppTrayItem item;
+    item.Event_Action(AppTrayItem::CauseRightClick);     // returns while the menu is open
+    ASSERT_TRUE(item.ContextMenu()->isVisible());
+    const QPoint at = item.ContextMenu()->pos();
+    item.Event_Action(AppTrayItem::CauseRightClick);     // shown already: left where it is
+    EXPECT_TRUE(item.ContextMenu()->isVisible());
+    EXPECT_EQ(item.ContextMenu()->pos(), at);
+    item.ContextMenu()->hide();
+}
+
+TEST_F(TrayItem, ClicksAndChoicesRunAfterTheCallThatReportedThemReturned)
+{
+    open();
+    AppTrayItem item;
+    auto* icon = item.findChild<QSystemTrayIcon*>();
+    ASSERT_NE(icon, nullptr);
+    emit icon->activated(QSystemTrayIcon::Trigger);     // a host's Activate call
+    EXPECT_EQ(TrayWindow::Existing(), nullptr);
+    flush();
+    ASSERT_NE(TrayWindow::Existing(), nullptr);
+    emit icon->activated(QSystemTrayIcon::Trigger);
+    flush();
+    EXPECT_EQ(TrayWindow::Existing(), nullptr);
+
+    emit icon->activated(QSystemTrayIcon::Context);     // a host's ContextMenu call
+    EXPECT_FALSE(item.ContextMenu()->isVisible());
+    flush();
+    EXPECT_TRUE(item.ContextMenu()->isVisible());
+    item.ContextMenu()->hide();
+
+    entry(item.ContextMenu(), "Preferences")->trigger();
+    EXPECT_EQ(PreferencesWindow::Existing(), nullptr);
+    flush();
+    EXPECT_NE(PreferencesWindow::Existing(), nullptr);
+}
+
 TEST_F(TrayItem, MenuChoicesRunTheirCommands)
 {
     open();
     AppTrayItem item;
-    rightClickChoosing(item, command("Show Mini Calendar"));
+    choose(item, "Show Mini Calendar");
     ASSERT_NE(TrayWindow::Existing(), nullptr);
-    rightClickChoosing(item, command("Hide Mini Calendar"));
+    emit item.ContextMenu()->aboutToShow();
+    choose(item, "Hide Mini Calendar");
     EXPECT_EQ(TrayWindow::Existing(), nullptr);
 
-    rightClickChoosing(item, command("Preferences"));
+    choose(item, "Preferences");
     EXPECT_NE(PreferencesWindow::Existing(), nullptr);
     closeAll();
 
     for (const bool custom : {false, true}) {
         CM::customAboutWindow = custom;
-        rightClickChoosing(item, command("&About Calendar"));
+        choose(item, "&About Calendar");
         EXPECT_EQ(AboutWindow::Existing() != nullptr, !custom);
         EXPECT_EQ(AboutWindowCustom::Existing() != nullptr, custom);
         closeAll();
     }
 
-    rightClickChoosing(item, [](MenuItem&) { return nullptr; });   // dismissed
-    rightClickChoosing(item, command("-"));
+    // A choice whose command runs after the program began to quit opens nothing.
+    App().Closing = true;
+    entry(item.ContextMenu(), "Preferences")->trigger();
+    flush();
+    App().Closing = false;
     EXPECT_FALSE(anyOpen());
 }
 
@@ -155,11 +259,16 @@ TEST_F(TrayItem, ChoosingAToDoEntryDoesNothingWhateverItSays)
 {
     setTodo({{false, "Preferences"}, {false, "Show Mini Calendar"}, {false, "&About Calendar"}});
     AppTrayItem item;
-    for (int i = 0; i < 3; ++i) {
-        rightClickChoosing(item, [i](MenuItem& root) { return root.Item(2)->Item(i); });
-        EXPECT_FALSE(anyOpen()) << i;
-        EXPECT_FALSE(App().TrayWindowOpen) << i;
+    const QList<QAction*> entries = todoMenu(item)->actions();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[2]->text(), "&&About Calendar");
+    for (QAction* action : entries) {
+        action->trigger();
+        flush();
+        EXPECT_FALSE(anyOpen()) << action->text().toStdString();
+        EXPECT_FALSE(App().TrayWindowOpen) << action->text().toStdString();
     }
-    rightClickChoosing(item, [](MenuItem& root) { return root.Item(2); });   // "To Do Items" itself
+    entry(item.ContextMenu(), "To Do Items")->trigger();   // the submenu's own entry
+    flush();
     EXPECT_FALSE(anyOpen());
 }

@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The tray icon under a StatusNotifier host, as most Linux desktops show tray icons: in a
+# session bus of its own with a watcher and a host, the item registers; its menu is
+# exported over DBusMenu with the open to-do items, and is brought up to date when a host
+# is about to show it; a host's ContextMenu call is answered at once (the menu then shows
+# at the pointer, its to-do items as they are); choosing from the exported menu and Activate open and close the mini
+# calendar at its place.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/tray_lib.sh"
+
+WATCHER=org.kde.StatusNotifierWatcher
+
+watcher_property() {
+  gdbus call --session -d $WATCHER -o /StatusNotifierWatcher \
+    -m org.freedesktop.DBus.Properties.Get $WATCHER "$1" 2>/dev/null
+}
+
+# Waits up to $2 seconds for a command's output ($1, run through eval) to be non-empty.
+wait_output() {
+  local i out
+  for i in $(seq 1 $(( $2 * 10 ))); do
+    out=$(eval "$1") && [ -n "$out" ] && { echo "$out"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+registered_item() { watcher_property RegisteredStatusNotifierItems | grep -o "'[^']*'" | head -n 1 | tr -d "'"; }
+item_call() { gdbus call --session -d "$ITEM_BUS" -o "$ITEM_PATH" -m "$@"; }
+menu_call() { gdbus call --session -d "$ITEM_BUS" -o "$MENU_PATH" -m "com.canonical.dbusmenu.$1" "${@:2}"; }
+layout() { menu_call GetLayout -- 0 -1 '@as []'; }
+# The texts a host shows for the exported menu's entries, depth first, one a line
+# (separators have none): a single "_" marks the mnemonic, "__" shows one "_".
+menu_texts() {
+  layout | grep -o "'label': <'[^']*'>" | sed "s/^'label': <'//; s/'>\$//; s/__/\x1/g; s/_//g; s/\x1/_/g"
+}
+# The id of the exported entry labelled $1.
+menu_id() { layout | grep -oE "\(([0-9]+), \{[^}]*'label': <'$1'>" | grep -oE '^\([0-9]+' | tr -d '('; }
+
+# Runs a method call of the item ($@) and prints how long its answer took, in ms
+# ("timeout" after 5 s).
+timed_item_call() {
+  local start end
+  start=$(date +%s%N)
+  timeout 5 gdbus call --session -d "$ITEM_BUS" -o "$ITEM_PATH" -m "$@" >/dev/null 2>&1 || { echo timeout; return; }
+  end=$(date +%s%N)
+  echo $(( (end - start) / 1000000 ))
+}
+answered_within_a_second() { [ "$1" != timeout ] && [ "$1" -lt 1000 ]; }
+# Waits up to 5 seconds until no visible program window has its top-left corner within 4
+# pixels of $1,$2.
+wait_popup_gone() {
+  local i
+  for i in $(seq 1 50); do
+    popup_at "$1" "$2" >/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to 5 seconds for a visible program window whose top-left corner is within 4
+# pixels of $1,$2 and which is not the mini calendar; prints "id x y w h".
+wait_popup_at() {
+  local i
+  for i in $(seq 1 50); do
+    popup_at "$1" "$2" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The visible program window other than the mini calendar whose top-left corner is within
+# 4 pixels of $1,$2, as "id x y w h".
+popup_at() {
+  local id x y w h
+  while read -r id x y w h; do
+    [ "$w" = "$MINI_W" ] && [ "$h" = "$MINI_H" ] && continue
+    if [ $(( x - $1 )) -ge -4 ] && [ $(( x - $1 )) -le 4 ] && [ $(( y - $2 )) -ge -4 ] && [ $(( y - $2 )) -le 4 ]; then
+      echo "$id $x $y $w $h"; return 0
+    fi
+  done < <(program_windows)
+  return 1
+}
+
+# Qt's path for an item without a menu is "/NO_DBUSMENU".
+is_menu_path() { [ -n "$1" ] && [ "$1" != /NO_DBUSMENU ]; }
+
+scenario() {
+  # A session bus of our own, so that no desktop's tray takes part.
+  if [ -z "${LUMORA_E2E_BUS:-}" ]; then
+    LUMORA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$BUILD_DIR"
+  fi
+  write_files
+  trap 'kill $pid $host $watcher 2>/dev/null' EXIT
+  pid= host=
+  status-notifier-watcher >"$WORK/watcher.log" 2>&1 & watcher=$!
+  wait_output "watcher_property ProtocolVersion" 10 >/dev/null || { echo "FAIL: no watcher"; exit 1; }
+  NO_AT_BRIDGE=1 gtk-sni-tray-standalone --top >"$WORK/host.log" 2>&1 & host=$!
+  wait_output "watcher_property IsStatusNotifierHostRegistered | grep true" 10 >/dev/null \
+    || { echo "FAIL: the tray host did not register"; exit 1; }
+
+  "$BIN" & pid=$!
+  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
+  mini_calendar_place "$win"
+  item=$(wait_output registered_item 10)
+  check "the item registers with the watcher" [ -n "$item" ]
+  # An entry is a bus name, or a bus name and an object path.
+  ITEM_BUS=${item%%/*}
+  ITEM_PATH=/StatusNotifierItem
+  [ "$item" != "$ITEM_BUS" ] && ITEM_PATH=/${item#*/}
+
+  MENU_PATH=$(item_call org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem Menu | grep -o "'[^']*'" | tr -d "'")
+  check "the item exports its menu ($MENU_PATH)" is_menu_path "$MENU_PATH"
+  labels=$(menu_texts | tr '\n' '|')
+  check "the exported menu holds the entries and the open to-do items ($labels)" \
+    [ "$labels" = "About Calendar|To Do Items|Buy milk|Tom & Jerry|q3_report & R&D|Show Mini Calendar|Preferences|" ]
+
+  # ContextMenu: answered at once; the menu shows at the pointer and closes on Escape.
+  xdotool mousemove 400 300
+  ms=$(timed_item_call org.kde.StatusNotifierItem.ContextMenu 400 300)
+  check "a ContextMenu call is answered within a second ($ms ms)" answered_within_a_second "$ms"
+  popup=$(wait_popup_at 400 300)
+  check "the menu shows at the pointer" [ -n "$popup" ]
+  xdotool key Down Down Right; sleep 0.5
+  submenu=$(program_windows | grep -v "^${popup%% *} " | grep -v " $MINI_W $MINI_H\$" | head -n 1)
+  read -r _ sx sy sw sh <<<"$submenu"
+  texts=$([ -n "$submenu" ] && read_text "$sx" "$sy" "$sw" "$sh" | tr '\n' '|')
+  check "its To Do Items lists the open to-do items as they are ($texts)" [ "$texts" = "Buy milk|Tom & Jerry|q3_report & R&D|" ]
+  xdotool key Escape Escape
+  check "Escape closes it" wait_popup_gone 400 300
+
+  # Choosing "Show Mini Calendar" as a host does; then Activate closes and opens it.
+  id=$(menu_id 'Show Mini Calendar')
+  menu_call Event "${id:-0}" clicked '<int32 0>' 0 >/dev/null 2>&1
+  check "choosing Show Mini Calendar in the exported menu opens the mini calendar" wait_mini_calendar shown
+  menu_call AboutToShow 0 >/dev/null
+  check "the exported menu then offers to hide it" grep -qx 'Hide Mini Calendar' < <(menu_texts)
+  ms=$(timed_item_call org.kde.StatusNotifierItem.Activate 0 0)
+  check "an Activate call is answered within a second ($ms ms)" answered_within_a_second "$ms"
+  check "Activate closes the open mini calendar" wait_mini_calendar gone
+  timed_item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
+  check "Activate opens the mini calendar, ${MINI_W} x ${MINI_H} at $MINI_X,$MINI_Y" wait_mini_calendar shown
+  timed_item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
+  check "and a second Activate closes it" wait_mini_calendar gone
+
+  # A to-do item added in the week at a glance is in the menu when a host next shows it.
+  sleep 0.5
+  measure_year_view "$win" || { fail "no calendar area borders found"; }
+  click $YEAR_X $YEAR_Y
+  click $(( SCREEN_W - 168 + 60 )) $(( TITLE + 60 + 132 + 10 ))
+  xdotool type --delay 20 "Call_Ann & Bob"; xdotool key Return; sleep 0.5
+  menu_call AboutToShow 0 >/dev/null
+  labels=$(menu_texts | tr '\n' '|')
+  check "an item added since is in the menu once it is about to show ($labels)" \
+    [ "$labels" = "About Calendar|To Do Items|Buy milk|Tom & Jerry|q3_report & R&D|Call_Ann & Bob|Show Mini Calendar|Preferences|" ]
+
+  press "$win" ctrl+q
+  wait_exit $pid 10; status=$EXIT_STATUS
+  [ "$status" = 0 ] && pass "Ctrl+Q quits with 0" || { fail "quit status $status"; kill -9 $pid 2>/dev/null; }
+  exit $FAILURES
+}
+
+run_in_xvfb scenario
+status=$?
+[ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit $status
