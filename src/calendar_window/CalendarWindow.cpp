@@ -2,6 +2,7 @@
 // scaled once), painting of the background, bottom picture and border lines, pinning to the
 // top edge, edge locks, the window's own key and wheel input, and closing.
 #include "calendar_window/CalendarWindow.h"
+#include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
 #include "data/EventsFile.h"
 #include "framework/Graphics.h"
@@ -96,7 +97,13 @@ void CalendarWindow::Event_Open()
     if (hasBottom) {
         CustomizationModule::bottomImage = CustomizationModule::bottomImage->EnsureBitDepth32();
         const PicturePtr& bottom = CustomizationModule::bottomImage;
-        bottomImageScaled = scaledCopy(bottom, availW, float(availW) * float(bottom->Height()) / float(bottom->Width()));
+        const int h = std::max(1, ToInt(float(availW) * float(bottom->Height()) / float(bottom->Width())));
+        // The bottom band's canvas scaled the same picture already, often to this size.
+        const PicturePtr band = BottomCanvas ? BottomCanvas->cachedImage : nullptr;
+        if (band && band->Width() == availW && band->Height() == h)
+            bottomImageScaled = band->EnsureBitDepth32();
+        else
+            bottomImageScaled = scaledCopy(bottom, availW, h);
     }
 
     // Year pictures, scaled as the background was.

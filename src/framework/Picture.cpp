@@ -128,8 +128,29 @@ QImage Picture::Composited() const
         && m_compositedTransparent == m_transparent)
         return m_composited;
 
-    QImage out = m_image.copy();
     const bool whiteClear = m_transparent == 1;
+    if (!m_mask && !whiteClear && !hasTranslucentPixel(m_image)) {
+        // Opaque pixels read the same premultiplied or not, so the image itself is shown as
+        // premultiplied, without a second copy of its pixels (a full-screen background
+        // would otherwise be kept twice). The view holds a reference to the pixels it
+        // shows: a later change of the picture copies them first, as any shared QImage does.
+        auto* pixels = new QImage(m_image);
+        m_composited = QImage(pixels->constBits(), pixels->width(), pixels->height(), pixels->bytesPerLine(),
+                              QImage::Format_ARGB32_Premultiplied,
+                              [](void* held) { delete static_cast<QImage*>(held); }, pixels);
+    } else {
+        m_composited = composite(whiteClear);
+    }
+    m_compositedRevision = m_revision;
+    m_compositedMask = m_mask.get();
+    m_compositedMaskRevision = maskRevision;
+    m_compositedTransparent = m_transparent;
+    return m_composited;
+}
+
+QImage Picture::composite(bool whiteClear) const
+{
+    QImage out = m_image.copy();
     if (m_mask || whiteClear) {
         const QImage* mask = m_mask ? &m_mask->Image() : nullptr;
         for (int y = 0; y < out.height(); ++y) {
@@ -147,20 +168,17 @@ QImage Picture::Composited() const
             }
         }
     }
-    m_composited = out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    m_compositedRevision = m_revision;
-    m_compositedMask = m_mask.get();
-    m_compositedMaskRevision = maskRevision;
-    m_compositedTransparent = m_transparent;
-    return m_composited;
+    return std::move(out).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 PicturePtr Picture::EnsureBitDepth32() const
 {
-    auto copy = FromImage(m_image.copy());
+    // Every picture is stored at 32 bits already. The copy shares the pixels until one of
+    // the two is changed, so a full-screen picture is not held twice for nothing.
+    auto copy = FromImage(m_image);
     copy->m_transparent = m_transparent;
     if (m_mask)
-        copy->m_mask = FromImage(m_mask->Image().copy());
+        copy->m_mask = FromImage(m_mask->Image());
     return copy;
 }
 

@@ -258,9 +258,12 @@ void CustomizationModule::LoadSpecs()
 
     topLogoImage = picture(specs, "topLogoImage");
     topLogoImageMask = picture(specs, "topLogoImageMask");
-    backgroundImageWide = picture(specs, "backgroundImageWide");
-    backgroundImageStandard = picture(specs, "backgroundImageStandard");
-    backgroundImage = IsWideScreen() ? backgroundImageWide : backgroundImageStandard;
+    // Only the background of this screen's shape is decoded: the other one would hold a
+    // full-screen picture for nothing (a rebuild reads the branding again).
+    const bool wide = IsWideScreen();
+    backgroundImageWide = wide ? picture(specs, "backgroundImageWide") : nullptr;
+    backgroundImageStandard = wide ? nullptr : picture(specs, "backgroundImageStandard");
+    backgroundImage = wide ? backgroundImageWide : backgroundImageStandard;
     bottomImage = picture(specs, "bottomImage");
     yearImage[0] = picture(specs, "yearImage0");
     yearImage[1] = picture(specs, "yearImage1");
