@@ -49,6 +49,8 @@ void CalendarWindow::Layout()
 {
     setWindowTitle(QStringLiteral("Calendar"));
     setWindowFlag(Qt::FramelessWindowHint);
+    // paintEvent covers the whole window itself: no fill of the palette's colour first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(64, 64);
     setMaximumSize(32000, 32000);
     resize(DesignWidth, DesignHeight);

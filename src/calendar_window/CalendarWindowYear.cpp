@@ -106,7 +106,7 @@ void CalendarWindow::Calendar_Open()
     for (int i = 0; i < store.Count(); ++i) {
         const QString key = store.Key(i);
         const QString record = store.ValueAt(i);
-        Date start;
+        Date start(CustomizationModule::calendarStartYear, 1, 1);   // set by the key; not now (slow per entry)
         const auto fit = EventRecord::FitForYearView(key, record, start);
         if (fit != EventRecord::YearViewFit::BadKey && start.Year() < CustomizationModule::calendarStartYear)
             continue;

@@ -31,10 +31,26 @@ Picture::Picture(int width, int height, int depth)
 {
     if (!m_image.isNull())
         m_image.fill(QColor(255, 255, 255));
+    m_opacityRevision = m_revision;
+    m_opaque = true;
 }
 
 Picture::Picture(const QImage& image) : m_image(toArgb32(image))
 {
+    // A picture from a file without alpha (a JPEG, most PNGs) is opaque without a look.
+    if (!image.hasAlphaChannel()) {
+        m_opacityRevision = m_revision;
+        m_opaque = true;
+    }
+}
+
+bool Picture::isOpaque() const
+{
+    if (m_opacityRevision != m_revision) {
+        m_opaque = !hasTranslucentPixel(m_image);
+        m_opacityRevision = m_revision;
+    }
+    return m_opaque;
 }
 
 Picture::~Picture() = default;
@@ -55,10 +71,17 @@ PicturePtr Picture::OpenAsPicture(const QString& path)
         return nullptr;
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (image.isNull())
         return nullptr;
-    return FromImage(image);
+    const bool opaque = !image.hasAlphaChannel();
+    // Converted in place where the layout allows it (a JPEG's RGB32 is ARGB32 already).
+    auto picture = FromImage(std::move(image).convertToFormat(QImage::Format_ARGB32));
+    if (opaque) {
+        picture->m_opacityRevision = picture->m_revision;
+        picture->m_opaque = true;
+    }
+    return picture;
 }
 
 ::Graphics& Picture::Graphics()
@@ -129,7 +152,7 @@ QImage Picture::Composited() const
         return m_composited;
 
     const bool whiteClear = m_transparent == 1;
-    if (!m_mask && !whiteClear && !hasTranslucentPixel(m_image)) {
+    if (!m_mask && !whiteClear && isOpaque()) {
         // Opaque pixels read the same premultiplied or not, so the image itself is shown as
         // premultiplied, without a second copy of its pixels (a full-screen background
         // would otherwise be kept twice). The view holds a reference to the pixels it
@@ -188,6 +211,8 @@ PicturePtr Picture::Scaled(int width, int height) const
     height = std::max(height, 0);
     if (width == 0 || height == 0 || m_image.isNull())
         return New(width, height);
+    // Always scaled as ARGB32: Qt takes another algorithm (area averaging) for the
+    // premultiplied and RGB formats, and the pictures must look as they always did.
     auto scaled = FromImage(m_image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     scaled->m_transparent = m_transparent;
     if (m_mask)

@@ -78,6 +78,8 @@ public:
 private:
     // A new image with the mask and the white transparency applied.
     QImage composite(bool whiteClear) const;
+    // Whether every pixel of the image is opaque (looked at once per revision).
+    bool isOpaque() const;
 
     QImage m_image;               // Format_ARGB32
     int m_depth = 32;
@@ -91,4 +93,6 @@ private:
     mutable uint64_t m_compositedMaskRevision = 0;
     mutable int m_compositedTransparent = -1;
     mutable const Picture* m_compositedMask = nullptr;
+    mutable uint64_t m_opacityRevision = 0;
+    mutable bool m_opaque = false;
 };

@@ -395,4 +395,15 @@ TEST(Picture, OpenAsPicture)
     EXPECT_EQ(pic->Width(), 3);
     EXPECT_EQ(pic->Pixel(2, 1), QColor(1, 2, 3));
     EXPECT_EQ(pic->Image().format(), QImage::Format_ARGB32);
+
+    // A file with translucent pixels keeps them, and shows them premultiplied.
+    QImage translucent(2, 1, QImage::Format_ARGB32);
+    translucent.fill(QColor(200, 100, 0, 255));
+    translucent.setPixelColor(1, 0, QColor(200, 100, 0, 51));
+    ASSERT_TRUE(translucent.save(dir.path() + "/t.png"));
+    auto glass = Picture::OpenAsPicture(dir.path() + "/t.png");
+    ASSERT_TRUE(glass);
+    EXPECT_EQ(glass->Pixel(1, 0), QColor(200, 100, 0, 51));
+    EXPECT_EQ(glass->Composited().pixel(1, 0), qPremultiply(qRgba(200, 100, 0, 51)));
+    EXPECT_EQ(glass->Composited().pixel(0, 0), qRgb(200, 100, 0));
 }
