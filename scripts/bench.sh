@@ -55,7 +55,8 @@ for run in $(seq 1 "$RUNS"); do
   done
 done
 
-median() { tr ' ' '\n' | grep -E '^[0-9.]+$' | sort -g | awk '{v[NR]=$1} END{if(NR==0){print "-"; exit} if(NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+# The median of the numbers among the words read ("-" for a start that failed), or "-".
+median() { tr ' ' '\n' | awk '/^[0-9.]+$/' | sort -g | awk '{v[NR]=$1} END{if(NR==0){print "-"; exit} if(NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN{if(a=="-"||b=="-"||b==0) print "-"; else printf "%.2fx", a/b}'; }
 
 echo
