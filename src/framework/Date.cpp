@@ -123,14 +123,60 @@ void Date::SetTotalSeconds(int64_t seconds)
     m_second = rest % 60;
 }
 
+namespace {
+// Writes n (0 to 10^width - 1) as width digits at out.
+void putDigits(char* out, int n, int width)
+{
+    for (int i = width - 1; i >= 0; --i, n /= 10)
+        out[i] = char('0' + n % 10);
+}
+
+// The value of the count ASCII digits at text[from], or -1 when one of them is no digit.
+int digitsAt(const QString& text, int from, int count)
+{
+    int value = 0;
+    for (int i = from; i < from + count; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+} // namespace
+
+// Dates and keys are written and read once per event: by hand rather than through a
+// format string or a pattern, which cost several times as much.
 QString Date::SQLDate() const
 {
-    return QString::asprintf("%04d-%02d-%02d", int(m_year), int(m_month), int(m_day));
+    if (m_year < 0 || m_year > 9999)
+        return QString::asprintf("%04d-%02d-%02d", int(m_year), int(m_month), int(m_day));
+    char text[10];
+    putDigits(text, int(m_year), 4);
+    text[4] = '-';
+    putDigits(text + 5, int(m_month), 2);
+    text[7] = '-';
+    putDigits(text + 8, int(m_day), 2);
+    return QString::fromLatin1(text, 10);
 }
 
 QString Date::SQLDateTime() const
 {
-    return SQLDate() + QString::asprintf(" %02d:%02d:%02d", int(m_hour), int(m_minute), int(m_second));
+    if (m_year < 0 || m_year > 9999)
+        return SQLDate() + QString::asprintf(" %02d:%02d:%02d", int(m_hour), int(m_minute), int(m_second));
+    char text[19];
+    putDigits(text, int(m_year), 4);
+    text[4] = '-';
+    putDigits(text + 5, int(m_month), 2);
+    text[7] = '-';
+    putDigits(text + 8, int(m_day), 2);
+    text[10] = ' ';
+    putDigits(text + 11, int(m_hour), 2);
+    text[13] = ':';
+    putDigits(text + 14, int(m_minute), 2);
+    text[16] = ':';
+    putDigits(text + 17, int(m_second), 2);
+    return QString::fromLatin1(text, 19);
 }
 
 QString Date::ShortDate() const
@@ -171,15 +217,20 @@ QString Date::LongTime() const
 
 bool Date::ParseSQLDateTime(const QString& text, Date& out)
 {
-    static const QRegularExpression re(
-        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})(?: (\\d{2}):(\\d{2}):(\\d{2}))?$"));
-    const auto m = re.match(text);
-    if (!m.hasMatch())
+    // "yyyy-MM-dd" or "yyyy-MM-dd HH:mm:ss", ASCII digits, nothing before or after.
+    const qsizetype n = text.size();
+    if (n != 10 && n != 19)
         return false;
-    const int y = m.captured(1).toInt(), mo = m.captured(2).toInt(), d = m.captured(3).toInt();
-    const int h = m.captured(4).isEmpty() ? 0 : m.captured(4).toInt();
-    const int mi = m.captured(5).isEmpty() ? 0 : m.captured(5).toInt();
-    const int s = m.captured(6).isEmpty() ? 0 : m.captured(6).toInt();
+    if (text.at(4) != QLatin1Char('-') || text.at(7) != QLatin1Char('-'))
+        return false;
+    if (n == 19 && (text.at(10) != QLatin1Char(' ') || text.at(13) != QLatin1Char(':') || text.at(16) != QLatin1Char(':')))
+        return false;
+    const int y = digitsAt(text, 0, 4), mo = digitsAt(text, 5, 2), d = digitsAt(text, 8, 2);
+    const int h = n == 19 ? digitsAt(text, 11, 2) : 0;
+    const int mi = n == 19 ? digitsAt(text, 14, 2) : 0;
+    const int s = n == 19 ? digitsAt(text, 17, 2) : 0;
+    if (y < 0 || h < 0 || mi < 0 || s < 0)
+        return false;
     if (mo < 1 || mo > 12 || d < 1 || d > DaysIn(y, mo) || h > 23 || mi > 59 || s > 59)
         return false;
     out = Date(y, mo, d, h, mi, s);
@@ -190,7 +241,7 @@ bool Date::SetSQLDateTime(const QString& text) { return ParseSQLDateTime(text, *
 
 bool Date::SetSQLDate(const QString& text)
 {
-    Date parsed;
+    Date parsed(2000, 1, 1);   // set by the parse; reading the clock here would be wasted
     if (text.size() != 10 || !ParseSQLDateTime(text, parsed))
         return false;
     parsed.m_hour = m_hour;

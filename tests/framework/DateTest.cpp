@@ -90,6 +90,13 @@ TEST(Date, StrictSQLParsing)
         {"garbage", false, ""},
         {"", false, ""},
         {"05-11-24 10:00:00", false, ""},
+        {"2005-11-24 10:00:00\n", false, ""},
+        {"2005-11-24 10:00", false, ""},
+        {"2005-11-2a 10:00:00", false, ""},
+        {"2005-11-24 1:00:000", false, ""},
+        {"2005+11-24", false, ""},
+        {"0001-01-01 00:00:59", true, "0001-01-01 00:00:59"},
+        {"9999-12-31 23:59:59", true, "9999-12-31 23:59:59"},
     };
     for (const Case& c : cases) {
         Date d(2000, 1, 1);
@@ -99,6 +106,12 @@ TEST(Date, StrictSQLParsing)
         else
             EXPECT_EQ(d.SQLDateTime(), "2000-01-01 00:00:00") << "unchanged on failure: " << c.text;
     }
+    // Digits of other scripts are no digits of a key.
+    Date other(2000, 1, 1);
+    EXPECT_FALSE(Date::ParseSQLDateTime(QString::fromUtf8("\u0662005-11-24"), other));
+    // Years outside four digits are written as before.
+    EXPECT_EQ(Date(12345, 1, 2, 3, 4, 5).SQLDateTime(), "12345-01-02 03:04:05");
+    EXPECT_EQ(Date(-5, 1, 2).SQLDate(), "-005-01-02");
     Date shortForm;
     ASSERT_TRUE(Date::ParseDate(QStringLiteral("12/31/2006"), shortForm));
     EXPECT_EQ(shortForm.SQLDate(), "2006-12-31");
