@@ -1,5 +1,37 @@
 #include "framework/Date.h"
+#include <QDateTime>
+#include <QThread>
+#include <ctime>
 #include <gtest/gtest.h>
+
+TEST(Date, NowIsTheLocalWallClockAndFollowsTheTimeZone)
+{
+    // The same second as Qt's local time (read again if the second turned in between).
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QDateTime qt = QDateTime::currentDateTime();
+        const Date now;
+        if (QDateTime::currentDateTime().time().second() != qt.time().second())
+            continue;
+        EXPECT_EQ(now.SQLDateTime(), qt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        break;
+    }
+    // A change of time zone shows within a second.
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "UTC0");
+    tzset();
+    const Date utc;
+    qputenv("TZ", "XYZ-5");   // five hours east of UTC, no daylight saving
+    QThread::msleep(1100);
+    const Date east;
+    if (oldZone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldZone);
+    tzset();
+    const int64_t shift = east.TotalSeconds() - utc.TotalSeconds();
+    EXPECT_GE(shift, 5 * 3600);
+    EXPECT_LE(shift, 5 * 3600 + 5);
+}
 
 TEST(Date, FieldSettersCarryOver)
 {
