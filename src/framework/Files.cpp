@@ -63,20 +63,20 @@ Files::ReadStatus Files::ReadText(const QString& path, QString& out)
 QStringList Files::SplitLines(const QString& text)
 {
     QStringList lines;
-    QString current;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines << current;
-            current.clear();
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            current += c;
-        }
+    const qsizetype n = text.size();
+    const QChar* chars = text.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = chars[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < n && chars[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
     }
-    if (!current.isEmpty())
-        lines << current;
+    if (start < n)
+        lines << text.mid(start);
     return lines;
 }
 
