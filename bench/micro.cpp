@@ -85,8 +85,9 @@ void BM_EventsFileSave(benchmark::State& state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Calendar.tpc"));
     const QStringList todo{EventsFile::TodoLine(true, QStringLiteral("Pay the rent"))};
+    QString message;
     for (auto _ : state)
-        benchmark::DoNotOptimize(EventsFile::Write(path, todo, store));
+        benchmark::DoNotOptimize(EventsFile::Write(path, todo, store, message));
     state.SetBytesProcessed(state.iterations() * QFile(path).size());
 }
 BENCHMARK(BM_EventsFileSave)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -99,13 +100,15 @@ void BM_EventsFileRead(benchmark::State& state)
     {
         Dictionary store;
         FillBenchEntries(store, int(state.range(0)), FirstYear);
-        EventsFile::Write(path, {}, store);
+        QString message;
+        EventsFile::Write(path, {}, store, message);
     }
     for (auto _ : state) {
         Dictionary store;
         QStringList todo;
         Date countdown(FirstYear, 1, 1);
-        benchmark::DoNotOptimize(EventsFile::Load(path, store, todo, countdown));
+        QString message;
+        benchmark::DoNotOptimize(EventsFile::Load(path, store, todo, countdown, message));
         benchmark::DoNotOptimize(store.Count());
     }
     state.SetBytesProcessed(state.iterations() * QFile(path).size());
