@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Writes an events file ("Calendar.tpc") of COUNT events spread evenly over the three years
 # FIRST_YEAR .. FIRST_YEAR + 2 (the calendar's years: by default the one before this one,
-# this one and the next one). Every day gets its share; starts fall on distinct minutes of
-# the day, lengths are 30 to 120 minutes within the day. The same arguments always give the
-# same file.
+# this one and the next one). Each day gets its share: up to 26 on the week grid's
+# half-hour slots from 8:00 (30 or 60 minutes, ending by 21:00, the grid's end), the rest on
+# distinct other minutes of the day (30 to 120 minutes, ending within the day). The same
+# arguments always give the same file; bench/BenchEntries.h makes the same entries.
 #   bench/make_events.sh COUNT OUTPUT [FIRST_YEAR]
 set -euo pipefail
 count=${1:?number of events}
@@ -24,15 +25,21 @@ BEGIN {
     for (i = 0; i < days; i++) {
         # This day gets the entries numbered from lo to hi - 1.
         lo = int(i * count / days); hi = int((i + 1) * count / days); k = hi - lo
-        if (k <= 0) continue
-        if (k > 1440) k = 1440
-        step = int(1440 / k)
+        if (k > 1418) k = 1418
+        g = k < 26 ? k : 26
+        date = sprintf("%04d-%02d-%02d", dy[i], dm[i], dd[i])
         for (j = 0; j < k; j++) {
             seed = (seed * 16807) % 2147483647
-            start = j * step + (step > 1 ? seed % step : 0)
-            len = 30 + (seed % 4) * 30
-            end = start + len; if (end > 1439) end = 1439
-            date = sprintf("%04d-%02d-%02d", dy[i], dm[i], dd[i])
+            if (j < g) {
+                slot = int(j * 26 / g)
+                start = 480 + 30 * slot
+                end = start + (slot < 25 && seed % 2 ? 60 : 30)
+            } else {
+                # The other minutes of the day, 29 between each two slot times.
+                n = int((j - g) * 1392 / (k - g))
+                start = int(n / 29) * 30 + 1 + n % 29
+                end = start + 30 + (seed % 4) * 30; if (end > 1439) end = 1439
+            }
             printf "%s %02d:%02d:00|%s %02d:%02d:00//Event %d\n", date, int(start / 60), start % 60, \
                    date, int(end / 60), end % 60, lo + j + 1
         }
