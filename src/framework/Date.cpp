@@ -104,8 +104,10 @@ int Date::DayOfYear() const
 
 int Date::WeekOfYear() const
 {
-    const int firstWeekday = Date(int(m_year), 1, 1).DayOfWeek();
-    return (DayOfYear() - 1 + firstWeekday - 1) / 7 + 1;
+    // Asked once per event by the year view: day counts only, no date made for 1 January.
+    const int64_t january1 = daysFromCivil(m_year, 1, 1);
+    const int firstWeekday = int(((january1 + 4) % 7 + 7) % 7) + 1;
+    return int(daysFromCivil(m_year, m_month, m_day) - january1 + firstWeekday - 1) / 7 + 1;
 }
 
 bool Date::IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
