@@ -214,8 +214,6 @@ PicturePtr Picture::Scaled(int width, int height) const
     height = std::max(height, 0);
     if (width == 0 || height == 0 || m_image.isNull())
         return New(width, height);
-    // Always scaled as ARGB32: Qt takes another algorithm (area averaging) for the
-    // premultiplied and RGB formats, and the pictures must look as they always did.
     auto scaled = FromImage(m_image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     scaled->m_transparent = m_transparent;
     if (m_mask)
