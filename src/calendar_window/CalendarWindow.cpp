@@ -3,6 +3,7 @@
 // top edge, edge locks, the window's own key and wheel input, and closing.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/ScreenPicture.h"
+#include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
 #include "data/EventsFile.h"
 #include "framework/Graphics.h"
@@ -50,6 +51,8 @@ void CalendarWindow::Layout()
 {
     setWindowTitle(QStringLiteral("Calendar"));
     setWindowFlag(Qt::FramelessWindowHint);
+    // paintEvent covers the whole window itself: no fill of the palette's colour first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(64, 64);
     setMaximumSize(32000, 32000);
     resize(DesignWidth, DesignHeight);
@@ -105,7 +108,14 @@ void CalendarWindow::Event_Open()
     if (hasBottom) {
         CustomizationModule::bottomImage = CustomizationModule::bottomImage->EnsureBitDepth32();
         const PicturePtr& bottom = CustomizationModule::bottomImage;
-        bottomImageScaled = scaledCopy(bottom, availW, float(availW) * float(bottom->Height()) / float(bottom->Width()));
+        const int h = std::max(1, ToInt(float(availW) * float(bottom->Height()) / float(bottom->Width())));
+        // The bottom band's canvas scaled the same picture already, often to this size (a
+        // band as tall as the screen may have been cut, so it is not taken).
+        const PicturePtr band = BottomCanvas ? BottomCanvas->cachedImage : nullptr;
+        if (band && band->Width() == availW && band->Height() == h && h < screen.height())
+            bottomImageScaled = band->EnsureBitDepth32();
+        else
+            bottomImageScaled = scaledCopy(bottom, availW, h);
     }
 
     // Year pictures, scaled as the background was.

@@ -30,7 +30,18 @@ QString EventRecord::field(const QString& record, int n)
     return end < 0 ? record.mid(from) : record.mid(from, end - from);
 }
 
-bool EventRecord::IsCountdown(const QString& record) { return TextEquals(Kind(record), CountdownKind); }
+bool EventRecord::IsCountdown(const QString& record)
+{
+    // The kind field looked at in place: asked for every line of the events file.
+    const qsizetype first = record.indexOf(Separator);
+    const qsizetype second = first < 0 ? -1 : record.indexOf(Separator, first + Separator.size());
+    if (second < 0)
+        return false;
+    const qsizetype from = second + Separator.size();
+    const qsizetype end = record.indexOf(Separator, from);
+    const QStringView kind = QStringView(record).mid(from, end < 0 ? record.size() - from : end - from);
+    return kind.compare(CountdownKind, Qt::CaseInsensitive) == 0;
+}
 
 bool EventRecord::End(const QString& record, Date& out)
 {
@@ -61,7 +72,8 @@ EventRecord::YearViewFit EventRecord::FitForYearView(const QString& key, const Q
     if (start.SQLDateTime() != key)
         return YearViewFit::Damaged;
     Date end = start;   // a copy: a Date made empty would read the clock
-    if (!End(record, end))
+    const QString endText = EndText(record);   // once: asked for every entry of three years
+    if (!Date::ParseSQLDateTime(endText, end))
         return YearViewFit::BadEnd;
-    return key <= EndText(record) ? YearViewFit::Shown : YearViewFit::Hidden;
+    return key <= endText ? YearViewFit::Shown : YearViewFit::Hidden;
 }

@@ -1,6 +1,9 @@
 #include "framework/Date.h"
 #include <QDateTime>
 #include <QRegularExpression>
+#include <algorithm>
+#include <atomic>
+#include <ctime>
 
 namespace {
 
@@ -40,13 +43,23 @@ const char* const kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
 
 Date::Date()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    m_year = now.date().year();
-    m_month = now.date().month();
-    m_day = now.date().day();
-    m_hour = now.time().hour();
-    m_minute = now.time().minute();
-    m_second = now.time().second();
+    // The clock is read on every call; the time zone's rules (a file check, which costs
+    // more than all the rest) at most once a second. Many dates start as "now" only to be
+    // set right afterwards, some once per event.
+    static std::atomic<int64_t> zoneCheckedAt{-1};
+    timespec coarse{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse);
+    if (zoneCheckedAt.exchange(coarse.tv_sec) != coarse.tv_sec)
+        tzset();
+    const time_t now = time(nullptr);
+    tm local{};
+    localtime_r(&now, &local);
+    m_year = local.tm_year + 1900;
+    m_month = local.tm_mon + 1;
+    m_day = local.tm_mday;
+    m_hour = local.tm_hour;
+    m_minute = local.tm_min;
+    m_second = std::min(local.tm_sec, 59);   // a leap second reads as the second before it
 }
 
 Date::Date(int year, int month, int day, int hour, int minute, int second)
@@ -91,8 +104,10 @@ int Date::DayOfYear() const
 
 int Date::WeekOfYear() const
 {
-    const int firstWeekday = Date(int(m_year), 1, 1).DayOfWeek();
-    return (DayOfYear() - 1 + firstWeekday - 1) / 7 + 1;
+    // Asked once per event by the year view: day counts only, no date made for 1 January.
+    const int64_t january1 = daysFromCivil(m_year, 1, 1);
+    const int firstWeekday = int(((january1 + 4) % 7 + 7) % 7) + 1;
+    return int(daysFromCivil(m_year, m_month, m_day) - january1 + firstWeekday - 1) / 7 + 1;
 }
 
 bool Date::IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
@@ -242,7 +257,7 @@ bool Date::SetSQLDateTime(const QString& text) { return ParseSQLDateTime(text, *
 
 bool Date::SetSQLDate(const QString& text)
 {
-    Date parsed;
+    Date parsed(2000, 1, 1);   // set by the parse; reading the clock here would be wasted
     if (text.size() != 10 || !ParseSQLDateTime(text, parsed))
         return false;
     parsed.m_hour = m_hour;

@@ -1,6 +1,7 @@
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
 #include <QFontDatabase>
+#include <QHash>
 #include <QFontMetricsF>
 #include <QPolygonF>
 #include <algorithm>
@@ -16,8 +17,12 @@ constexpr int DefaultTextSize = 12;
 // line at blanks so that no line is wider than wrapWidth (a longer word keeps its own line).
 QStringList layoutLines(const QString& text, const QFontMetricsF& metrics, int wrapWidth)
 {
+    // Most texts are one unwrapped line: no pattern matching for them.
+    const bool oneLine = !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+    if (oneLine && wrapWidth <= 0)
+        return QStringList(text);
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const QStringList paragraphs = text.split(lineBreak);
+    const QStringList paragraphs = oneLine ? QStringList(text) : text.split(lineBreak);
     if (wrapWidth <= 0)
         return paragraphs;
     QStringList lines;
@@ -40,7 +45,7 @@ QStringList layoutLines(const QString& text, const QFontMetricsF& metrics, int w
     return lines;
 }
 
-QString mappedFamily(const QString& name, bool* forceBold)
+QString resolveFamily(const QString& name, bool* forceBold)
 {
     const QString key = name.trimmed().toLower();
     *forceBold = false;
@@ -57,6 +62,51 @@ QString mappedFamily(const QString& name, bool* forceBold)
     if (QFontDatabase::hasFamily(name.trimmed()))
         return name.trimmed();
     return QStringLiteral("Liberation Sans");
+}
+
+// Fonts are made once per name, size and style and handed out as copies of one QFont:
+// the copies share the font's resolved engine, so neither the name's mapping (a font
+// database search for names that are not installed) nor Qt's font matching runs again
+// for the next control or text that uses the same font. Fonts belong to the thread that
+// made them, hence one cache per thread.
+struct FontKey {
+    QString name;
+    int pixelSize;
+    int style;   // bold, italic, underline bits
+    bool operator==(const FontKey& other) const
+    {
+        return pixelSize == other.pixelSize && style == other.style && name == other.name;
+    }
+};
+
+size_t qHash(const FontKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.name, key.pixelSize, key.style);
+}
+
+QFont resolvedFont(const QString& name, int pixelSize, bool bold, bool italic, bool underline)
+{
+    thread_local QHash<FontKey, QFont> fonts;
+    const FontKey key{name, pixelSize, (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0)};
+    const auto found = fonts.constFind(key);
+    if (found != fonts.constEnd())
+        return found.value();
+    thread_local QHash<QString, QPair<QString, bool>> families;   // name -> family, force bold
+    auto family = families.constFind(name);
+    if (family == families.constEnd()) {
+        bool forceBold = false;
+        const QString resolved = resolveFamily(name, &forceBold);
+        family = families.insert(name, qMakePair(resolved, forceBold));
+    }
+    QFont font;
+    font.setFamilies({family->first, QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold || family->second);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    // Resolving now keeps the engine with the font that every copy shares.
+    QFontMetrics(font).height();
+    return fonts.insert(key, font).value();
 }
 
 } // namespace
@@ -117,15 +167,7 @@ Graphics::~Graphics() = default;
 
 QFont Graphics::MakeFont(const QString& name, int pixelSize, bool bold, bool italic, bool underline)
 {
-    bool forceBold = false;
-    const QString family = mappedFamily(name, &forceBold);
-    QFont font;
-    font.setFamilies({family, QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixelSize > 0 ? pixelSize : DefaultTextSize);
-    font.setBold(bold || forceBold);
-    font.setItalic(italic);
-    font.setUnderline(underline);
-    return font;
+    return resolvedFont(name, pixelSize > 0 ? pixelSize : DefaultTextSize, bold, italic, underline);
 }
 
 bool Graphics::IsWebdings(const QString& name)

@@ -15,11 +15,14 @@ QImage toArgb32(const QImage& image)
 
 bool hasTranslucentPixel(const QImage& image)
 {
+    // A row at a time, without a branch per pixel: the alpha bits of all its pixels ANDed.
     for (int y = 0; y < image.height(); ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QRgb all = 0xFFFFFFFFu;
         for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(line[x]) != 255)
-                return true;
+            all &= line[x];
+        if (qAlpha(all) != 255)
+            return true;
     }
     return false;
 }
@@ -31,10 +34,26 @@ Picture::Picture(int width, int height, int depth)
 {
     if (!m_image.isNull())
         m_image.fill(QColor(255, 255, 255));
+    m_opacityRevision = m_revision;
+    m_opaque = true;
 }
 
 Picture::Picture(const QImage& image) : m_image(toArgb32(image))
 {
+    // A picture from a file without alpha (a JPEG, most PNGs) is opaque without a look.
+    if (!image.hasAlphaChannel()) {
+        m_opacityRevision = m_revision;
+        m_opaque = true;
+    }
+}
+
+bool Picture::isOpaque() const
+{
+    if (m_opacityRevision != m_revision) {
+        m_opaque = !hasTranslucentPixel(m_image);
+        m_opacityRevision = m_revision;
+    }
+    return m_opaque;
 }
 
 Picture::~Picture() = default;
@@ -55,10 +74,17 @@ PicturePtr Picture::OpenAsPicture(const QString& path)
         return nullptr;
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    const QImage image = reader.read();
+    QImage image = reader.read();
     if (image.isNull())
         return nullptr;
-    return FromImage(image);
+    const bool opaque = !image.hasAlphaChannel();
+    // Converted in place where the layout allows it (a JPEG's RGB32 is ARGB32 already).
+    auto picture = FromImage(std::move(image).convertToFormat(QImage::Format_ARGB32));
+    if (opaque) {
+        picture->m_opacityRevision = picture->m_revision;
+        picture->m_opaque = true;
+    }
+    return picture;
 }
 
 ::Graphics& Picture::Graphics()
@@ -128,8 +154,29 @@ QImage Picture::Composited() const
         && m_compositedTransparent == m_transparent)
         return m_composited;
 
-    QImage out = m_image.copy();
     const bool whiteClear = m_transparent == 1;
+    if (!m_mask && !whiteClear && isOpaque()) {
+        // Opaque pixels read the same premultiplied or not, so the image itself is shown as
+        // premultiplied, without a second copy of its pixels (a full-screen background
+        // would otherwise be kept twice). The view holds a reference to the pixels it
+        // shows: a later change of the picture copies them first, as any shared QImage does.
+        auto* pixels = new QImage(m_image);
+        m_composited = QImage(pixels->constBits(), pixels->width(), pixels->height(), pixels->bytesPerLine(),
+                              QImage::Format_ARGB32_Premultiplied,
+                              [](void* held) { delete static_cast<QImage*>(held); }, pixels);
+    } else {
+        m_composited = composite(whiteClear);
+    }
+    m_compositedRevision = m_revision;
+    m_compositedMask = m_mask.get();
+    m_compositedMaskRevision = maskRevision;
+    m_compositedTransparent = m_transparent;
+    return m_composited;
+}
+
+QImage Picture::composite(bool whiteClear) const
+{
+    QImage out = m_image.copy();
     if (m_mask || whiteClear) {
         const QImage* mask = m_mask ? &m_mask->Image() : nullptr;
         for (int y = 0; y < out.height(); ++y) {
@@ -147,20 +194,17 @@ QImage Picture::Composited() const
             }
         }
     }
-    m_composited = out.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    m_compositedRevision = m_revision;
-    m_compositedMask = m_mask.get();
-    m_compositedMaskRevision = maskRevision;
-    m_compositedTransparent = m_transparent;
-    return m_composited;
+    return std::move(out).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 PicturePtr Picture::EnsureBitDepth32() const
 {
-    auto copy = FromImage(m_image.copy());
+    // Every picture is stored at 32 bits already. The copy shares the pixels until one of
+    // the two is changed, so a full-screen picture is not held twice for nothing.
+    auto copy = FromImage(m_image);
     copy->m_transparent = m_transparent;
     if (m_mask)
-        copy->m_mask = FromImage(m_mask->Image().copy());
+        copy->m_mask = FromImage(m_mask->Image());
     return copy;
 }
 

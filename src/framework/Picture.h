@@ -66,7 +66,8 @@ public:
     // The image with the mask and the white transparency applied (premultiplied ARGB).
     QImage Composited() const;
 
-    // A copy at 32 bits (mask and Transparent included).
+    // A copy at 32 bits (mask and Transparent included); it shares the pixels until
+    // either picture is changed.
     PicturePtr EnsureBitDepth32() const;
     // A copy scaled smoothly (bilinear) to width x height (the mask scaled alike).
     PicturePtr Scaled(int width, int height) const;
@@ -75,6 +76,11 @@ public:
     PicturePtr Rotated(double angle, const QColor& background) const;
 
 private:
+    // A new image with the mask and the white transparency applied.
+    QImage composite(bool whiteClear) const;
+    // Whether every pixel of the image is opaque (looked at once per revision).
+    bool isOpaque() const;
+
     QImage m_image;               // Format_ARGB32
     int m_depth = 32;
     int m_transparent = 0;
@@ -87,4 +93,6 @@ private:
     mutable uint64_t m_compositedMaskRevision = 0;
     mutable int m_compositedTransparent = -1;
     mutable const Picture* m_compositedMask = nullptr;
+    mutable uint64_t m_opacityRevision = 0;
+    mutable bool m_opaque = false;
 };

@@ -3,18 +3,31 @@
 #include <cmath>
 #include <limits>
 
+namespace {
+// Searches ignore letter case; a separator without cased characters ("//", "|", TAB) is
+// found the same either way, and the exact search is several times faster.
+Qt::CaseSensitivity caseFor(const QString& separator)
+{
+    for (const QChar c : separator)
+        if (c.toCaseFolded() != c || c.toUpper() != c)
+            return Qt::CaseInsensitive;
+    return Qt::CaseSensitive;
+}
+} // namespace
+
 QString NthField(const QString& text, const QString& separator, int n)
 {
     if (n < 1 || separator.isEmpty())
         return QString();
+    const Qt::CaseSensitivity cs = caseFor(separator);
     int from = 0;
     for (int field = 1; field < n; ++field) {
-        const int at = text.indexOf(separator, from, Qt::CaseInsensitive);
+        const int at = text.indexOf(separator, from, cs);
         if (at < 0)
             return QString();
         from = at + separator.size();
     }
-    const int end = text.indexOf(separator, from, Qt::CaseInsensitive);
+    const int end = text.indexOf(separator, from, cs);
     return end < 0 ? text.mid(from) : text.mid(from, end - from);
 }
 

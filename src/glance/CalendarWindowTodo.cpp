@@ -158,10 +158,12 @@ void CalendarWindow::TodoList_Open()
     new DoubleClickOnDelete(TodoList);
 
     // The to-do part of "Calendar.tpc"; the lines kept in memory instead when the file
-    // cannot be read or the last save did not reach it.
+    // cannot be read or the last save did not reach it, and when the file is still the one
+    // this run last read or wrote with them (reading it would parse every event again).
     EventsFile::Contents contents;
     QStringList lines = App().keptTodoLines;
-    if (!App().todoLinesUnsaved) {
+    const QString stamp = App().keptTodoLinesStamp;
+    if (!App().todoLinesUnsaved && (stamp.isEmpty() || stamp != app::EventsFileStamp())) {
         switch (EventsFile::Read(app::EventsPath(), contents)) {
         case EventsFile::Status::Loaded: lines = contents.todoLines; break;
         case EventsFile::Status::Missing: lines.clear(); break;

@@ -11,7 +11,9 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <optional>
+#include <vector>
 
 QString CustomizationModule::DefaultCalendarFolder;
 QString CustomizationModule::CalendarPropertyValues;
@@ -176,15 +178,30 @@ bool boolean(const QString& specs, const char* key)
     return TextEquals(v, QStringLiteral("True")) || (Val(v) != 0);
 }
 
-// The picture the value names in the branding folder; none for a missing file, a file
-// that holds no picture, or a name that is not a plain file name.
-PicturePtr picture(const QString& specs, const char* key)
+// The file the value names in the branding folder; empty for a missing file, a folder, or
+// a name that is not a plain file name.
+QString picturePath(const QString& specs, const char* key)
 {
     const QString name = text(specs, key);
     const QString path = Files::Child(CustomizationModule::DefaultCalendarFolder, name);
     if (path.isEmpty() || !Files::Exists(path) || Files::IsFolder(path))
-        return nullptr;
-    return Picture::OpenAsPicture(path);
+        return QString();
+    return path;
+}
+
+// Decodes the pictures the keys name into their slots (none for a file that holds no
+// picture), side by side: decoding them is most of the start-up's work, and each one is
+// independent of the others. Every slot is set when this returns.
+void loadPictures(const QString& specs, const QVector<QPair<PicturePtr*, const char*>>& wanted)
+{
+    std::vector<std::future<PicturePtr>> decoding;
+    for (const auto& [slot, key] : wanted) {
+        const QString path = picturePath(specs, key);
+        decoding.push_back(path.isEmpty() ? std::async(std::launch::deferred, [] { return PicturePtr(); })
+                                          : std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); }));
+    }
+    for (int i = 0; i < wanted.size(); ++i)
+        *wanted[i].first = decoding[size_t(i)].get();
 }
 
 } // namespace
@@ -307,15 +324,16 @@ void CustomizationModule::LoadSpecs()
     // A year picture's year outside the years a calendar can show names no picture.
     yearImageStartYear = ToInt(numberWithin(specs, "yearImageStartYear", 1000, 9999, 0));
 
-    topLogoImage = picture(specs, "topLogoImage");
-    topLogoImageMask = picture(specs, "topLogoImageMask");
-    backgroundImageWide = picture(specs, "backgroundImageWide");
-    backgroundImageStandard = picture(specs, "backgroundImageStandard");
-    backgroundImage = IsWideScreen() ? backgroundImageWide : backgroundImageStandard;
-    bottomImage = picture(specs, "bottomImage");
-    yearImage[0] = picture(specs, "yearImage0");
-    yearImage[1] = picture(specs, "yearImage1");
-    yearImage[2] = picture(specs, "yearImage2");
+    // Only the background of this screen's shape is decoded: the other one would hold a
+    // full-screen picture for nothing (a rebuild reads the branding again).
+    const bool wide = IsWideScreen();
+    backgroundImageWide = backgroundImageStandard = nullptr;
+    loadPictures(specs, {{&topLogoImage, "topLogoImage"}, {&topLogoImageMask, "topLogoImageMask"},
+                         wide ? qMakePair(&backgroundImageWide, "backgroundImageWide")
+                              : qMakePair(&backgroundImageStandard, "backgroundImageStandard"),
+                         {&bottomImage, "bottomImage"}, {&yearImage[0], "yearImage0"},
+                         {&yearImage[1], "yearImage1"}, {&yearImage[2], "yearImage2"}});
+    backgroundImage = wide ? backgroundImageWide : backgroundImageStandard;
     // Places on the background picture, in its pixels.
     yearImage_x = ToInt(numberWithin(specs, "yearImage_x", -kMaxPicturePixels, kMaxPicturePixels, 0));
     yearImage_y = ToInt(numberWithin(specs, "yearImage_y", -kMaxPicturePixels, kMaxPicturePixels, 0));

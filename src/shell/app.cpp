@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
+#include <malloc.h>
 
 namespace {
 app* g_app = nullptr;
@@ -93,6 +94,9 @@ void app::Event_Open()
         mAppTrayItem = new AppTrayItem();
         mAppTrayItem->Install();
     }
+    // Start-up's passing buffers (the events file's text, decoded and converted pictures)
+    // are freed by now; hand their pages back to the system rather than keep them.
+    malloc_trim(0);
 }
 
 void app::Event_Close()

@@ -39,6 +39,10 @@ public:
     QStringList keptTodoLines;
     // The last save of the events file did not reach the disk: keptTodoLines are newer.
     bool todoLinesUnsaved = false;
+    // The events file as this run last read or wrote it with keptTodoLines as its to-do
+    // part (EventsFileStamp then); empty when unknown. While the file still shows this
+    // stamp, a new to-do list takes keptTodoLines instead of reading every event again.
+    QString keptTodoLinesStamp;
     // The events file could not be read: this run never writes it.
     bool eventsFileLocked = false;
 
@@ -62,6 +66,9 @@ public:
     // list's lines (or keptTodoLines while there is no to-do list). Returns whether the
     // file was written.
     bool SaveUserEvents(const QStringList& todoLines);
+    // The events file's identity, size and change time ("" when there is none): it
+    // changes with every write of the file.
+    static QString EventsFileStamp();
     void LoadiCalEvents();
     void ExtractiCalEvents(const QString& text);
     void FillDateArray();

@@ -10,6 +10,8 @@
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include <QDir>
+#include <QFile>
+#include <sys/stat.h>
 #include <memory>
 
 namespace {
@@ -30,11 +32,24 @@ void app::LoadHolidays() { Holidays::Load(eventDict, CustomizationModule::calend
 
 void app::LoadSpecialEvents() { EditionEvents::Load(eventDict, CustomizationModule::applicationName); }
 
+QString app::EventsFileStamp()
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(EventsPath()).constData(), &info) != 0)
+        return QString();
+    return QStringLiteral("%1:%2:%3:%4:%5").arg(info.st_dev).arg(info.st_ino).arg(info.st_size)
+        .arg(info.st_mtim.tv_sec).arg(info.st_mtim.tv_nsec);
+}
+
 void app::LoadUserEvents()
 {
     keptTodoLines.clear();
     QString message;
-    if (EventsFile::Load(EventsPath(), eventDict, keptTodoLines, countdownDate, message) == EventsFile::Status::Unreadable)
+    // Taken before the reading: a change made meanwhile leaves the stamp behind.
+    const QString stamp = EventsFileStamp();
+    const EventsFile::Status status = EventsFile::Load(EventsPath(), eventDict, keptTodoLines, countdownDate, message);
+    keptTodoLinesStamp = status == EventsFile::Status::Loaded ? stamp : QString();
+    if (status == EventsFile::Status::Unreadable)
         eventsFileLocked = true;
     if (!message.isEmpty())
         MsgBox(message);
@@ -46,6 +61,7 @@ bool app::SaveUserEvents(const QStringList& todoLines)
         return false;
     QString message;
     const bool written = EventsFile::Write(EventsPath(), todoLines, eventDict, message);
+    keptTodoLinesStamp = written && todoLines == keptTodoLines ? EventsFileStamp() : QString();
     if (!message.isEmpty())
         MsgBox(message);
     return written;

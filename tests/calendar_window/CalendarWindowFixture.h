@@ -47,6 +47,7 @@ protected:
         CM::daysColor = QColor(0, 0, 0);
         App().eventDict.Clear();
         App().keptTodoLines.clear();
+        App().keptTodoLinesStamp.clear();
         App().eventsFileLocked = false;
         App().todoLinesUnsaved = false;
         App().selectedDate = Date(2025, 6, 15, 10, 30, 0);

@@ -287,6 +287,23 @@ TEST(EventsFile, TodoLines)
     }
 }
 
+TEST(EventRecord, ACountdownIsTheKindFieldOnly)
+{
+    struct Case { const char* record; bool countdown; };
+    const Case cases[] = {
+        {"2006-03-01 00:00:00//Trip//Countdown", true},
+        {"2006-03-01 00:00:00//Trip//countDOWN", true},          // letter case ignored
+        {"2006-03-01 00:00:00//Trip//Countdown//more", true},    // the third field, whatever follows
+        {"2006-03-01 00:00:00//Countdown", false},               // a title, not a kind
+        {"2006-03-01 00:00:00//Trip//Countdowns", false},
+        {"2006-03-01 00:00:00//Trip//", false},
+        {"Countdown", false},
+        {"", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(EventRecord::IsCountdown(c.record), c.countdown) << c.record;
+}
+
 TEST(EventRecord, HowTheYearViewTakesAnEntry)
 {
     using Fit = EventRecord::YearViewFit;

@@ -1,5 +1,37 @@
 #include "framework/Date.h"
+#include <QDateTime>
+#include <QThread>
+#include <ctime>
 #include <gtest/gtest.h>
+
+TEST(Date, NowIsTheLocalWallClockAndFollowsTheTimeZone)
+{
+    // The same second as Qt's local time (read again if the second turned in between).
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QDateTime qt = QDateTime::currentDateTime();
+        const Date now;
+        if (QDateTime::currentDateTime().time().second() != qt.time().second())
+            continue;
+        EXPECT_EQ(now.SQLDateTime(), qt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        break;
+    }
+    // A change of time zone shows within a second.
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "UTC0");
+    tzset();
+    const Date utc;
+    qputenv("TZ", "XYZ-5");   // five hours east of UTC, no daylight saving
+    QThread::msleep(1100);
+    const Date east;
+    if (oldZone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldZone);
+    tzset();
+    const int64_t shift = east.TotalSeconds() - utc.TotalSeconds();
+    EXPECT_GE(shift, 5 * 3600);
+    EXPECT_LE(shift, 5 * 3600 + 5);
+}
 
 TEST(Date, FieldSettersCarryOver)
 {
@@ -97,6 +129,11 @@ TEST(Date, StrictSQLParsing)
         {"2005-11-2x 10:00:00", false, ""},
         {"0999-01-01 00:00:00", true, "0999-01-01 00:00:00"},
         {"2004-02-29 23:59:59", true, "2004-02-29 23:59:59"},
+        {"2005-11-2a 10:00:00", false, ""},
+        {"2005-11-24 1:00:000", false, ""},
+        {"2005+11-24", false, ""},
+        {"0001-01-01 00:00:59", true, "0001-01-01 00:00:59"},
+        {"9999-12-31 23:59:59", true, "9999-12-31 23:59:59"},
     };
     for (const Case& c : cases) {
         Date d(2000, 1, 1);
@@ -106,6 +143,12 @@ TEST(Date, StrictSQLParsing)
         else
             EXPECT_EQ(d.SQLDateTime(), "2000-01-01 00:00:00") << "unchanged on failure: " << c.text;
     }
+    // Digits of other scripts are no digits of a key.
+    Date other(2000, 1, 1);
+    EXPECT_FALSE(Date::ParseSQLDateTime(QString::fromUtf8("\u0662005-11-24"), other));
+    // Years outside four digits are written as before.
+    EXPECT_EQ(Date(12345, 1, 2, 3, 4, 5).SQLDateTime(), "12345-01-02 03:04:05");
+    EXPECT_EQ(Date(-5, 1, 2).SQLDate(), "-005-01-02");
     Date shortForm;
     ASSERT_TRUE(Date::ParseDate(QStringLiteral("12/31/2006"), shortForm));
     EXPECT_EQ(shortForm.SQLDate(), "2006-12-31");

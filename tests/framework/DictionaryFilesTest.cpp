@@ -29,6 +29,8 @@ TEST(Files, ReadTextLineEndsAndBadFiles)
     EXPECT_EQ(Files::SplitLines(text), (QStringList{"a", "b", "c", "", "d"}));
     EXPECT_EQ(Files::SplitLines("x\n"), QStringList{"x"});
     EXPECT_EQ(Files::SplitLines(""), QStringList{});
+    EXPECT_EQ(Files::SplitLines("\r\n\n\rend"), (QStringList{"", "", "", "end"}));
+    EXPECT_EQ(Files::SplitLines("one\r"), QStringList{"one"});
     EXPECT_EQ(Files::ReadText(dir.filePath("none"), text), Files::ReadStatus::Missing);
     EXPECT_EQ(Files::ReadText(dir.path(), text), Files::ReadStatus::Unreadable);
     ASSERT_TRUE(Files::WriteAtomic(path, QByteArray("ab\0cd", 5)));

@@ -159,6 +159,17 @@ TEST(Graphics, SettingsPersistAndFontsMap)
         EXPECT_EQ(font.pixelSize(), 12) << c.name;
         EXPECT_EQ(font.bold(), c.bold) << c.name;
     }
+    // Fonts are made once per request: sizes and styles never stand in for each other.
+    const QFont plain = Graphics::MakeFont("Arial", 14);
+    EXPECT_EQ(Graphics::MakeFont("Arial", 14), plain);
+    const QFont variants[] = {Graphics::MakeFont("Arial", 15), Graphics::MakeFont("Arial", 14, true),
+                              Graphics::MakeFont("Arial", 14, false, true),
+                              Graphics::MakeFont("Arial", 14, false, false, true), Graphics::MakeFont("Tahoma", 14)};
+    for (const QFont& other : variants)
+        EXPECT_NE(other, plain) << other.toString().toStdString();
+    QFont changed = Graphics::MakeFont("Arial", 14);
+    changed.setPixelSize(30);   // a caller's change stays with the caller's copy
+    EXPECT_EQ(Graphics::MakeFont("Arial", 14).pixelSize(), 14);
     // Impact must draw digits narrower than the plain bold face.
     Graphics& m = pic->Graphics();
     m.SetTextSize(18);
@@ -298,6 +309,39 @@ TEST(Picture, CompositeFollowsLaterDrawing)
     EXPECT_EQ(qAlpha(pic->Composited().pixel(2, 2)), 255);
 }
 
+// An opaque picture without mask is shown through its own pixels; what was handed out
+// before a change keeps the old pixels, and a picture drawn into itself reads its old self.
+TEST(Picture, OpaqueCompositeSharesPixelsButNeverChangesBehindTheCaller)
+{
+    auto pic = Picture::New(4, 2);
+    pic->SetPixel(0, 0, QColor(10, 20, 30));
+    const QImage before = pic->Composited();
+    EXPECT_EQ(before.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(before.pixel(0, 0), qRgb(10, 20, 30));
+    EXPECT_EQ(before.constBits(), pic->Image().constBits()) << "no second copy of an opaque picture";
+    pic->SetPixel(0, 0, QColor(200, 0, 0));
+    EXPECT_EQ(before.pixel(0, 0), qRgb(10, 20, 30));
+    EXPECT_EQ(pic->Composited().pixel(0, 0), qRgb(200, 0, 0));
+
+    pic->Graphics().DrawPicture(pic, 2, 0);   // its left half onto its right half
+    EXPECT_EQ(pic->Pixel(2, 0), QColor(200, 0, 0));
+    EXPECT_EQ(pic->Pixel(3, 1), White);
+
+    // A copy at 32 bits shares the pixels until either one changes.
+    auto copy = pic->EnsureBitDepth32();
+    copy->SetPixel(1, 1, Black);
+    EXPECT_EQ(pic->Pixel(1, 1), White);
+    pic->Graphics().SetForeColor(QColor(0, 0, 255));
+    pic->Graphics().FillRect(0, 0, 1, 1);
+    EXPECT_EQ(copy->Pixel(0, 0), QColor(200, 0, 0));
+
+    // One translucent pixel: the composite is a premultiplied copy again.
+    pic->SetPixel(3, 1, QColor(0, 255, 0, 128));
+    const QImage translucent = pic->Composited();
+    EXPECT_NE(translucent.constBits(), pic->Image().constBits());
+    EXPECT_EQ(qAlpha(translucent.pixel(3, 1)), 128);
+}
+
 TEST(Picture, AlphaImageMaskTakesOverItsAlpha)
 {
     QImage image(2, 1, QImage::Format_ARGB32);
@@ -399,4 +443,15 @@ TEST(Picture, OpenAsPicture)
     EXPECT_EQ(pic->Width(), 3);
     EXPECT_EQ(pic->Pixel(2, 1), QColor(1, 2, 3));
     EXPECT_EQ(pic->Image().format(), QImage::Format_ARGB32);
+
+    // A file with translucent pixels keeps them, and shows them premultiplied.
+    QImage translucent(2, 1, QImage::Format_ARGB32);
+    translucent.fill(QColor(200, 100, 0, 255));
+    translucent.setPixelColor(1, 0, QColor(200, 100, 0, 51));
+    ASSERT_TRUE(translucent.save(dir.path() + "/t.png"));
+    auto glass = Picture::OpenAsPicture(dir.path() + "/t.png");
+    ASSERT_TRUE(glass);
+    EXPECT_EQ(glass->Pixel(1, 0), QColor(200, 100, 0, 51));
+    EXPECT_EQ(glass->Composited().pixel(1, 0), qPremultiply(qRgba(200, 100, 0, 51)));
+    EXPECT_EQ(glass->Composited().pixel(0, 0), qRgb(200, 100, 0));
 }

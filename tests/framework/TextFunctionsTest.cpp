@@ -13,6 +13,7 @@ TEST(TextFunctions, NthFieldAndCountFields)
     EXPECT_EQ(NthField("a;;c", ";", 2), "");
     EXPECT_EQ(NthField("a;;c", ";", 3), "c");
     EXPECT_EQ(NthField("xAbyABz", "ab", 2), "y");   // separators match ignoring case
+    EXPECT_EQ(NthField(QString::fromUtf8("x\u00C4y"), QString::fromUtf8("\u00E4"), 2), "y");
     EXPECT_EQ(CountFields(record, "//"), 3);
     EXPECT_EQ(CountFields("", "//"), 0);
     EXPECT_EQ(CountFields("abc", "//"), 1);

@@ -78,6 +78,24 @@ TEST_F(TodoList, OpensWithTheToDoPartOfTheEventsFile)
                                    "0\tEvents Data: notes"}));
 }
 
+// With many events, reading the whole file again only for its to-do lines is slow: a file
+// that this run read or wrote last is not read again, a file changed since then is.
+TEST_F(TodoList, OnlyAFileChangedSinceThisRunLastReadOrWroteItIsReadAgain)
+{
+    writeEventsFile("1\tFrom the file\nEvents Data:\n");
+    App().keptTodoLines = {"0\tKept by this run"};
+    App().keptTodoLinesStamp = app::EventsFileStamp();   // as if this run had read these lines from it
+    CalendarWindow* w = openWeek();
+    EXPECT_EQ(rows(w->TodoList), (Lines{"0 Kept by this run"}));
+    w->CloseWindow();   // saves: the file and the stamp follow the list
+    flush();
+    EXPECT_EQ(savedLines(), (Lines{"0\tKept by this run"}));
+
+    writeEventsFile("1\tChanged elsewhere\nEvents Data:\n");
+    w = openWeek();
+    EXPECT_EQ(rows(w->TodoList), (Lines{"1 Changed elsewhere"}));
+}
+
 TEST_F(TodoList, AMissingOrEmptyFileGivesAnEmptyList)
 {
     CalendarWindow* w = open();

@@ -4,6 +4,7 @@
 #include "framework/Files.h"
 #include "shell/app.h"
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -14,17 +15,19 @@ class AppDataTest : public ::testing::Test
 {
 protected:
     AppDataTest()
-        : m_store(App().eventDict), m_todo(App().keptTodoLines), m_locked(App().eventsFileLocked),
-          m_countdown(App().countdownDate)
+        : m_store(App().eventDict), m_todo(App().keptTodoLines), m_stamp(App().keptTodoLinesStamp),
+          m_locked(App().eventsFileLocked), m_countdown(App().countdownDate)
     {
         App().eventDict.Clear();
         App().keptTodoLines.clear();
+        App().keptTodoLinesStamp.clear();
         App().eventsFileLocked = false;
     }
     ~AppDataTest() override
     {
         App().eventDict = m_store;
         App().keptTodoLines = m_todo;
+        App().keptTodoLinesStamp = m_stamp;
         App().eventsFileLocked = m_locked;
         App().countdownDate = m_countdown;
     }
@@ -42,6 +45,7 @@ protected:
 private:
     Dictionary m_store;
     QStringList m_todo;
+    QString m_stamp;
     bool m_locked;
     Date m_countdown;
 };
@@ -92,4 +96,32 @@ TEST_F(AppDataTest, LoadingAReadableFileFillsTheStoreSilently)
     EXPECT_EQ(App().keptTodoLines, QStringList{"1\tBuy milk"});
     EXPECT_EQ(App().eventDict.Count(), 1);
     EXPECT_EQ(App().countdownDate.SQLDateTime(), "2006-03-01 00:00:00");
+}
+
+// The stamp says the file holds keptTodoLines as its to-do part, and only then.
+TEST_F(AppDataTest, TheKeptLinesStampFollowsWhatThisRunLastReadOrWrote)
+{
+    EXPECT_EQ(app::EventsFileStamp(), "");
+    App().LoadUserEvents();                              // no file
+    EXPECT_EQ(App().keptTodoLinesStamp, "");
+
+    ASSERT_TRUE(Files::WriteAtomic(app::EventsPath(), "1\tBuy milk\nEvents Data:\n"));
+    App().LoadUserEvents();
+    const QString loaded = App().keptTodoLinesStamp;
+    EXPECT_FALSE(loaded.isEmpty());
+    EXPECT_EQ(loaded, app::EventsFileStamp());
+
+    App().keptTodoLines = {"0\tCall Ann"};
+    ASSERT_TRUE(App().SaveUserEvents(App().keptTodoLines));
+    EXPECT_EQ(App().keptTodoLinesStamp, app::EventsFileStamp());
+    EXPECT_NE(App().keptTodoLinesStamp, loaded);        // a write makes a new file
+
+    ASSERT_TRUE(App().SaveUserEvents({"0\tother lines"}));
+    EXPECT_EQ(App().keptTodoLinesStamp, "");            // the file holds other lines than the kept ones
+
+    ASSERT_TRUE(App().SaveUserEvents(App().keptTodoLines));
+    ASSERT_TRUE(QFile::remove(app::EventsPath()));
+    ASSERT_TRUE(QDir().mkpath(app::EventsPath()));       // a folder where the file should be
+    EXPECT_FALSE(App().SaveUserEvents(App().keptTodoLines));
+    EXPECT_EQ(App().keptTodoLinesStamp, "");
 }

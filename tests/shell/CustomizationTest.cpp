@@ -116,6 +116,7 @@ TEST(Branding, LoadSpecsDerivesValuesAndSurvivesBadInput)
         EXPECT_EQ(CM::calendarStartYear, c.expectedYear) << c.startYear.toStdString();
         EXPECT_DOUBLE_EQ(CM::TitleAreaHeightPercent, c.expectedTitle);
         EXPECT_EQ(bool(CM::backgroundImage), c.backgroundHeight > 0);   // found ignoring case
+        EXPECT_FALSE(CM::IsWideScreen() ? CM::backgroundImageStandard : CM::backgroundImageWide);  // not decoded
         EXPECT_FALSE(CM::bottomImage);                                   // a path names no picture
         EXPECT_FALSE(CM::yearImage[0]);
         EXPECT_TRUE(CM::hideTime);

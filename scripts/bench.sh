@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Start-up and micro-benchmarks; prints tables, judges nothing.
+#
+# Builds the calendar and the programs in bench/, writes events files of 0, 10,000 and
+# 100,000 entries over the calendar's three years (bench/make_events.sh), and starts a bare
+# Qt window (the floor) and the calendar with each file under a virtual X screen of
+# 1280 x 1024, RUNS times each (default 5), the cases interleaved. For each case it prints
+# the median time from start to the painted "Calendar" window, the median resident memory
+# 1.5 s later, and the ratios to the floor and to the empty file; then the micro-benchmarks.
+# A start that shows no painted window within TIMEOUT seconds (default 120) counts as "-".
+#   RUNS=9 bash scripts/bench.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+
+if [ -z "${LUMORA_BENCH_INSIDE:-}" ]; then
+  bash scripts/install-deps.sh
+  bash scripts/build.sh
+  [ -x build/bench/bench_startwatch ] || { echo "build/bench/bench_startwatch was not built (Xlib, Xdamage)"; exit 1; }
+  LUMORA_BENCH_INSIDE=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+RUNS=${RUNS:-5}
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+CASES=(floor empty 10000 100000)
+for n in 0 10000 100000; do
+  bash bench/make_events.sh "$n" "$WORK/events-$n.tpc"
+done
+
+# One start of case $1: a fresh home holding the preferences and the events file.
+start_once() {
+  local home="$WORK/home" program=build/lumora-calendar file
+  rm -rf "$home"
+  mkdir -p "$home/.config" "$home/Documents" "$home/tmp" "$home/run"
+  chmod 700 "$home/run"
+  printf '0;0;1' > "$home/.config/LMCalendar.prefs"
+  case $1 in
+    floor) program=build/bench/bench_floor ;;
+    empty) file="$WORK/events-0.tpc" ;;
+    *) file="$WORK/events-$1.tpc" ;;
+  esac
+  [ -n "${file:-}" ] && cp "$file" "$home/Documents/Calendar.tpc"
+  HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
+    build/bench/bench_startwatch Calendar 1500 "${TIMEOUT:-120}" "$program" 2>/dev/null || echo "- -"
+}
+
+declare -A MS RSS
+for run in $(seq 1 "$RUNS"); do
+  for c in "${CASES[@]}"; do
+    read -r ms kb < <(start_once "$c")
+    MS[$c]+="$ms "
+    RSS[$c]+="$kb "
+    echo "run $run/$RUNS  $c: ${ms} ms, ${kb} kB" >&2
+  done
+done
+
+# The median of the numbers among the words read ("-" for a start that failed), or "-".
+median() { tr ' ' '\n' | awk '/^[0-9.]+$/' | sort -g | awk '{v[NR]=$1} END{if(NR==0){print "-"; exit} if(NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN{if(a=="-"||b=="-"||b==0) print "-"; else printf "%.2fx", a/b}'; }
+
+echo
+echo "Start-up under Xvfb 1280x1024, median of $RUNS runs, $(nproc) cores ($(uname -m))"
+printf '| %-24s | %8s | %8s | %9s | %9s |\n' "case" "ms" "RSS MB" "x floor" "x empty"
+printf '|%s|%s|%s|%s|%s|\n' "--------------------------" "----------" "----------" "-----------" "-----------"
+floor_ms=$(echo "${MS[floor]}" | median)
+empty_ms=$(echo "${MS[empty]}" | median)
+for c in "${CASES[@]}"; do
+  ms=$(echo "${MS[$c]}" | median)
+  kb=$(echo "${RSS[$c]}" | median)
+  mb=$(awk -v k="$kb" 'BEGIN{if(k=="-") print "-"; else printf "%.1f", k/1024}')
+  case $c in floor) name="floor (bare Qt window)" ;; empty) name="calendar, empty file" ;; *) name="calendar, $c events" ;; esac
+  printf '| %-24s | %8s | %8s | %9s | %9s |\n' "$name" "$ms" "$mb" "$(ratio "$ms" "$floor_ms")" "$(ratio "$ms" "$empty_ms")"
+done
+
+echo
+echo "Micro-benchmarks (year view at 1920x1200, 0 and 10,000 entries; one week's grid with"
+echo "100,000 entries in the store; saving and reading 100,000 events)"
+mkdir -p "$WORK/run" && chmod 700 "$WORK/run"
+HOME="$WORK" XDG_RUNTIME_DIR="$WORK/run" build/bench/bench_micro 2>&1 | grep -v "does not support raise"
