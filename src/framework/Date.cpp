@@ -36,10 +36,27 @@ const char* const kMonths[] = {"January", "February", "March", "April", "May", "
 const char* const kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 
+Date::Clock& installedClock()
+{
+    static Date::Clock current;
+    return current;
+}
+
 } // namespace
+
+Date::Clock Date::SetClock(Clock clock)
+{
+    Clock previous = std::move(installedClock());
+    installedClock() = std::move(clock);
+    return previous;
+}
 
 Date::Date()
 {
+    if (const Clock& fixed = installedClock()) {
+        *this = fixed();
+        return;
+    }
     const QDateTime now = QDateTime::currentDateTime();
     m_year = now.date().year();
     m_month = now.date().month();
