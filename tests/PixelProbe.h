@@ -1,6 +1,8 @@
 #pragma once
 #include "framework/Date.h"
 #include "framework/Graphics.h"
+#include "framework/Picture.h"
+#include "shell/InterfacePictures.h"
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -155,4 +157,46 @@ private:
         QCoreApplication::processEvents();
     }
     QRect m_geometry, m_available;
+};
+
+// Replaces the interface pictures, while it lives, by pictures of their own sizes in one
+// colour each (PlainPictures::Colour), so that what a control draws over them can be told
+// apart from them. The three masks are black (opaque) all over. Pictures that hold two
+// frames side by side (the menu toggle's) have their second frame, from x 16, in
+// SecondFrame(number).
+class PlainPictures
+{
+public:
+    PlainPictures()
+    {
+        InterfacePictures::SetSource([](int number) -> PicturePtr {
+            const PicturePtr real = Picture::OpenAsPicture(Path(number));
+            if (!real)
+                return nullptr;
+            const PicturePtr plain = Picture::New(real->Width(), real->Height(), 32);
+            Graphics& g = plain->Graphics();
+            g.SetForeColor(Colour(number));
+            g.FillRect(0, 0, real->Width(), real->Height());
+            if (number == 178 || number == 179) {
+                g.SetForeColor(SecondFrame(number));
+                g.FillRect(16, 0, real->Width() - 16, real->Height());
+            }
+            return plain;
+        });
+    }
+    ~PlainPictures()
+    {
+        InterfacePictures::SetSource([](int number) { return Picture::OpenAsPicture(Path(number)); });
+    }
+    PlainPictures(const PlainPictures&) = delete;
+    PlainPictures& operator=(const PlainPictures&) = delete;
+
+    static QColor Colour(int number)
+    {
+        if (number == 169 || number == 180 || number == 186)
+            return QColor(0, 0, 0);
+        return QColor(40 + (number - 168) * 7, 90 + (number % 5) * 20, 200 - (number - 168) * 5);
+    }
+    static QColor SecondFrame(int number) { return QColor(10, 200 - (number - 178) * 50, 60); }
+    static QString Path(int number) { return QStringLiteral(":/resources/interface/%1.png").arg(number); }
 };
