@@ -64,6 +64,31 @@ inline QRect Ink(const QImage& image, const QRect& area, const QColor& colour, c
     return box;
 }
 
+// How far the pixels in area that are blends of background and colour, or of background
+// and a stronger shade of colour, went towards colour at most: about 1 where text was drawn
+// in colour, more where it was drawn in a stronger shade (black for a grey), 0 for none.
+inline double Strongest(const QImage& image, const QRect& area, const QColor& colour, const QColor& background)
+{
+    const double d[3] = {double(colour.red() - background.red()), double(colour.green() - background.green()),
+                         double(colour.blue() - background.blue())};
+    const double length2 = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+    double strongest = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const double p[3] = {double(c.red() - background.red()), double(c.green() - background.green()),
+                                 double(c.blue() - background.blue())};
+            const double a = (p[0] * d[0] + p[1] * d[1] + p[2] * d[2]) / length2;
+            double off2 = 0;
+            for (int i = 0; i < 3; ++i)
+                off2 += (p[i] - a * d[i]) * (p[i] - a * d[i]);
+            if (off2 <= 36)
+                strongest = std::max(strongest, a);
+        }
+    return strongest;
+}
+
 // How many pixels in area are exactly colour.
 inline int Count(const QImage& image, const QRect& area, const QColor& colour)
 {

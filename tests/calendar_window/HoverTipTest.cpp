@@ -175,4 +175,8 @@ TEST_F(HoverTip, TheTipIsANearWhiteRoundedBubbleWithTheTitleInDarkGrey)
     const QRect expected = Pixels::TextBox("Dentist", Graphics::MakeFont("System", 9), 10, h - 4);
     const QRect ink = Pixels::Ink(image, image.rect(), QColor(60, 60, 60), body);
     EXPECT_TRUE(Pixels::Near(ink, expected)) << ink << " expected " << expected;
+    // Thin strokes at 9 pixels cover no pixel whole; none is darker than the title's grey.
+    const double strongest = Pixels::Strongest(image, expected, QColor(60, 60, 60), body);
+    EXPECT_GT(strongest, 0.8);
+    EXPECT_LT(strongest, 1.03);
 }
