@@ -31,24 +31,28 @@ inline QImage Render(QWidget* widget, const QColor& background)
     return image;
 }
 
-// 0 for the background, 1 for colour, between for a blend of the two; -1 for a pixel that
-// is no blend of them (farther than a few steps from the line between them, or beyond colour).
-inline double Coverage(const QColor& pixel, const QColor& background, const QColor& colour)
+// How far pixel went from background towards colour along the line between them (1 at
+// colour, more for a stronger shade of it), or -1 when it lies more than a few steps off
+// that line (painted in some other colour).
+inline double Towards(const QColor& pixel, const QColor& background, const QColor& colour)
 {
     const double d[3] = {double(colour.red() - background.red()), double(colour.green() - background.green()),
                          double(colour.blue() - background.blue())};
     const double p[3] = {double(pixel.red() - background.red()), double(pixel.green() - background.green()),
                          double(pixel.blue() - background.blue())};
     const double length2 = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-    if (length2 == 0)
-        return -1;
-    const double a = (p[0] * d[0] + p[1] * d[1] + p[2] * d[2]) / length2;
+    const double a = length2 == 0 ? 0 : (p[0] * d[0] + p[1] * d[1] + p[2] * d[2]) / length2;
     double off2 = 0;
     for (int i = 0; i < 3; ++i)
         off2 += (p[i] - a * d[i]) * (p[i] - a * d[i]);
-    if (off2 > 36 || a > 1.02)
-        return -1;
-    return std::max(0.0, a);
+    return length2 == 0 || off2 > 36 ? -1 : std::max(0.0, a);
+}
+
+// 0 for the background, 1 for colour, between for a blend of the two; -1 for anything else.
+inline double Coverage(const QColor& pixel, const QColor& background, const QColor& colour)
+{
+    const double a = Towards(pixel, background, colour);
+    return a > 1.02 ? -1 : a;
 }
 
 // The box of the pixels in area that went at least half way from background to colour;
@@ -64,28 +68,15 @@ inline QRect Ink(const QImage& image, const QRect& area, const QColor& colour, c
     return box;
 }
 
-// How far the pixels in area that are blends of background and colour, or of background
-// and a stronger shade of colour, went towards colour at most: about 1 where text was drawn
-// in colour, more where it was drawn in a stronger shade (black for a grey), 0 for none.
+// The farthest any pixel in area went towards colour: about 1 where text was drawn in
+// colour, more where it was drawn in a stronger shade of it (black for a grey).
 inline double Strongest(const QImage& image, const QRect& area, const QColor& colour, const QColor& background)
 {
-    const double d[3] = {double(colour.red() - background.red()), double(colour.green() - background.green()),
-                         double(colour.blue() - background.blue())};
-    const double length2 = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
     double strongest = 0;
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            const double p[3] = {double(c.red() - background.red()), double(c.green() - background.green()),
-                                 double(c.blue() - background.blue())};
-            const double a = (p[0] * d[0] + p[1] * d[1] + p[2] * d[2]) / length2;
-            double off2 = 0;
-            for (int i = 0; i < 3; ++i)
-                off2 += (p[i] - a * d[i]) * (p[i] - a * d[i]);
-            if (off2 <= 36)
-                strongest = std::max(strongest, a);
-        }
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            strongest = std::max(strongest, Towards(image.pixelColor(x, y), background, colour));
     return strongest;
 }
 
