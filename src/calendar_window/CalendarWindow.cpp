@@ -256,5 +256,5 @@ void CalendarWindow::SaveEvents()
             lines.append(EventsFile::TodoLine(TodoList->CellCheck(row, 0), TodoList->Cell(row, 1)));
         App().keptTodoLines = lines;
     }
-    App().todoLinesUnsaved = !EventsFile::Save(App().keptTodoLines);
+    App().todoLinesUnsaved = !App().SaveUserEvents(App().keptTodoLines);
 }

@@ -3,9 +3,7 @@
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include "framework/Files.h"
-#include "framework/MessageBox.h"
 #include "framework/TextFunctions.h"
-#include "shell/app.h"
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -102,8 +100,10 @@ void EventsFile::ParseTodoLine(const QString& line, bool& checked, QString& text
     text = NthField(line, QStringLiteral("\t"), 2);
 }
 
-EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown)
+EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown,
+                                    QString& message)
 {
+    message.clear();
     Contents contents;
     const Status status = Read(path, contents);
     if (status == Status::Missing)
@@ -111,26 +111,28 @@ EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStr
     if (status == Status::Unreadable) {
         // The file stays where it is, untouched; a copy is kept beside it as well.
         const QString copy = Files::KeepCopy(path);
-        QString message = QStringLiteral("Your events file \"%1\" could not be read.").arg(QFileInfo(path).fileName());
+        message = QStringLiteral("Your events file \"%1\" could not be read.").arg(QFileInfo(path).fileName());
         if (!copy.isEmpty())
             message += QStringLiteral(" A copy has been kept as \"%1\".").arg(QFileInfo(copy).fileName());
         message += QStringLiteral(" The calendar will not change the file: events and to-do items are not saved "
                                   "while it cannot be read. Repair or remove it to save your calendar again.");
-        MsgBox(message);
         return status;
     }
     todoLines = contents.todoLines;
     for (const Entry& entry : contents.entries) {
         store.SetValue(entry.first, entry.second);
+        if (!EventRecord::IsCountdown(entry.second))
+            continue;
         Date key;
-        if (EventRecord::IsCountdown(entry.second) && EventRecord::ParseKey(entry.first, key))
+        if (EventRecord::ParseKey(entry.first, key))
             countdown = key;
     }
     return status;
 }
 
-bool EventsFile::Write(const QString& path, const QStringList& todoLines, const Dictionary& store)
+bool EventsFile::Write(const QString& path, const QStringList& todoLines, const Dictionary& store, QString& message)
 {
+    message.clear();
     if (g_writing)
         return false;
     g_writing = true;
@@ -143,16 +145,9 @@ bool EventsFile::Write(const QString& path, const QStringList& todoLines, const 
         written = Files::WriteAtomic(path, Format(todoLines, snapshot), &error);
     g_writing = false;
     if (!written)
-        MsgBox(QStringLiteral("Your events could not be saved to \"%1\". %2")
-                   .arg(path.isEmpty() ? QStringLiteral("Calendar.tpc") : QFileInfo(path).fileName(), error));
+        message = QStringLiteral("Your events could not be saved to \"%1\". %2")
+                      .arg(path.isEmpty() ? QStringLiteral("Calendar.tpc") : QFileInfo(path).fileName(), error);
     return written;
-}
-
-bool EventsFile::Save(const QStringList& todoLines)
-{
-    if (App().eventsFileLocked)
-        return false;
-    return Write(app::EventsPath(), todoLines, App().eventDict);
 }
 
 bool EventsFile::IsWriting() { return g_writing; }

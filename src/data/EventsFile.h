@@ -14,8 +14,12 @@ class Dictionary;
 // Reading accepts LF, CRLF and CR line ends and UTF-8; the to-do part ends only at a line
 // that is exactly "Events Data:" (letter case, blanks and CR ignored); an event line's value
 // is everything after its first "|". Writing is atomic, UTF-8 with LF, from a snapshot of
-// the store, and never runs twice at once. A file that exists but cannot be read is
-// reported, moved aside and never written over by that run.
+// the store, and never runs twice at once. A file that exists but cannot be read is copied
+// aside and must not be written over by that run.
+//
+// It works on the store and the to-do lines it is given and shows nothing: what went wrong
+// comes back as a status and a message for the caller to show (app::LoadUserEvents and
+// app::SaveUserEvents do that for the application's own file).
 class EventsFile
 {
 public:
@@ -48,20 +52,17 @@ public:
 
     // Start-up reading: stores every event line of the file into store (replacing entries
     // with the same key), keeps the to-do lines, and sets countdown from the last line whose
-    // kind field is "Countdown" and whose key is a date-time. An unreadable file is reported
-    // and moved aside; the caller must then not write the events file during this run.
-    static Status Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown);
+    // kind field is "Countdown" and whose key is a date-time. An unreadable file is copied
+    // aside and message tells the user so (message is empty otherwise); the caller must then
+    // not write the events file during this run.
+    static Status Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown,
+                       QString& message);
 
-    // Writes the file at path from a snapshot of store; a failure is reported in a message
-    // box and leaves the old file as it was. Returns false without writing when a write is
-    // already under way. Returns whether the file was written.
-    static bool Write(const QString& path, const QStringList& todoLines, const Dictionary& store);
-
-    // The one writer of the application's events file: writes App().eventDict with these
-    // to-do lines to app::EventsPath(), unless App().eventsFileLocked (the file could not be
-    // read at start-up). Called by CalendarWindow::SaveEvents with the to-do list's lines
-    // (or App().keptTodoLines while there is no to-do list).
-    static bool Save(const QStringList& todoLines);
+    // Writes the file at path from a snapshot of store. A failure leaves the old file as it
+    // was and puts the message for the user in message (empty otherwise). Returns false
+    // without writing, and without a message, when a write is already under way. Returns
+    // whether the file was written.
+    static bool Write(const QString& path, const QStringList& todoLines, const Dictionary& store, QString& message);
 
     static bool IsWriting();
 };

@@ -6,7 +6,7 @@
 #include "calendar_window/MiniCalList.h"
 #include "data/EventRecord.h"
 #include "data/EventsFile.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
 #include "framework/ListBox.h"

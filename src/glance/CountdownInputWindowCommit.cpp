@@ -7,9 +7,9 @@
 #include "data/EventRecord.h"
 #include "data/Holidays.h"
 #include "data/EditionEvents.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "glance/CountdownInputWindow.h"
-#include "glance/YearDayTag.h"
+#include "data/YearDayTag.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include <QEventLoop>

@@ -56,6 +56,12 @@ public:
     void GetPrefs();
     void PutPrefs();
     void LoadUserEvents();
+    // The one writer of the user's events file: writes eventDict with these to-do lines to
+    // EventsPath(), unless eventsFileLocked (the file could not be read at start-up). A
+    // failure is shown in a message box. Called by CalendarWindow::SaveEvents with the to-do
+    // list's lines (or keptTodoLines while there is no to-do list). Returns whether the
+    // file was written.
+    bool SaveUserEvents(const QStringList& todoLines);
     void LoadiCalEvents();
     void ExtractiCalEvents(const QString& text);
     void FillDateArray();

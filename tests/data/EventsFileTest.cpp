@@ -6,7 +6,6 @@
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include "framework/Files.h"
-#include "shell/app.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,9 +53,9 @@ TEST(EventsFile, SeededFileComesBackWithEveryLine)
     Holidays::Load(store, 2005);
     QStringList todo;
     Date countdown(2001, 1, 1);
-    MessageLog log;
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded);
-    EXPECT_TRUE(log.messages.isEmpty());
+    QString message = "stale";
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
+    EXPECT_TRUE(message.isEmpty());
 
     EXPECT_EQ(todo, (QStringList{"1\tBuy milk", "0\tRead Events Data: notes", "0\t"}));
     EXPECT_EQ(store.Count(), 24 + 6);   // the countdown replaced Christmas 2005
@@ -69,7 +68,8 @@ TEST(EventsFile, SeededFileComesBackWithEveryLine)
     EXPECT_EQ(countdown.SQLDateTime(), "2005-12-25 00:00:00");
 
     const QString out = dir.filePath("out/Calendar.tpc");   // its folder does not exist yet
-    ASSERT_TRUE(EventsFile::Write(out, todo, store));
+    ASSERT_TRUE(EventsFile::Write(out, todo, store, message));
+    EXPECT_TRUE(message.isEmpty());
     const QString written = QString::fromUtf8(readBytes(out));
     EXPECT_FALSE(written.contains('\r'));
     const QStringList lines = written.split('\n');
@@ -85,7 +85,7 @@ TEST(EventsFile, SeededFileComesBackWithEveryLine)
     Dictionary again;
     QStringList todoAgain;
     Date countdownAgain(2001, 1, 1);
-    ASSERT_EQ(EventsFile::Load(out, again, todoAgain, countdownAgain), EventsFile::Status::Loaded);
+    ASSERT_EQ(EventsFile::Load(out, again, todoAgain, countdownAgain, message), EventsFile::Status::Loaded);
     EXPECT_EQ(again.Entries(), store.Entries());
     EXPECT_EQ(todoAgain, todo);
     EXPECT_EQ(countdownAgain, countdown);
@@ -109,7 +109,8 @@ TEST(EventsFile, FilesWithoutEventsLoadNoEntries)
         Dictionary store;
         QStringList todo;
         Date countdown(2001, 1, 1);
-        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded) << c.name;
+        QString message;
+        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded) << c.name;
         EXPECT_EQ(store.Count(), 0) << c.name;
         EXPECT_EQ(todo, c.todo) << c.name;
         EXPECT_EQ(countdown, Date(2001, 1, 1)) << c.name;
@@ -128,7 +129,8 @@ TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
     Dictionary store;
     QStringList todo;
     Date countdown(2001, 1, 1);
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded);
+    QString message;
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
     EXPECT_EQ(store.Count(), 4);   // malformed keys are kept as they are
     EXPECT_EQ(countdown.SQLDateTime(), "2006-03-01 00:00:00");
 }
@@ -140,11 +142,11 @@ TEST(EventsFile, MissingFileLoadsNothingAndSaysNothing)
     store.SetValue("k", "v");
     QStringList todo{"kept"};
     Date countdown(2001, 1, 1);
-    MessageLog log;
-    EXPECT_EQ(EventsFile::Load(dir.filePath("Calendar.tpc"), store, todo, countdown), EventsFile::Status::Missing);
+    QString message = "stale";
+    EXPECT_EQ(EventsFile::Load(dir.filePath("Calendar.tpc"), store, todo, countdown, message), EventsFile::Status::Missing);
     EXPECT_EQ(store.Count(), 1);
     EXPECT_EQ(todo, QStringList{"kept"});
-    EXPECT_TRUE(log.messages.isEmpty());
+    EXPECT_TRUE(message.isEmpty());
 }
 
 TEST(EventsFile, UnreadableFileIsReportedLeftUnchangedAndCopied)
@@ -160,9 +162,10 @@ TEST(EventsFile, UnreadableFileIsReportedLeftUnchangedAndCopied)
         QStringList todo;
         Date countdown(2001, 1, 1);
         MessageLog log;
-        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Unreadable);
-        ASSERT_EQ(log.messages.size(), 1);
-        EXPECT_TRUE(log.messages.first().contains("Calendar.tpc.unreadable-1"));
+        QString message;
+        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Unreadable);
+        EXPECT_TRUE(message.contains("Calendar.tpc.unreadable-1"));
+        EXPECT_TRUE(log.messages.isEmpty());   // the caller shows it
         EXPECT_EQ(readBytes(path), bytes);
         EXPECT_EQ(readBytes(path + ".unreadable-1"), bytes);
         EXPECT_EQ(store.Count(), 0);
@@ -180,10 +183,12 @@ TEST(EventsFile, FailedWriteIsReportedAndKeepsTheOldFile)
     // A plain file where the Documents folder should be.
     writeBytes(dir.filePath("Documents"), "old");
     MessageLog log;
-    EXPECT_FALSE(EventsFile::Write(blocked, {}, store));
-    EXPECT_FALSE(EventsFile::Write(dir.filePath("Documents/Calendar.tpc"), {}, store));
-    ASSERT_EQ(log.messages.size(), 2);
-    EXPECT_TRUE(log.messages.at(0).startsWith("Your events could not be saved"));
+    QString message;
+    EXPECT_FALSE(EventsFile::Write(blocked, {}, store, message));
+    EXPECT_TRUE(message.startsWith("Your events could not be saved to \"Calendar.tpc\"."));
+    EXPECT_FALSE(EventsFile::Write(dir.filePath("Documents/Calendar.tpc"), {}, store, message));
+    EXPECT_TRUE(message.startsWith("Your events could not be saved"));
+    EXPECT_TRUE(log.messages.isEmpty());   // the caller shows it
     EXPECT_TRUE(QFileInfo(blocked).isDir());
     EXPECT_EQ(readBytes(dir.filePath("Documents")), "old");
     EXPECT_FALSE(EventsFile::IsWriting());
@@ -213,28 +218,6 @@ TEST(EventsFile, TodoLines)
         EXPECT_EQ(checked, c.checked) << c.line;
         EXPECT_EQ(text, c.text) << c.line;
     }
-}
-
-TEST(EventsFile, SaveWritesTheApplicationsStoreUnlessLocked)
-{
-    SandboxHome home;
-    const Dictionary oldStore = App().eventDict;
-    const bool oldLocked = App().eventsFileLocked;
-    App().eventDict.Clear();
-    App().eventDict.SetValue("2005-01-01 00:00:00", "2005-01-01 00:00:00//New Years");
-    const QString path = app::EventsPath();
-    ASSERT_TRUE(path.startsWith(home.path()));
-
-    App().eventsFileLocked = true;
-    EXPECT_FALSE(EventsFile::Save({"0\tx"}));
-    EXPECT_FALSE(QFile::exists(path));
-
-    App().eventsFileLocked = false;
-    EXPECT_TRUE(EventsFile::Save({"0\tx"}));   // the Documents folder is created
-    EXPECT_EQ(readBytes(path), "0\tx\nEvents Data:\n2005-01-01 00:00:00|2005-01-01 00:00:00//New Years\n");
-
-    App().eventDict = oldStore;
-    App().eventsFileLocked = oldLocked;
 }
 
 TEST(EventRecord, HowTheYearViewTakesAnEntry)

@@ -23,8 +23,8 @@ Dictionary import(const QString& eventLines)
 QStringList entries(const Dictionary& store)
 {
     QStringList out;
-    for (int i = 0; i < store.Count(); ++i)
-        out << store.Key(i) + "|" + store.ValueAt(i);
+    for (const auto& [key, value] : store.Range("", QString(QChar(0xFFFF))))
+        out << key + "|" + value;
     return out;
 }
 
@@ -95,11 +95,11 @@ TEST(ICalImporter, EndlessRepeatsStopAtTheLimits)
     // Daily from long before: only the three years, and at most 1000 entries.
     const Dictionary daily = import("DTSTART:19900101T080000\r\nRRULE:FREQ=DAILY\r\nSUMMARY:x\r\n");
     EXPECT_EQ(daily.Count(), ICalImporter::MaxOccurrences);
-    EXPECT_EQ(daily.Key(0), "2005-01-01 08:00:00");
+    EXPECT_EQ(daily.Entries().firstKey(), "2005-01-01 08:00:00");
     // Weekly without an end fills the three years.
     const Dictionary weekly = import("DTSTART:20050103T080000\r\nRRULE:FREQ=WEEKLY\r\n");
     EXPECT_EQ(weekly.Count(), 157);
-    EXPECT_EQ(weekly.Key(weekly.Count() - 1), "2007-12-31 08:00:00");
+    EXPECT_EQ(weekly.Entries().lastKey(), "2007-12-31 08:00:00");
 }
 
 TEST(ICalImporter, EveryEventOfEveryCalendarFile)

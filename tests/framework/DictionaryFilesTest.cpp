@@ -1,30 +1,8 @@
-#include "framework/Dictionary.h"
-#include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-TEST(Dictionary, OrderedByKeyAndIndexed)
-{
-    Dictionary d;
-    d.SetValue("2007-01-01 00:00:00", "new year");
-    d.SetValue("2005-12-25 00:00:00", "christmas");
-    d.SetValue("2006-07-04 00:00:00", "fourth");
-    d.SetValue("2006-07-04 00:00:00", "replaced");
-    ASSERT_EQ(d.Count(), 3);
-    EXPECT_EQ(d.Key(0), "2005-12-25 00:00:00");
-    EXPECT_EQ(d.ValueAt(1), "replaced");
-    EXPECT_EQ(d.Key(2), "2007-01-01 00:00:00");
-    EXPECT_THROW(d.Key(3), OutOfBoundsException);
-    EXPECT_THROW(d.Value("missing"), KeyNotFoundException);
-    EXPECT_THROW(d.Remove("missing"), KeyNotFoundException);
-    EXPECT_EQ(d.Lookup("missing", "x"), "x");
-    d.Remove("2006-07-04 00:00:00");
-    EXPECT_FALSE(d.HasKey("2006-07-04 00:00:00"));
-    EXPECT_EQ(d.Count(), 2);
-}
 
 TEST(Files, ChildMatchesIgnoringCaseAndRefusesPaths)
 {
