@@ -32,6 +32,7 @@ protected:
         CM::topLogoImage = nullptr;
         CM::topLogoImageMask = nullptr;
         CM::yearImage = QVector<PicturePtr>(7);
+        CM::yearImage_x = CM::yearImage_y = 0;
         CM::hideYear = CM::hideTime = CM::hideTopBorder = CM::hideBottomBorder = false;
         CM::monthNamesUppercase = CM::monthNamesAbbreviated = CM::monthNamesBold = CM::monthNamesLeftJ = false;
         CM::includeLinkButtons = CM::scrollImage = CM::customAboutWindow = false;

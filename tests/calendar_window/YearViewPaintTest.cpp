@@ -234,21 +234,22 @@ TEST_F(YearViewPaint, TheYearStandsAsFourDigitsLeftOfTheMonthsOrAsItsPicture)
     w->CloseWindow();
     flush();
 
-    // With hideYear the picture of the shown year (2026 is picture 1 from 2025) stands
-    // where the window placed it, at its own size, and no digits are drawn.
-    CM::hideYear = true;
-    CM::yearImageStartYear = 2025;
-    calCanvas* pictured = openCanvas();
+    // With hideYear the picture of the shown year (2026 is picture 1 from 2025) stands at
+    // the branding's place (no background picture: no scaling), at its own size, and no
+    // digits are drawn.
     auto solid = [](QColor colour) {
         PicturePtr p = Picture::New(20, 30, 32);
         p->Graphics().SetForeColor(colour);
         p->Graphics().FillRect(0, 0, 20, 30);
         return p;
     };
-    w->yearImageScaled[0] = solid(QColor(10, 10, 250));
-    w->yearImageScaled[1] = solid(QColor(250, 120, 10));
-    w->yearImageScaled_x = 7;
-    w->yearImageScaled_y = 40;
+    CM::hideYear = true;
+    CM::yearImageStartYear = 2025;
+    CM::yearImage[0] = solid(QColor(10, 10, 250));
+    CM::yearImage[1] = solid(QColor(250, 120, 10));
+    CM::yearImage_x = 7;
+    CM::yearImage_y = 40;
+    calCanvas* pictured = openCanvas();
     const QImage withPicture = Pixels::Render(pictured, Backdrop);
     EXPECT_EQ(Pixels::Count(withPicture, withPicture.rect(), QColor(250, 120, 10)), 20 * 30);
     EXPECT_EQ(Pixels::Count(withPicture, QRect(7, 40, 20, 30), QColor(250, 120, 10)), 20 * 30);
