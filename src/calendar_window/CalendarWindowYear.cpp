@@ -14,29 +14,10 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QTimer>
 
 namespace {
 const QString kBadEventMessage = QStringLiteral(
     "An error occurred while loading events - an incorrectly formated event was encountered and will be skipped.");
-
-bool s_reloadPending = false;
-
-// Re-reads the branding and rebuilds the calendar window, from the event loop rather than
-// from inside a handler of the window that the rebuild closes.
-void rebuildCalendarLater()
-{
-    if (s_reloadPending)
-        return;
-    s_reloadPending = true;
-    QTimer::singleShot(0, qApp, [] {
-        s_reloadPending = false;
-        if (App().Closing)
-            return;
-        if (CustomizationModule::CustomizeCalendar() && !App().Closing)
-            App().ReloadCalendar();
-    });
-}
 } // namespace
 
 bool CalendarWindow::CalDateCell(const Date& d, int& row, int& column)
@@ -182,7 +163,7 @@ bool CalendarWindow::Calendar_KeyDown(QKeyEvent* event)
         PageNextYear();
         break;
     case Qt::Key_Space:
-        rebuildCalendarLater();
+        App().ReloadCalendarLater();   // from the event loop, not inside this window's handler
         break;
     default:
         break;

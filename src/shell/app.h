@@ -68,6 +68,10 @@ public:
     void PrintCalendar(const class QImage& picture);
     int getSeason(const Date& date);
     void ReloadCalendar();
+    // Re-reads the branding and rebuilds the calendar window from the event loop, once no
+    // dialog is open (the rebuild would close it with its parent, input and all); several
+    // requests before then make one rebuild.
+    void ReloadCalendarLater();
     void CustomizeSolstice() {}
     void CheckRunning();
     void LoadHolidays();
@@ -94,6 +98,7 @@ protected:
 private:
     bool m_prefsRead = false;   // GetPrefs ran: this copy owns the preferences file
     bool m_holdsMutex = false;  // CheckRunning entered the lock
+    bool m_reloadPending = false;
 };
 
 // The one application object.

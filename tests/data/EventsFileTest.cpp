@@ -99,8 +99,8 @@ TEST(EventsFile, FilesWithoutEventsLoadNoEntries)
         {"zero bytes", "", {}},
         {"separator last", "0\tx\nEvents Data:\n", {"0\tx"}},
         {"no separator", "0\ta\nsome text\n", {"0\ta", "some text"}},
-        {"separator inside a line", "0\tEvents Data: and more\n2005-01-01 00:00:00|x\n",
-         {"0\tEvents Data: and more", "2005-01-01 00:00:00|x"}},
+        {"separator inside a line", "0\tEvents Data: and more\n2005-01-01 00:00:00 x\n",
+         {"0\tEvents Data: and more", "2005-01-01 00:00:00 x"}},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
@@ -115,6 +115,43 @@ TEST(EventsFile, FilesWithoutEventsLoadNoEntries)
         EXPECT_EQ(todo, c.todo) << c.name;
         EXPECT_EQ(countdown, Date(2001, 1, 1)) << c.name;
     }
+}
+
+// A separator removed or misspelt by hand: the lines shaped like events (a valid key, then
+// "|") are the events, every other line a to-do item with its whole text; written back,
+// the file has its separator again and nothing is lost.
+TEST(EventsFile, WithoutItsSeparatorAFileKeepsItsEvents)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Calendar.tpc");
+    writeBytes(path, "1\tBuy milk\n"
+                     "Event Data:\n"
+                     "2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist\n"
+                     "2025-02-30 09:00:00|not a day\n"
+                     "2025-03-11 09:00:00 no bar\n"
+                     "2025-03-12 00:00:00|2025-03-12 00:00:00//Trip//Countdown\n");
+    Dictionary store;
+    QStringList todo;
+    Date countdown(2001, 1, 1);
+    QString message;
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
+    EXPECT_EQ(todo, (QStringList{"1\tBuy milk", "Event Data:", "2025-02-30 09:00:00|not a day",
+                                 "2025-03-11 09:00:00 no bar"}));
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.Value("2025-03-10 09:00:00"), "2025-03-10 10:00:00//Dentist");
+    EXPECT_EQ(countdown.SQLDateTime(), "2025-03-12 00:00:00");
+
+    ASSERT_TRUE(EventsFile::Write(path, todo, store, message));
+    EXPECT_EQ(readBytes(path), "1\tBuy milk\nEvent Data:\n2025-02-30 09:00:00|not a day\n2025-03-11 09:00:00 no bar\n"
+                               "Events Data:\n"
+                               "2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist\n"
+                               "2025-03-12 00:00:00|2025-03-12 00:00:00//Trip//Countdown\n");
+    // With its separator, an event-shaped line above it stays a to-do line.
+    writeBytes(path, "2025-03-10 09:00:00|x\nEvents Data:\n");
+    Dictionary none;
+    ASSERT_EQ(EventsFile::Load(path, none, todo, countdown, message), EventsFile::Status::Loaded);
+    EXPECT_EQ(todo, QStringList{"2025-03-10 09:00:00|x"});
+    EXPECT_EQ(none.Count(), 0);
 }
 
 TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
@@ -149,12 +186,20 @@ TEST(EventsFile, MissingFileLoadsNothingAndSaysNothing)
     EXPECT_TRUE(message.isEmpty());
 }
 
-TEST(EventsFile, UnreadableFileIsReportedLeftUnchangedAndCopied)
+// The message says why: the line of a NUL byte or of the first bytes that are not UTF-8
+// (line ends of every kind counted), or the system's reason when it cannot be opened.
+TEST(EventsFile, UnreadableFileIsReportedWithItsReasonLeftUnchangedAndCopied)
 {
-    QByteArray withNul("Events Data:\n2005-01-01 00:00:00|");
+    QByteArray withNul("Events Data:\r\n2005-01-01 00:00:00|");
     withNul.append('\0').append("x\n");
-    const QByteArray cases[] = {withNul, QByteArray("0\tcaf\xe9\nEvents Data:\n")};   // NUL, not UTF-8
-    for (const QByteArray& bytes : cases) {
+    struct Case { QByteArray bytes; const char* reason; };
+    const Case cases[] = {
+        {withNul, "could not be read: it holds a NUL byte on line 2."},
+        {"\xEF\xBB\xBF" "0\tok\r0\tgr\xc3\xbc\xc3\x9f\n\n0\tcaf\xe9\nEvents Data:\n",
+         "could not be read: it is not UTF-8 text (line 4)."},
+    };
+    for (const Case& c : cases) {
+        const QByteArray& bytes = c.bytes;
         QTemporaryDir dir;
         const QString path = dir.filePath("Calendar.tpc");
         writeBytes(path, bytes);
@@ -164,12 +209,24 @@ TEST(EventsFile, UnreadableFileIsReportedLeftUnchangedAndCopied)
         MessageLog log;
         QString message;
         EXPECT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Unreadable);
+        EXPECT_TRUE(message.contains(c.reason)) << message.toStdString();
         EXPECT_TRUE(message.contains("Calendar.tpc.unreadable-1"));
         EXPECT_TRUE(log.messages.isEmpty());   // the caller shows it
         EXPECT_EQ(readBytes(path), bytes);
         EXPECT_EQ(readBytes(path + ".unreadable-1"), bytes);
         EXPECT_EQ(store.Count(), 0);
     }
+}
+
+TEST(EventsFile, AFileThatCannotBeOpenedSaysSo)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Calendar.tpc");   // a folder where the file should be
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EventsFile::Contents contents;
+    QString why;
+    EXPECT_EQ(EventsFile::Read(folder, contents, &why), EventsFile::Status::Unreadable);
+    EXPECT_EQ(why, "it cannot be opened (it is a folder)");
 }
 
 TEST(EventsFile, FailedWriteIsReportedAndKeepsTheOldFile)
@@ -209,7 +266,10 @@ TEST(EventsFile, TodoLines)
     EXPECT_EQ(EventsFile::TodoLine(false, ""), "0\t");
     struct Case { const char* line; bool checked; const char* text; };
     const Case cases[] = {
-        {"1\tCall\tlost", true, "Call"}, {"0\tx", false, "x"}, {"1", true, ""}, {"yes\tx", false, "x"}, {"", false, ""},
+        {"1\tCall\tafter 5pm", true, "Call\tafter 5pm"}, {"0\tx", false, "x"}, {"0\t", false, ""},
+        // Without a TAB the whole line is the text of an open item.
+        {"Buy milk", false, "Buy milk"}, {"1", false, "1"}, {"", false, ""},
+        {"yes\tx", false, "x"}, {"1\t\t", true, "\t"},
     };
     for (const Case& c : cases) {
         bool checked = !c.checked;
@@ -217,6 +277,13 @@ TEST(EventsFile, TodoLines)
         EventsFile::ParseTodoLine(c.line, checked, text);
         EXPECT_EQ(checked, c.checked) << c.line;
         EXPECT_EQ(text, c.text) << c.line;
+    }
+    // Lines the calendar writes come back whole.
+    for (const QString line : {"1\tCall Ann\tafter 5pm", "0\t", "0\t50\t%\t"}) {
+        bool checked = false;
+        QString text;
+        EventsFile::ParseTodoLine(line, checked, text);
+        EXPECT_EQ(EventsFile::TodoLine(checked, text), line);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 
 TEST(Files, ChildMatchesIgnoringCaseAndRefusesPaths)
 {
@@ -56,6 +58,35 @@ TEST(Files, AtomicWriteCreatesFoldersAndKeepsOldFileOnFailure)
     EXPECT_NE(second, copy);                         // other bytes get a copy of their own
     ASSERT_EQ(Files::ReadAll(copy, bytes), Files::ReadStatus::Ok);
     EXPECT_EQ(bytes, "one");
+}
+
+// A file-size limit makes the disk "full" for this process: the write fails in the kernel as
+// it would on a full disk, and the report must carry the system's reason.
+TEST(Files, AFailedWriteNamesItsCauseAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Calendar.tpc");
+    ASSERT_TRUE(Files::WriteAtomic(path, "old"));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString buffered, direct;
+    const bool smallWritten = Files::WriteAtomic(path, QByteArray(2000, 'x'), &buffered);
+    const bool largeWritten = Files::WriteAtomic(path, QByteArray(200000, 'x'), &direct);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(smallWritten);
+    EXPECT_FALSE(largeWritten);
+    EXPECT_EQ(buffered, "File too large");   // not "Unknown error"
+    EXPECT_EQ(direct, "File too large");
+    QByteArray bytes;
+    ASSERT_EQ(Files::ReadAll(path, bytes), Files::ReadStatus::Ok);
+    EXPECT_EQ(bytes, "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Calendar.tpc"});   // no temporary left
 }
 
 TEST(Files, ListIsSortedByName)
