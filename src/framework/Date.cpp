@@ -39,10 +39,27 @@ const char* const kMonths[] = {"January", "February", "March", "April", "May", "
 const char* const kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
                                  "Thursday", "Friday", "Saturday"};
 
+Date::Clock& installedClock()
+{
+    static Date::Clock current;
+    return current;
+}
+
 } // namespace
+
+Date::Clock Date::SetClock(Clock clock)
+{
+    Clock previous = std::move(installedClock());
+    installedClock() = std::move(clock);
+    return previous;
+}
 
 Date::Date()
 {
+    if (const Clock& fixed = installedClock()) {
+        *this = fixed();
+        return;
+    }
     // The clock is read on every call; the time zone's rules (a file check, which costs
     // more than all the rest) at most once a second. Many dates start as "now" only to be
     // set right afterwards, some once per event.

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // A local wall-clock date and time in whole seconds.
 //
@@ -12,9 +13,15 @@
 class Date
 {
 public:
-    Date();                                   // now
+    Date();                                   // now, as the clock gives it
     Date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
     static Date Now() { return Date(); }
+
+    // Where "now" comes from. Unset (the default) it is the system's local time; a test
+    // sets a clock to run the program on a day of its choosing. Returns the clock it
+    // replaces, so that it can be put back.
+    using Clock = std::function<Date()>;
+    static Clock SetClock(Clock clock);
 
     int Year() const { return m_year; }
     int Month() const { return m_month; }

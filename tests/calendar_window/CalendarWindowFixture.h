@@ -1,4 +1,5 @@
 #pragma once
+#include "PixelProbe.h"
 #include "TestSupport.h"
 #include "calendar_window/CalendarWindow.h"
 #include "framework/Date.h"
@@ -10,7 +11,9 @@
 #include <gtest/gtest.h>
 
 // A calendar window opened over a known branding and event store, in a sandboxed home, with
-// every message box recorded. The window is closed (and deleted) after each test.
+// every message box recorded, on Tuesday 10 June 2025 at 9:00 (the clock is fixed, so that
+// what depends on today comes out the same on every run). The window is closed (and
+// deleted) after each test.
 class CalendarWindowFixture : public ::testing::Test
 {
 protected:
@@ -29,6 +32,7 @@ protected:
         CM::topLogoImage = nullptr;
         CM::topLogoImageMask = nullptr;
         CM::yearImage = QVector<PicturePtr>(7);
+        CM::yearImage_x = CM::yearImage_y = 0;
         CM::hideYear = CM::hideTime = CM::hideTopBorder = CM::hideBottomBorder = false;
         CM::monthNamesUppercase = CM::monthNamesAbbreviated = CM::monthNamesBold = CM::monthNamesLeftJ = false;
         CM::includeLinkButtons = CM::scrollImage = CM::customAboutWindow = false;
@@ -76,6 +80,7 @@ protected:
 
     static QRect area() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
+    FixedClock clock{Date(2025, 6, 10, 9, 0, 0)};
     SandboxHome home;
     MessageLog log;
 };

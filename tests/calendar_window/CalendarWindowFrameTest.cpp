@@ -1,10 +1,12 @@
 #include "framework/ShowURL.h"
 #include "CalendarWindowFixture.h"
+#include "PixelProbe.h"
 #include "calendar_window/MiniCalList.h"
 #include "calendar_window/TextButton.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
 #include "calendar_window/floatingLinkCanvas.h"
+#include "framework/Files.h"
 #include "framework/ListBox.h"
 #include "framework/MenuItem.h"
 #include "framework/Picture.h"
@@ -16,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace WidgetEvents;
@@ -277,21 +280,77 @@ TEST_F(Frame, AWindowClosedDuringASlideIsLeftAlone)
     EXPECT_TRUE(next->isHidden());
 }
 
-TEST_F(Frame, ANewDayMovesTodayAndRendersTheCountdownAgain)
+TEST_F(Frame, ANewDayMovesTodaysCircleAndRendersTheCountdownAgain)
 {
-    const Date now;
-    Date yesterday(now.Year(), now.Month(), now.Day() - 1, 12, 0, 0);
-    if (App().getSeason(yesterday) != App().getSeason(now))
-        GTEST_SKIP() << "today begins a season";
-    App().currentDate = yesterday;
-    CalendarWindow* w = open();
-    const PicturePtr before = w->CountdownCanvas->cachedImage;
+    PlainPictures pictures;
+    App().countdownDate = Date(2025, 7, 4);
+    App().eventDict.SetValue("2025-07-04 00:00:00", "2025-07-04 00:00:00//Picnic//Countdown");
+    App().currentDate = Date(2025, 6, 10, 23, 59, 40);
+    CalendarWindow* w = nullptr;
+    {
+        FixedClock evening(App().currentDate);
+        w = open();
+    }
+    calCanvas* c = w->Calendar;
+    // Today's circle: one row across, a pixel left of the number, its top at the top of
+    // the number's line.
+    auto circleOf = [&](const Date& day) {
+        int row = 0, column = 0;
+        CalendarWindow::CalDateCell(day, row, column);
+        const int x = c->MarginWidth + column * c->ColumnsWidth, y = c->MarginHeight + (row % 27) * c->DefaultRowHeight;
+        const int lineHeight = QFontMetrics(Graphics::MakeFont("Arial", c->TextSize)).height();
+        return QRect(x - 1, y - lineHeight, c->DefaultRowHeight, c->DefaultRowHeight);
+    };
+    auto circle = [&] {
+        return Pixels::Ink(Pixels::Render(c, QColor(255, 0, 255)), c->rect(), QColor(255, 0, 0), QColor(255, 0, 255));
+    };
+    EXPECT_EQ(circle(), circleOf(Date(2025, 6, 10)));
+    // The tile's count, in Impact 18 on baseline 44, centred 5 left of the middle.
+    auto showsCount = [&](const QString& count) {
+        const QFont font = Graphics::MakeFont("Impact", 18);
+        const int x = ToInt(118 / 2.0 - QFontMetricsF(font).horizontalAdvance(count) / 2 - 5);
+        const QImage tile = Pixels::Render(w->CountdownCanvas, QColor(255, 0, 255));
+        return Pixels::Near(Pixels::Ink(tile, QRect(0, 0, 118, 48), QColor(50, 50, 50), PlainPictures::Colour(185)),
+                            Pixels::TextBox(count, font, x, 44));
+    };
+    EXPECT_TRUE(showsCount("24"));
+
+    FixedClock midnight(Date(2025, 6, 11, 0, 0, 30));
     w->TimeTimer_Action();
-    EXPECT_EQ(App().currentDate.ShortDate(), now.ShortDate());
-    EXPECT_NE(w->CountdownCanvas->cachedImage, before);
-    EXPECT_EQ(w->theTimeText->text(), Date().ShortTime());
+    EXPECT_EQ(App().currentDate.SQLDateTime(), "2025-06-11 00:00:30");
+    EXPECT_EQ(w->theTimeText->text(), "12:00 AM");
+    EXPECT_EQ(circle(), circleOf(Date(2025, 6, 11)));
+    EXPECT_EQ(App().selectedDate.SQLDate(), "2025-06-15");      // the year shown stays
+    EXPECT_TRUE(showsCount("23"));
+
     // The same day again changes nothing but the clock.
     const PicturePtr after = w->CountdownCanvas->cachedImage;
+    FixedClock later(Date(2025, 6, 11, 0, 1, 0));
     w->TimeTimer_Action();
     EXPECT_EQ(w->CountdownCanvas->cachedImage, after);
+    EXPECT_EQ(w->theTimeText->text(), "12:01 AM");
+    EXPECT_EQ(App().currentDate.SQLDateTime(), "2025-06-11 00:00:30");
+}
+
+TEST_F(Frame, TheFirstTickOfANewSeasonRereadsTheBrandingAndRebuildsTheWindow)
+{
+    QTemporaryDir apps;
+    QDir().mkpath(apps.filePath("Summer"));
+    ASSERT_TRUE(Files::WriteAtomic(apps.filePath("Summer/calspc.dat"), "applicationName=Summer Edition\ncalendarStartYear=2025\n"));
+    CM::DefaultCalendarFolder = apps.filePath("Summer");
+    App().currentDate = Date(2025, 6, 20, 23, 59, 40);    // the last day of spring
+    QPointer<CalendarWindow> old;
+    {
+        FixedClock evening(App().currentDate);
+        old = open();
+    }
+    FixedClock midnight(Date(2025, 6, 21, 0, 0, 10));
+    old->TimeTimer_Action();
+    flush();
+    EXPECT_TRUE(old.isNull());
+    ASSERT_NE(CalendarWindow::Existing(), nullptr);
+    EXPECT_TRUE(CalendarWindow::Existing()->isVisible());
+    EXPECT_EQ(CM::applicationName, "Summer Edition");
+    EXPECT_EQ(App().currentDate.SQLDateTime(), "2025-06-21 00:00:10");
+    EXPECT_TRUE(log.messages.isEmpty());
 }

@@ -1,9 +1,11 @@
 #include "CalendarWindowFixture.h"
+#include "PixelProbe.h"
 #include "calendar_window/TextButton.h"
 #include "framework/WidgetEvents.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/listboxButton.h"
 #include "framework/Picture.h"
+#include "framework/TextFunctions.h"
 
 namespace {
 class Controls : public CalendarWindowFixture {};
@@ -156,6 +158,43 @@ TEST_F(Controls, TheCountdownTileFallsBackToChristmasAtMidnight)
     App().eventDict.SetValue("2025-07-04 00:00:00", "2025-07-04 00:00:00//Picnic//Countdown");
     tile.updateCountdown();
     EXPECT_EQ(App().countdownDate.SQLDateTime(), "2025-07-04 00:00:00");
+}
+
+TEST_F(Controls, TheCountdownTileShowsTheCountItsLabelAndTheTitleCentredOnTheirBaselines)
+{
+    PlainPictures pictures;
+    FixedClock clock(Date(2025, 6, 10, 15, 0, 0));
+    const QColor face = PlainPictures::Colour(185);
+    // Every text is centred 5 pixels left of the tile's middle: x = W / 2 - width / 2 - 5.
+    auto place = [](const QString& text, const QFont& font, int baseline) {
+        const int x = ToInt(118 / 2.0 - QFontMetricsF(font).horizontalAdvance(text) / 2 - 5);
+        return Pixels::TextBox(text, font, x, baseline);
+    };
+    const QFont number = Graphics::MakeFont("Impact", 18), label = Graphics::MakeFont("Arial", 12);
+    const QFont title = Graphics::MakeFont("Arial", 12, true), smaller = Graphics::MakeFont("Arial", 11, true);
+    struct Case { Date day; const char* title; const char* count; const char* words; QRect titleBox; };
+    const Case cases[] = {
+        {Date(2025, 7, 4), "Picnic", "24", "days until", place("Picnic", title, 80)},
+        {Date(2025, 6, 7), "Supercalifragilistic", "3", "days since", place("Supercalifragilistic", smaller, 80)},
+        {Date(2025, 6, 10), "Mom birthday party", "0", "days until",
+         place("Mom", title, 76).united(place("birthday party", title, 88))},
+    };
+    for (const Case& c : cases) {
+        App().eventDict.Clear();
+        App().countdownDate = c.day;
+        App().eventDict.SetValue(c.day.SQLDateTime(), c.day.SQLDateTime() + "//" + c.title + "//Countdown");
+        CalendarWindow* w = open();
+        const QImage image = Pixels::Render(w->CountdownCanvas, QColor(255, 0, 255));
+        EXPECT_EQ(image.pixelColor(2, 2), face) << c.title;
+        const QRect count = Pixels::Ink(image, QRect(0, 0, 118, 48), QColor(50, 50, 50), face);
+        EXPECT_TRUE(Pixels::Near(count, place(c.count, number, 44))) << c.title << ": " << count;
+        const QRect words = Pixels::Ink(image, QRect(0, 48, 118, 17), QColor(120, 120, 120), face);
+        EXPECT_TRUE(Pixels::Near(words, place(c.words, label, 60))) << c.title << ": " << words;
+        const QRect named = Pixels::Ink(image, QRect(0, 65, 118, 65), QColor(40, 40, 40), face);
+        EXPECT_TRUE(Pixels::Near(named, c.titleBox)) << c.title << ": " << named << " expected " << c.titleBox;
+        w->CloseWindow();
+        flush();
+    }
 }
 
 TEST_F(Controls, TheBottomPictureScrollsOnePixelATickAndWrapsAfterItsWidth)

@@ -1,4 +1,5 @@
 #include "CalendarWindowFixture.h"
+#include "PixelProbe.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
 #include "framework/Graphics.h"
@@ -153,4 +154,29 @@ TEST_F(HoverTip, ThePointerPassesThroughTheTipAndPagingOrAClickHidesIt)
     w->Calendar_MouseDown(x, y);                  // opens the week at a glance
     EXPECT_TRUE(grid->isHidden());
     EXPECT_FALSE(shown());
+}
+
+TEST_F(HoverTip, TheTipIsANearWhiteRoundedBubbleWithTheTitleInDarkGrey)
+{
+    moveTo(cell(Date(2025, 6, 10), "6/10/2025//Dentist//"));
+    ASSERT_TRUE(shown());
+    const QColor under(255, 0, 255), body(254, 254, 254), edge(180, 180, 180);
+    const QImage image = Pixels::Render(tip, under);
+    const int w = tip->width(), h = 16;
+    // The corners outside the rounded rectangle (corner ellipses 14 across) let what lies
+    // behind show; its outline is light grey, its body one step off white.
+    for (QPoint corner : {QPoint(0, 0), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1)})
+        EXPECT_EQ(image.pixelColor(corner), under) << corner.x() << "," << corner.y();
+    for (QPoint side : {QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, 0), QPoint(w / 2, h - 1)})
+        EXPECT_EQ(image.pixelColor(side), edge) << side.x() << "," << side.y();
+    EXPECT_EQ(image.pixelColor(3, h / 2), body);
+    EXPECT_EQ(image.pixelColor(w - 4, h / 2), body);
+    // The title in the default font at 9 pixels, 10 from the left, on baseline 12.
+    const QRect expected = Pixels::TextBox("Dentist", Graphics::MakeFont("System", 9), 10, h - 4);
+    const QRect ink = Pixels::Ink(image, image.rect(), QColor(60, 60, 60), body);
+    EXPECT_TRUE(Pixels::Near(ink, expected)) << ink << " expected " << expected;
+    // Thin strokes at 9 pixels cover no pixel whole; none is darker than the title's grey.
+    const double strongest = Pixels::Strongest(image, expected, QColor(60, 60, 60), body);
+    EXPECT_GT(strongest, 0.8);
+    EXPECT_LT(strongest, 1.03);
 }

@@ -1,4 +1,5 @@
 #include "CalendarWindowFixture.h"
+#include "PixelProbe.h"
 #include "UrlRecorder.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
@@ -131,23 +132,139 @@ TEST_F(TitleBand, TheQuickStartOverlayShowsOnAFirstRunUntilClicked)
     EXPECT_FALSE(w->QuickStartHelp->isHidden());
 }
 
-TEST_F(TitleBand, TheTabCallOutKeepsItsBubbleInsideTheWindow)
+TEST_F(TitleBand, TheHomeButtonsFacesCarryTheLabelInTheirColours)
+{
+    PlainPictures pictures;
+    CM::includeHomeButton = true;
+    CM::homeTextColor = QColor(180, 20, 20);
+    CalendarWindow* w = open();
+    cCanvas* button = w->HomeButton;
+    const int width = button->width();
+    // "Home" in bold Tahoma 13, centred by its width, on baseline 15; the same place on
+    // every face.
+    const QFont font = Graphics::MakeFont("Tahoma", 13, true);
+    const int labelX = ToInt(width / 2.0 - ToInt(QFontMetricsF(font).horizontalAdvance("Home")) / 2.0);
+    const QRect label = Pixels::TextBox("Home", font, labelX, 15);
+    struct Step { char event; int face; QColor colour; };
+    const Step steps[] = {{' ', 168, QColor(180, 20, 20)}, {'e', 170, QColor(255, 255, 254)},
+                          {'d', 171, QColor(255, 255, 254)}, {'u', 170, QColor(255, 255, 254)},
+                          {'x', 168, QColor(180, 20, 20)}};
+    for (const Step& s : steps) {
+        if (s.event != ' ')
+            send(button, s.event);
+        const QImage image = Pixels::Render(button, QColor(255, 0, 255));
+        const QColor face = PlainPictures::Colour(s.face);
+        EXPECT_EQ(image.pixelColor(1, 1), face) << s.event;
+        EXPECT_EQ(image.pixelColor(width - 2, button->height() - 2), face) << s.event;
+        const QRect ink = Pixels::Ink(image, image.rect(), s.colour, face);
+        EXPECT_TRUE(Pixels::Near(ink, label)) << "after " << s.event << ": " << ink << " expected " << label;
+    }
+}
+
+TEST_F(TitleBand, TheLogoLineIsCentredInItsStripOnlyWhenTheBrandingAsks)
+{
+    CM::LMlogoColor = QColor(20, 40, 160);
+    for (bool included : {true, false}) {
+        CM::includeLMLogo = included;
+        CalendarWindow* w = open();
+        Canvas* logo = w->LumoraLogo;
+        const QImage image = Pixels::Render(logo, QColor(255, 0, 255));
+        const QString line = "Calendar by Desktop Lumora";
+        const QFont font = Graphics::MakeFont("Arial", 10, false, true);
+        const int x = ToInt(logo->width() / 2.0 - QFontMetricsF(font).horizontalAdvance(line) / 2);
+        const QRect expected = Pixels::TextBox(line, font, x, logo->height() - 5);
+        const QRect ink = Pixels::Ink(image, image.rect(), CM::LMlogoColor, QColor(255, 0, 255));
+        if (included)
+            EXPECT_TRUE(Pixels::Near(ink, expected)) << ink << " expected " << expected;
+        else
+            EXPECT_EQ(ink, QRect());
+        w->CloseWindow();
+        flush();
+    }
+}
+
+TEST_F(TitleBand, TheMenuToggleStripRestsOnTheTitleAreaWithItsWordsAndFrames)
+{
+    PlainPictures pictures;
+    ScreenSize screen(1280, 800);
+    CalendarWindow* w = open();
+    cCanvas* strip = w->MenuBarCanvas;
+    // Hidden all run long; its bottom edge 2 pixels above the title area's bottom, and as
+    // wide as the window less the design's 1024 - 97.
+    EXPECT_TRUE(strip->isHidden());
+    EXPECT_EQ(strip->geometry(), QRect(-1, ToInt(area().height() * 0.082 - 15 - 2), 97 + area().width() - 1024, 15));
+
+    // Shown, it paints the bar's slice across its width and the words in white bold Tahoma 10.
+    strip->setVisible(true);
+    const QImage image = Pixels::Render(strip, QColor(255, 0, 255));
+    const QColor bar = PlainPictures::Colour(173);
+    EXPECT_EQ(image.pixelColor(0, 0), bar);
+    EXPECT_EQ(image.pixelColor(strip->width() - 1, 14), bar);
+    const QString words = "    File   Help           Home";
+    const QRect expected = Pixels::TextBox(words, Graphics::MakeFont("Tahoma", 10, true), 3, 11);
+    const QRect ink = Pixels::Ink(image, image.rect(), QColor(255, 255, 255), bar);
+    EXPECT_TRUE(Pixels::Near(ink, expected)) << ink << " expected " << expected;
+
+    // The toggle picture: frame A (the source's left) while hidden, frame B (from x 16)
+    // while shown, taken from the picture of the event.
+    auto toggle = [&] { return strip->cachedImage->Pixel(7, 7); };
+    strip->setVisible(false);
+    w->MenuBarCanvas_MouseEnter();
+    EXPECT_EQ(toggle(), PlainPictures::Colour(179));
+    strip->setVisible(true);
+    w->MenuBarCanvas_MouseEnter();
+    EXPECT_EQ(toggle(), PlainPictures::SecondFrame(179));
+    w->MenuBarCanvas_MouseExit();
+    EXPECT_EQ(toggle(), PlainPictures::SecondFrame(178));
+    EXPECT_FALSE(w->MenuBarCanvas_MouseDown(3, 3));     // hides it
+    EXPECT_TRUE(strip->isHidden());
+    EXPECT_EQ(toggle(), PlainPictures::Colour(178));
+    EXPECT_EQ(strip->Backdrop(), strip->cachedImage);
+}
+
+TEST_F(TitleBand, TheQuickStartCallOutsPointAtTheHomeButtonTheTabAndTheDates)
 {
     App().firstRun = true;
     CM::includeHomeButton = true;
+    CM::vendorURL = "www.example.com";
     CalendarWindow* w = open();
     TabWindow* tab = TabWindow::Instance();
-    // The overlay drawn over a white picture: with the tab at the window's left edge the
-    // bubbles' outlines start at x 0 or right of it, and the arrow is still drawn.
-    for (int tabLeft : {w->x() - 200, w->x(), w->x() + 20, w->x() + 400}) {
+    const QRgb blue = qRgb(0, 80, 255), outline = qRgb(100, 100, 100), shadow = qRgb(160, 160, 160);
+    const QColor text(40, 40, 40);
+    const QFont font = Graphics::MakeFont("Arial", 12, true);
+    const int availH = area().height();
+    // A call-out: an arrow up to its tip (x0, y0) and h long, a bubble B wide whose top-left
+    // is 50 pixels left of the tip at the arrow's end, a shadow 5 lower and right, and the
+    // text from 40 pixels left of the tip, its first baseline 22 below the bubble's top.
+    auto check = [&](const QImage& image, const char* what, int arrowX, int x0, int y0, int h, const QString& firstWord) {
+        EXPECT_EQ(image.pixel(arrowX + 1, y0 + h / 2), blue) << what;       // the shaft
+        EXPECT_EQ(image.pixel(arrowX + 7, y0 + 6), blue) << what;           // the head
+        EXPECT_EQ(image.pixel(x0 - 50 + 8, y0 + h), outline) << what;       // the bubble's top edge
+        EXPECT_EQ(image.pixel(x0 - 50, y0 + h + 12), outline) << what;      // its left edge
+        EXPECT_EQ(image.pixel(x0 - 50 + 1, y0 + h + 12), qRgb(255, 255, 255)) << what;
+        const QRect word = Pixels::TextBox(firstWord, font, x0 - 40, y0 + h + 22);
+        const QRect ink = Pixels::Ink(image, word.adjusted(-2, -2, 2, 2), text, Qt::white);
+        EXPECT_TRUE(Pixels::Near(ink.intersected(word.adjusted(-1, -1, 1, 1)), word)) << what << ": " << ink;
+        EXPECT_EQ(ink.left(), word.left()) << what;
+    };
+    for (int tabLeft : {w->x() - 200, w->x() + 20, w->x() + 400}) {
         tab->move(tabLeft, tab->y());
-        QImage image(w->QuickStartHelp->size(), QImage::Format_ARGB32);
-        image.fill(Qt::white);
-        w->QuickStartHelp->render(&image);
-        const QRgb blue = qRgb(0, 80, 255);
-        const int arrowX = std::max(0, ToInt(tabLeft - w->x() + tab->width() / 2.0 - 2));
-        EXPECT_EQ(image.pixel(arrowX + 1, 30), blue) << tabLeft;
-        const int bubbleTop = 10 + ToInt(area().height() * 0.082 - 20);
-        EXPECT_EQ(image.pixel(std::max(50, arrowX) - 50 + 8, bubbleTop), qRgb(100, 100, 100)) << tabLeft;
+        const QImage image = Pixels::Render(w->QuickStartHelp, Qt::white);
+        // The tab's bubble, drawn later, covers the home button's unless the tab is far right.
+        cCanvas* home = w->HomeButton;
+        const int homeX = ToInt(home->x() + home->width() / 2.0);
+        if (tabLeft > w->x() + 300)
+            check(image, "home", homeX, homeX, home->y() + home->height(), 30, "Goto");
+        // The tab's arrow points at the tab wherever it is; its bubble keeps inside the window.
+        const int tabX = std::max(0, ToInt(tabLeft - w->x() + tab->width() / 2.0 - 2));
+        check(image, "tab", tabX, std::max(50, tabX), 10, ToInt(availH * 0.082 - 20), "Calendar");
+        check(image, "date", 300, 300, ToInt(availH * 0.62 / 27 * 20), 30, "Click");
+        // The date bubble's shadow shows below its bottom edge, 5 right of its left edge.
+        const QRect dateText = Pixels::Ink(image, QRect(250, 0, 220, image.height()), text, Qt::white);
+        int bottom = dateText.bottom();
+        while (bottom < image.height() - 1 && image.pixel(260, bottom) != outline)
+            ++bottom;
+        EXPECT_EQ(image.pixel(260, bottom + 2), shadow);
+        EXPECT_EQ(image.pixel(252, bottom + 2), qRgb(255, 255, 255));
     }
 }

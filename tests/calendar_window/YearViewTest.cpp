@@ -5,7 +5,6 @@
 #include "framework/TextFunctions.h"
 #include "framework/UpDownArrows.h"
 #include "framework/WidgetEvents.h"
-#include <QImage>
 
 using namespace WidgetEvents;
 
@@ -19,13 +18,6 @@ protected:
         const int relative = row % 27;
         return {c->MarginWidth + column * c->ColumnsWidth + c->ColumnsWidth / 2,
                 c->MarginHeight + (relative - 1) * c->DefaultRowHeight + c->DefaultRowHeight / 2};
-    }
-    static QImage paint(calCanvas* c)
-    {
-        QImage image(c->size(), QImage::Format_ARGB32);
-        image.fill(QColor(255, 0, 255));
-        c->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
-        return image;
     }
 };
 } // namespace
@@ -172,64 +164,6 @@ TEST_F(YearView, AClickOnADateSelectsItAndLeavesTheYearView)
     click(c, cellCentre(c, row, column));
     EXPECT_EQ(App().selectedDate.SQLDateTime(), "2025-08-21 00:00:00");
     EXPECT_TRUE(c->isHidden());
-}
-
-TEST_F(YearView, PaintingDrawsNoBackgroundAndCirclesTodayInPureRed)
-{
-    App().currentDate = Date(2025, 6, 10, 8, 0, 0);
-    CalendarWindow* w = open();
-    calCanvas* c = w->Calendar;
-    const QImage image = paint(c);
-    EXPECT_EQ(image.pixelColor(0, 0), QColor(255, 0, 255));
-    EXPECT_EQ(image.pixelColor(c->width() - 1, c->height() - 1), QColor(255, 0, 255));
-    int row = 0, column = 0;
-    CalendarWindow::CalDateCell(App().currentDate, row, column);
-    const QPoint centre = cellCentre(c, row, column);
-    int red = 0, elsewhere = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == QColor(255, 0, 0)) {
-                const bool near = std::abs(x - centre.x()) <= c->DefaultRowHeight + c->ColumnsWidth
-                                  && std::abs(y - centre.y()) <= 2 * c->DefaultRowHeight;
-                (near ? red : elsewhere)++;
-            }
-    EXPECT_GT(red, 10);
-    EXPECT_EQ(elsewhere, 0);
-    // Another year shows no circle.
-    App().selectedDate = Date(2026, 6, 15);
-    const QImage other = paint(c);
-    bool anyRed = false;
-    for (int y = 0; y < other.height() && !anyRed; ++y)
-        for (int x = 0; x < other.width() && !anyRed; ++x)
-            anyRed = other.pixelColor(x, y) == QColor(255, 0, 0);
-    EXPECT_FALSE(anyRed);
-}
-
-TEST_F(YearView, AnUnderlinedDayDoesNotUnderlineTheMonthNamesAfterIt)
-{
-    // 31 August 2025 is the last day cell painted before the September row's names.
-    CalendarWindow* w = open();
-    calCanvas* c = w->Calendar;
-    const int namesTop = c->MarginHeight + 18 * c->DefaultRowHeight;
-    const QRect names(0, namesTop, c->width(), c->DefaultRowHeight + 4);
-    const QImage plain = paint(c).copy(names);
-    int row = 0, column = 0;
-    CalendarWindow::CalDateCell(Date(2025, 8, 31), row, column);
-    c->SetCellTag(row, column, c->CellTag(row, column) + "//Party//");
-    EXPECT_EQ(paint(c).copy(names), plain);
-}
-
-TEST_F(YearView, AYearPictureOutOfRangeIsSkippedAndTheDaysStillShow)
-{
-    CM::hideYear = true;
-    CM::yearImageStartYear = 2015;          // 2025 would be picture 10
-    CalendarWindow* w = open();
-    const QImage image = paint(w->Calendar);
-    int drawn = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            drawn += image.pixelColor(x, y) != QColor(255, 0, 255);
-    EXPECT_GT(drawn, 1000);
 }
 
 // The year view as its rule states it, over the whole store in its order: an entry whose

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The program starts, writes its preferences, refuses a second copy, survives a killed
-# copy's lock, stops cleanly without branding, and quits with Ctrl+Q.
+# copy's lock, stops cleanly without branding (writing no events file), and quits with Ctrl+Q.
 source "$(dirname "$0")/lib.sh"
 
 scenario() {
@@ -63,15 +63,19 @@ scenario() {
   [ "$status" = 0 ] && echo "ok: a failed re-read ends the program" \
     || { echo "FAIL: failed re-read: status $status"; failures=$((failures+1)); kill -9 "$fifth" 2>/dev/null; }
 
-  # No branding folder beside the program: the folder message, status 0, no calendar.
+  # No branding folder beside the program: the folder message, status 0, no calendar, and
+  # no events file written (the earlier steps' file is moved away first, so that one written
+  # by this run would show).
   mkdir -p "$WORK/bare" && cp "$BIN" "$WORK/bare/"
+  mv "$HOME/Documents/Calendar.tpc" "$WORK/kept-events" 2>/dev/null
   "$WORK/bare/lumora-calendar" & bare=$!
   box=$(wait_window '^Lumora Calendar$' 10) || { echo "FAIL: no message without branding"; failures=$((failures+1)); }
   xdotool search --onlyvisible --name '^Calendar$' >/dev/null 2>&1 && { echo "FAIL: calendar shown without branding"; failures=$((failures+1)); }
   [ -n "$box" ] && press "$box" Return
   wait_exit "$bare" 10; status=$EXIT_STATUS
   [ "$status" = 0 ] && echo "ok: no branding ends with 0" || { echo "FAIL: no-branding status $status"; failures=$((failures+1)); kill -9 "$bare" 2>/dev/null; }
-  [ ! -e "$HOME/Documents/Calendar.tpc" ] || [ -s "$HOME/Documents/Calendar.tpc" ] && echo "ok: no empty events file" || true
+  [ ! -e "$HOME/Documents/Calendar.tpc" ] && echo "ok: no events file without branding" \
+    || { echo "FAIL: a run without branding wrote $(wc -c < "$HOME/Documents/Calendar.tpc") bytes of events"; failures=$((failures+1)); }
   exit $failures
 }
 

@@ -1,6 +1,8 @@
 // The glance header: paging by week and month, the month and year pop-ups, the return
 // arrow, the second month list's toggle and the arrow's hover.
 #include "GlanceFixture.h"
+#include "PixelProbe.h"
+#include "framework/TextFunctions.h"
 #include "framework/Canvas.h"
 #include <QFile>
 
@@ -129,17 +131,84 @@ TEST_F(GlanceHeader, TheDiamondShowsAndHidesTheSecondMonthListAndTheChoiceLasts)
     EXPECT_TRUE(w->MiniCalListAt(1)->isHidden());
 }
 
+TEST_F(GlanceHeader, PaintsTheMonthTheYearTheWeekdaysAndTheButtonsOverItsTwoBands)
+{
+    PlainPictures pictures;
+    CalendarWindow* w = openWeek(Date(2025, 6, 18, 12, 0, 0));
+    calList* header = w->GlanceHeader;
+    const int R = 60;
+    ASSERT_EQ(header->RowHeight(), R);
+    const QImage image = Pixels::Render(header, QColor(255, 0, 255));
+    const QColor upper = PlainPictures::Colour(189), lower = PlainPictures::Colour(190);
+    auto cell = [&](int column) { return header->CellRect(0, column); };
+    // The upper picture along the top of every column, the lower one (22 high) 4 above the
+    // row's bottom, the return arrow at (20, 8).
+    for (int column = 0; column <= 12; ++column) {
+        EXPECT_EQ(image.pixelColor(cell(column).left() + 1, 2), upper) << column;
+        EXPECT_EQ(image.pixelColor(cell(column).left() + 1, R - 22 - 4), lower) << column;
+        EXPECT_EQ(image.pixelColor(cell(column).left() + 1, R - 5), lower) << column;
+        EXPECT_EQ(image.pixelColor(cell(column).left() + 1, R - 3), upper) << column;
+    }
+    EXPECT_EQ(image.pixelColor(cell(0).left() + 20, 8), PlainPictures::Colour(194));
+    EXPECT_EQ(image.pixelColor(cell(0).left() + 39, 27), PlainPictures::Colour(194));
+
+    // Month and year in bold 16 meet across the border of columns 4 and 5, baseline 23.
+    const QFont big = Graphics::MakeFont("Arial", 16, true);
+    const int w4 = cell(4).width();
+    const int monthX = w4 - ToInt(QFontMetricsF(big).horizontalAdvance("June")) - 10;
+    const QColor light(240, 240, 240);
+    EXPECT_TRUE(Pixels::Near(Pixels::Ink(image, cell(4), light, upper),
+                             Pixels::TextBox("June", big, monthX, 23).translated(cell(4).left(), 0)));
+    EXPECT_TRUE(Pixels::Near(Pixels::Ink(image, cell(5), light, upper),
+                             Pixels::TextBox("2025", big, 10, 23).translated(cell(5).left(), 0)));
+    // The week's days, Sunday to Saturday, centred at 12 pixels on baseline R - 10.
+    const QFont font = Graphics::MakeFont("Arial", 12);
+    for (int column = 1; column <= 7; ++column) {
+        const Date day(2025, 6, 14 + column);
+        const QString text = NthField(day.LongDate(), " ", 1) + " " + Str(day.Day());
+        const int x = ToInt(cell(column).width() / 2.0 - ToInt(QFontMetricsF(font).horizontalAdvance(text)) / 2.0);
+        const QRect expected = Pixels::TextBox(text, font, x, R - 10).translated(cell(column).left(), 0);
+        const QRect ink = Pixels::Ink(image, cell(column), QColor(254, 254, 254), lower);
+        EXPECT_TRUE(Pixels::Near(ink, expected)) << text.toStdString() << ": " << ink << " expected " << expected;
+    }
+    // The buttons in grey: triangles left, right, up and down, and the diamond centred at
+    // (W / 2, R - 13) with diagonals 8 long.
+    const QColor grey(160, 160, 160);
+    for (int column : {8, 9, 11, 12})
+        EXPECT_GT(Pixels::Count(image, cell(column), grey), 10) << column;
+    const QPoint diamond(cell(10).left() + cell(10).width() / 2, R - 13);
+    EXPECT_EQ(image.pixelColor(diamond), grey);
+    EXPECT_EQ(image.pixelColor(diamond + QPoint(2, 0)), grey);
+    EXPECT_EQ(image.pixelColor(diamond + QPoint(0, -6)), lower);
+    EXPECT_EQ(image.pixelColor(diamond + QPoint(3, 3)), lower);
+    EXPECT_EQ(Pixels::Count(image, cell(10), grey), Pixels::Count(image, QRect(diamond - QPoint(5, 5), QSize(11, 11)), grey));
+    // Triangles pointing the right way: more ink on the side they point from.
+    auto half = [&](int column, bool leftHalf) {
+        const QRect c = cell(column);
+        return Pixels::Count(image, QRect(c.left() - 3, R - 22, c.width() / 2 + 3 + (leftHalf ? 0 : 10), 22)
+                                        .translated(leftHalf ? 0 : c.width() / 2 + 3, 0), grey);
+    };
+    EXPECT_LT(half(8, true), half(8, false));     // points left: its wide end at the right
+    EXPECT_GT(half(9, true), half(9, false));
+}
+
 TEST_F(GlanceHeader, TheArrowLightsUpWhileTheMouseIsOverIt)
 {
+    PlainPictures pictures;
     CalendarWindow* w = openWeek();
     calList* header = w->GlanceHeader;
+    auto arrow = [&] { return Pixels::Render(header, QColor(255, 0, 255)).pixelColor(30, 18); };
+    EXPECT_EQ(arrow(), PlainPictures::Colour(194));
     hover(header, {20, 10});
     EXPECT_TRUE(header->MouseEnteredColumn[0]);
+    EXPECT_EQ(arrow(), PlainPictures::Colour(195));
     hover(header, {80, 10});   // another column
     EXPECT_FALSE(header->MouseEnteredColumn[0]);
+    EXPECT_EQ(arrow(), PlainPictures::Colour(194));
     hover(header, {20, 10});
     w->GlanceHeader_MouseExit();
     EXPECT_FALSE(header->MouseEnteredColumn[0]);
+    EXPECT_EQ(arrow(), PlainPictures::Colour(194));
 }
 
 TEST_F(GlanceHeader, TakesNoFocusAndNeverPaintsASelection)

@@ -303,15 +303,22 @@ TEST_F(EventDialog, ReturnSavesFromEveryControlAndNeverDeletes)
 TEST_F(EventDialog, EscapeAndTheCloseBoxStoreNothing)
 {
     CalendarWindow* w = openWeek();
-    clickCell(w, 2, 4, [&](GlanceInputWindow* d) {
+    bool escaped = false, boxed = false;
+    EXPECT_TRUE(clickCell(w, 2, 4, [&](GlanceInputWindow* d) {
+        QPointer<GlanceInputWindow> alive(d);
         d->EventField->setText("Forgotten");
         d->HalfHourSlider->setValue(4);
         key(d->EventField, Qt::Key_Escape);
-    });
-    clickCell(w, 3, 4, [&](GlanceInputWindow* d) {
+        escaped = !alive || alive->IsClosed();
+    }));
+    EXPECT_TRUE(clickCell(w, 3, 4, [&](GlanceInputWindow* d) {
+        QPointer<GlanceInputWindow> alive(d);
         d->EventField->setText("Forgotten");
         d->close();
-    });
+        boxed = !alive || alive->IsClosed();
+    }));
+    EXPECT_TRUE(escaped);
+    EXPECT_TRUE(boxed);
     EXPECT_EQ(store().Count(), 0);
     EXPECT_TRUE(w->GlanceList->CellTag(2, 4).isEmpty());
     EXPECT_EQ(App().selectedDate.SQLDateTime(), "2025-06-18 09:30:00");

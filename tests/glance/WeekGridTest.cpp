@@ -1,26 +1,13 @@
 // The week grid: where a click points the selected date, which clicks open the event
 // dialog, and what the cells paint.
 #include "GlanceFixture.h"
+#include "PixelProbe.h"
+#include "framework/TextFunctions.h"
 
 using namespace WidgetEvents;
 
 namespace {
-class GlanceGrid : public GlanceFixture
-{
-protected:
-    // Whether the cell's rectangle in image holds a pixel of text: red and green below 100
-    // (black, dark grey or dark blue).
-    static bool hasDarkPixel(const QImage& image, const QRect& cell)
-    {
-        for (int y = cell.top(); y <= cell.bottom(); ++y)
-            for (int x = cell.left(); x <= cell.right(); ++x) {
-                const QColor c = image.pixelColor(x, y);
-                if (c.red() < 100 && c.green() < 100)
-                    return true;
-            }
-        return false;
-    }
-};
+class GlanceGrid : public GlanceFixture {};
 } // namespace
 
 TEST_F(GlanceGrid, OpensWhereTheGridStartsAndFillsTheCalendarArea)
@@ -113,61 +100,128 @@ TEST_F(GlanceGrid, ASecondClickWhileTheDialogRunsOpensNoSecondDialog)
     EXPECT_TRUE(w->GlanceList->Cell(10, 6).isEmpty());
 }
 
-TEST_F(GlanceGrid, PaintsBandsTheSelectedDayAndTheDayRows)
+TEST_F(GlanceGrid, PaintsHourBandsTheSelectedDayTheDayRowsAndTheCellLines)
 {
+    PlainPictures pictures;
     CalendarWindow* w = openWeek();
     calList* grid = w->GlanceList;
-    const QImage image = render(grid);
-    struct Case { int row; int column; int grey; };
-    const Case cases[] = {
-        {0, 2, 220}, {1, 2, 220}, {2, 2, 210}, {3, 2, 210}, {4, 2, 220},   // hour bands
-        {0, 4, 200}, {25, 4, 200},                                          // Wednesday, selected
-        {26, 4, 188}, {27, 4, 188}, {26, 1, 188}, {27, 7, 188},             // day rows
+    const QImage image = Pixels::Render(grid, QColor(255, 0, 255));
+    auto at = [&](int row, int column, int x, int y) {
+        const QRect cell = grid->CellRect(row, column);
+        return image.pixelColor(cell.left() + (x < 0 ? cell.width() + x : x), cell.top() + (y < 0 ? cell.height() + y : y));
     };
-    for (const Case& c : cases) {
-        const QRect cell = grid->CellRect(c.row, c.column);
-        EXPECT_EQ(image.pixelColor(cell.left() + 5, cell.top() + 3), QColor(c.grey, c.grey, c.grey))
-            << c.row << "," << c.column;
+    auto grey = [](int v) { return QColor(v, v, v); };
+    EXPECT_EQ(grid->CellRect(0, 0).width(), 60);
+    for (int row = 0; row < 28; ++row) {
+        // Rows by hours: light, then darker; the selected Wednesday darker still; the two
+        // day rows all alike.
+        const int band = row > 25 ? 188 : (row / 2) % 2 == 1 ? 210 : 220;
+        EXPECT_EQ(at(row, 1, 5, 4), grey(band)) << row;
+        EXPECT_EQ(at(row, 4, 5, 4), grey(row > 25 ? 188 : 200)) << row;
+        // Each day cell's bottom line (darker under the half hours) and its right edge.
+        EXPECT_EQ(at(row, 2, 5, -1), grey(row % 2 == 0 ? 200 : 170)) << row;
+        EXPECT_EQ(at(row, 2, -1, 4), grey(180)) << row;
+        // The time column: its picture's halves behind, a line at its right edge on the
+        // slots, an hour line under every odd row.
+        if (row < 26) {
+            EXPECT_EQ(at(row, 0, 2, 2), PlainPictures::Colour(193)) << row;
+            EXPECT_EQ(at(row, 0, -1, 4), grey(200)) << row;
+            EXPECT_EQ(at(row, 0, 2, -1), row % 2 == 1 ? grey(140) : PlainPictures::Colour(193)) << row;
+        }
     }
-    // Hour labels on the even rows of the time column only.
-    EXPECT_TRUE(hasDarkPixel(image, grid->CellRect(0, 0)));
-    EXPECT_FALSE(hasDarkPixel(image, grid->CellRect(1, 0)));
+    EXPECT_EQ(at(26, 3, 5, 1), grey(160));     // the line over the day notes
+    EXPECT_EQ(at(26, 0, 5, 1), grey(160));
+    EXPECT_EQ(at(27, 0, 5, -1), grey(140));    // and under the holidays' caption
+
+    // Hour labels on the full hours only, right-aligned 4 pixels from the column's edge on
+    // the row's last pixel line; the captions of the two day rows.
+    const QFont font = Graphics::MakeFont("Arial", 12);
+    QFont italic = font;
+    italic.setItalic(true);
+    struct Label { int row; QString text; QFont font; int baseline; QColor under; };
+    const int h = grid->RowHeight();
+    const Label labels[] = {
+        {0, Date(2025, 1, 1, 8, 0, 0).ShortTime(), font, h - 1, PlainPictures::Colour(193)},
+        {4, Date(2025, 1, 1, 10, 0, 0).ShortTime(), font, h - 1, PlainPictures::Colour(193)},
+        {26, "Day Note", font, QFontMetrics(font).height() - 2, grey(188)},
+        {27, "Holiday", italic, QFontMetrics(italic).height() - 3, grey(188)},
+    };
+    for (const Label& l : labels) {
+        const QRect cell = grid->CellRect(l.row, 0);
+        const int x = ToInt(60 - QFontMetricsF(l.font).horizontalAdvance(l.text) - 4);
+        const QRect expected = Pixels::TextBox(l.text, l.font, x, l.baseline).translated(cell.topLeft());
+        const QRect ink = Pixels::Ink(image, cell, Qt::black, l.under);
+        EXPECT_TRUE(Pixels::Near(ink, expected)) << l.text.toStdString() << ": " << ink << " expected " << expected;
+    }
+    EXPECT_EQ(Pixels::Ink(image, grid->CellRect(1, 0), Qt::black, PlainPictures::Colour(193)), QRect());
 }
 
-TEST_F(GlanceGrid, PaintsEventBlocksDayNotesAndLongHolidayTitles)
+TEST_F(GlanceGrid, PaintsEventBlocksWithTheirTitlesDayNotesAndHolidays)
 {
     auto& store = App().eventDict;
-    store.SetValue("2025-06-16 09:00:00", "2025-06-16 10:30:00//Dentist");
+    store.SetValue("2025-06-16 09:00:00", "2025-06-16 10:30:00//Dentist");   // Monday, rows 2 to 4
+    store.SetValue("2025-06-17 08:30:00", "2025-06-17 09:00:00//Call");      // Tuesday, row 1
     store.SetValue("2025-06-19 00:00:01", "2025-06-19 00:00:01//Pay rent");
-    store.SetValue("2025-06-20 00:00:00",
-                   "2025-06-20 00:00:00//A holiday with a title far wider than one day column of the grid");
+    store.SetValue("2025-06-20 00:00:00", "2025-06-20 00:00:00//Fair Day");
     CalendarWindow* w = openWeek();
     calList* grid = w->GlanceList;
-    const QImage image = render(grid);
-    auto inside = [&](int row, int column) {
+    grid->SetCellTag(6, 7, "2025-06-21 11:00:00|4");      // an event gone from the store
+    const QImage image = Pixels::Render(grid, QColor(255, 0, 255));
+    const QColor head = CM::glanceEventHeaderColor, body = CM::glanceEventColor, edge(100, 100, 100);
+    auto at = [&](int row, int column, int x, int y) {
         const QRect cell = grid->CellRect(row, column);
-        return image.pixelColor(cell.left() + 4, cell.bottom() - 1);
+        return image.pixelColor(cell.left() + (x < 0 ? cell.width() + x : x), cell.top() + (y < 0 ? cell.height() + y : y));
     };
-    EXPECT_EQ(inside(2, 2), CM::glanceEventHeaderColor);
-    EXPECT_EQ(inside(3, 2), CM::glanceEventColor);
-    EXPECT_EQ(image.pixelColor(grid->CellRect(4, 2).center()), CM::glanceEventColor);
-    EXPECT_EQ(inside(5, 2), QColor(220, 220, 220));   // after the event: the band again
-    EXPECT_TRUE(hasDarkPixel(image, grid->CellRect(2, 2)));    // its title
-    EXPECT_FALSE(hasDarkPixel(image, grid->CellRect(3, 2)));
-    EXPECT_TRUE(hasDarkPixel(image, grid->CellRect(26, 5)));   // the note's title
-    EXPECT_TRUE(hasDarkPixel(image, grid->CellRect(27, 6)));   // the holiday, cut by the cell
-    EXPECT_TRUE(log.messages.isEmpty());
-}
+    const int w2 = grid->CellRect(2, 2).width();
+    const int mid = w2 / 2;
+    // First cell: rounded top, squared bottom (edges at x 0 and w - 2 from y 8 down).
+    EXPECT_EQ(at(2, 2, 0, 0), QColor(210, 210, 210));
+    EXPECT_EQ(at(2, 2, mid, 0), edge);
+    EXPECT_EQ(at(2, 2, 0, -2), edge);
+    EXPECT_EQ(at(2, 2, -2, -2), edge);
+    EXPECT_EQ(at(2, 2, -1, -2), QColor(180, 180, 180));
+    EXPECT_EQ(at(2, 2, 3, -1), head);
+    // Middle cell: straight sides, body colour through.
+    EXPECT_EQ(at(3, 2, 0, 0), edge);
+    EXPECT_EQ(at(3, 2, -2, -1), edge);
+    EXPECT_EQ(at(3, 2, mid, 0), body);
+    EXPECT_EQ(at(3, 2, mid, -1), body);
+    // Last cell: squared top, rounded bottom.
+    EXPECT_EQ(at(4, 2, 0, 0), edge);
+    EXPECT_EQ(at(4, 2, mid, 3), body);
+    EXPECT_EQ(at(4, 2, mid, -1), edge);
+    EXPECT_EQ(at(4, 2, 0, -1), QColor(200, 200, 200));     // the cell's own bottom line shows at the corner
+    // A one-slot event: rounded all round.
+    for (QPoint corner : {QPoint(0, 0), QPoint(-3, 0)})
+        EXPECT_EQ(at(1, 3, corner.x(), corner.y()), QColor(220, 220, 220)) << corner.x() << "," << corner.y();
+    for (QPoint corner : {QPoint(0, -1), QPoint(-3, -1)})
+        EXPECT_EQ(at(1, 3, corner.x(), corner.y()), QColor(170, 170, 170)) << corner.x() << "," << corner.y();
+    EXPECT_EQ(at(1, 3, mid, 0), edge);
+    EXPECT_EQ(at(1, 3, mid, -1), edge);
 
-TEST_F(GlanceGrid, ATagWhoseEventIsGoneDrawsTheBlockWithoutTitleAndNoMessage)
-{
-    CalendarWindow* w = openWeek();
-    calList* grid = w->GlanceList;
-    grid->SetCellTag(3, 3, "2025-06-17 09:30:00|4");
-    grid->SetCellTag(4, 3, "not a date|9");
-    const QImage image = render(grid);
-    const QRect cell = grid->CellRect(3, 3);
-    EXPECT_EQ(image.pixelColor(cell.left() + 4, cell.bottom() - 1), CM::glanceEventHeaderColor);
-    EXPECT_FALSE(hasDarkPixel(image, cell));
+    // Titles: timed events in Arial 10 on their first cell, centred, baseline 12; day notes
+    // dark blue and holidays black italic, in the grid's font.
+    const QFont small = Graphics::MakeFont("Arial", 10), font = Graphics::MakeFont("Arial", 12);
+    QFont italic = font;
+    italic.setItalic(true);
+    struct Title { int row, column; QString text; QFont font; int baseline; QColor colour, under; };
+    const Title titles[] = {
+        {2, 2, "Dentist", small, 12, QColor(30, 30, 30), head},
+        {1, 3, "Call", small, 12, QColor(30, 30, 30), head},
+        {26, 5, "Pay rent", font, 12, QColor(0, 0, 160), QColor(188, 188, 188)},
+        {27, 6, "Fair Day", italic, QFontMetrics(italic).height() - 3, Qt::black, QColor(188, 188, 188)},
+    };
+    for (const Title& t : titles) {
+        const QRect cell = grid->CellRect(t.row, t.column);
+        const int x = ToInt(cell.width() / 2.0 - QFontMetricsF(t.font).horizontalAdvance(t.text) / 2);
+        const QRect expected = Pixels::TextBox(t.text, t.font, x, t.baseline).translated(cell.topLeft());
+        const QRect ink = Pixels::Ink(image, cell, t.colour, t.under);
+        EXPECT_TRUE(Pixels::Near(ink, expected)) << t.text.toStdString() << ": " << ink << " expected " << expected;
+    }
+    for (int row : {3, 4})
+        EXPECT_EQ(Pixels::Ink(image, grid->CellRect(row, 2), QColor(30, 30, 30), body), QRect()) << row;
+    // The block whose event is gone: drawn, without a title, and no message.
+    EXPECT_EQ(at(6, 7, mid, -1), edge);
+    EXPECT_EQ(Pixels::Ink(image, grid->CellRect(6, 7), QColor(30, 30, 30), head), QRect());
     EXPECT_TRUE(log.messages.isEmpty());
 }

@@ -1,4 +1,5 @@
 #include "TrayFixture.h"
+#include "PixelProbe.h"
 #include "framework/Canvas.h"
 #include "framework/Picture.h"
 #include "framework/TextFunctions.h"
@@ -86,23 +87,28 @@ TEST_F(About, TheLogoLinksToTheMakerAndShowsAPointingHand)
 
 TEST_F(About, TheDravelEditionShowsItsNameInPlaceOfTheLogo)
 {
+    PlainPictures pictures;
+    const QColor under(255, 0, 255);
     for (const bool dravel : {false, true}) {
         CM::applicationName = dravel ? QStringLiteral("Dravel Calendar") : QStringLiteral("Lumora Calendar");
         AboutWindow* window = AboutWindow::Instance();
         window->show();
-        EXPECT_EQ(window->LMCanvas->Backdrop() == nullptr, dravel);
-        const QImage image = window->LMCanvas->grab().toImage();
-        // "Zantor" centred, its baseline 12 pixels below the middle: dark pixels there.
-        int dark = 0;
-        const int middle = window->LMCanvas->height() / 2;
-        for (int y = middle - 8; y < middle + 12; ++y)
-            for (int x = 100; x < 184; ++x)
-                dark += image.pixelColor(x, y).lightness() < 80;
+        Canvas* logo = window->LMCanvas;
+        EXPECT_EQ(logo->Backdrop() == nullptr, dravel);
+        const QImage image = Pixels::Render(logo, under);
+        // "Zantor" in the default font at 24, centred, its baseline 12 below the middle;
+        // other editions show the logo picture and draw nothing over it.
+        const QFont font = Graphics::MakeFont("System", 24);
+        const int x = ToInt(logo->width() / 2.0 - ToInt(QFontMetricsF(font).horizontalAdvance("Zantor")) / 2.0);
+        const QRect expected = Pixels::TextBox("Zantor", font, x, ToInt(logo->height() / 2.0 + 12));
         if (dravel) {
-            EXPECT_GT(dark, 20);
-            EXPECT_TRUE(window->PatchRect->isVisibleTo(window));
-            EXPECT_TRUE(window->StaticText1->isVisibleTo(window));
+            EXPECT_TRUE(Pixels::Near(Pixels::Ink(image, image.rect(), Qt::black, under), expected));
+        } else {
+            EXPECT_EQ(Pixels::Count(image, image.rect(), PlainPictures::Colour(181)), logo->width() * logo->height());
         }
+        // The white patch and the web address label stay either way.
+        EXPECT_TRUE(window->PatchRect->isVisibleTo(window));
+        EXPECT_TRUE(window->StaticText1->isVisibleTo(window));
         window->CloseWindow();
         flush();
     }
