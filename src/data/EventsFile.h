@@ -47,8 +47,9 @@ public:
     static void ParseTodoLine(const QString& line, bool& checked, QString& text);
 
     // Start-up reading: stores every event line of the file into store (replacing entries
-    // with the same key), keeps the to-do lines, and sets countdown from the last line whose
-    // kind field is "Countdown" and whose key is a date-time. An unreadable file is reported
+    // with the same key), keeps the to-do lines, and sets countdown from the file's last
+    // entry in key order (the order it is written in) whose stored record's kind field is
+    // "Countdown" and whose key is a date-time. An unreadable file is reported
     // and moved aside; the caller must then not write the events file during this run.
     static Status Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown);
 
