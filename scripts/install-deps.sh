@@ -3,7 +3,8 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
       libgtest-dev googletest fonts-liberation2 fonts-dejavu-core
-      xvfb xauth xdotool x11-utils imagemagick)
+      xvfb xauth xdotool x11-utils imagemagick
+      clang libclang-rt-dev poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
