@@ -8,7 +8,13 @@ source "$(dirname "$0")/lib.sh"
 # Pixels of a picture whose red stands above its green and blue by more than a quarter:
 # today's mark, also when scaling has blended it into the paper (the calendar's own colours
 # stay below a twentieth).
-reddish() { convert "$1" -fx '(r-max(g,b))>0.25 ? 1 : 0' -colorspace gray -format '%[fx:round(mean*w*h)]' info:; }
+# Counted as red minus green and red minus blue, each above a quarter (faster than -fx).
+reddish() {
+  convert "$1" -alpha off -channel RGB -separate +channel \
+    \( -clone 0 -clone 1 -compose minus_src -composite -threshold 25% \) \
+    \( -clone 0 -clone 2 -compose minus_src -composite -threshold 25% \) \
+    -delete 0-2 -compose multiply -composite -format '%[fx:round(mean*w*h)]' info:
+}
 # Pixels that differ between two screenshots, leaving out the clock: its label (96 pixels
 # wide, 129 from the right edge of the 1024-pixel design width, locked to the right) in the
 # title band above the calendar area.
@@ -56,7 +62,8 @@ scenario() {
       && [ "$x" -gt 0 ] && [ "$y" -gt 0 ] && [ $((x + w)) -lt "$pw" ] && [ $((y + h)) -lt "$ph" ] \
       && echo "ok: the picture fits whole (${w}x${h} at $x,$y on ${pw}x${ph})" \
       || bad "picture ${w}x${h} at $x,$y on a ${pw}x${ph} page, window ${sw}x${sh}"
-    [ "$(reddish "$WORK/page.png")" = 0 ] && echo "ok: no red mark on paper" || bad "red on paper: $(reddish "$WORK/page.png") pixels"
+    red=$(reddish "$WORK/page.png")
+    [ "$red" = 0 ] && echo "ok: no red mark on paper" || bad "red on paper: $red pixels"
   fi
 
   [ "$(changed "$WORK/before.png" "$WORK/during.png")" -gt 0 ] && echo "ok: controls hidden while printing" \
