@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever the build, the program or the tests need and is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-      libgtest-dev googletest fonts-liberation2 fonts-dejavu-core
+      libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
       xvfb xauth xdotool x11-utils imagemagick
       clang libclang-rt-dev poppler-utils)
 missing=()

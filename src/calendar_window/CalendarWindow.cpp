@@ -248,6 +248,11 @@ void CalendarWindow::Event_Close() { SaveEvents(); }
 
 void CalendarWindow::SaveEvents()
 {
+    // A window whose opening failed or was cut short (an exception in a control's open
+    // handler, a rebuild while a start-up message waited) may hold an empty or partly filled
+    // to-do list: it never writes the file, and the lines read at start-up stay as they are.
+    if (!IsOpenCompleted())
+        return;
     // The to-do rows are kept in memory as well, so that a window built after a failed
     // write shows them instead of the file's older ones.
     if (TodoList) {
@@ -256,5 +261,5 @@ void CalendarWindow::SaveEvents()
             lines.append(EventsFile::TodoLine(TodoList->CellCheck(row, 0), TodoList->Cell(row, 1)));
         App().keptTodoLines = lines;
     }
-    App().todoLinesUnsaved = !EventsFile::Save(App().keptTodoLines);
+    App().todoLinesUnsaved = !App().SaveUserEvents(App().keptTodoLines);
 }

@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <QTimer>
 
 void CalendarWindow::theTimeText_Open()
 {
@@ -42,13 +41,8 @@ void CalendarWindow::TimeTimer_Action()
             application.mAppTrayItem->UpdateIcon();
         if (newSeason) {
             // Re-read the branding and rebuild the window from the event loop, not from
-            // inside this window's own timer.
-            QTimer::singleShot(0, qApp, [] {
-                if (App().Closing)
-                    return;
-                if (CustomizationModule::CustomizeCalendar() && !App().Closing)
-                    App().ReloadCalendar();
-            });
+            // inside this window's own timer, and not while a dialog is open.
+            application.ReloadCalendarLater();
             return;
         }
         Calendar->Refresh(true);

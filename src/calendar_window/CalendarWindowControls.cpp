@@ -7,7 +7,7 @@
 #include "calendar_window/calCanvas.h"
 #include "calendar_window/floatingLinkCanvas.h"
 #include "calendar_window/listboxButton.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/Graphics.h"
 #include "framework/ListBox.h"
 #include "framework/Timer.h"

@@ -2,7 +2,9 @@
 // paging by year (keys, wheel, arrows) and the click on a date.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/calCanvas.h"
+#include "data/EventKey.h"
 #include "data/EventRecord.h"
+#include "data/YearDayTag.h"
 #include "framework/Date.h"
 #include "framework/MessageBox.h"
 #include "framework/TextFunctions.h"
@@ -12,29 +14,10 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QTimer>
 
 namespace {
 const QString kBadEventMessage = QStringLiteral(
     "An error occurred while loading events - an incorrectly formated event was encountered and will be skipped.");
-
-bool s_reloadPending = false;
-
-// Re-reads the branding and rebuilds the calendar window, from the event loop rather than
-// from inside a handler of the window that the rebuild closes.
-void rebuildCalendarLater()
-{
-    if (s_reloadPending)
-        return;
-    s_reloadPending = true;
-    QTimer::singleShot(0, qApp, [] {
-        s_reloadPending = false;
-        if (App().Closing)
-            return;
-        if (CustomizationModule::CustomizeCalendar() && !App().Closing)
-            App().ReloadCalendar();
-    });
-}
 } // namespace
 
 bool CalendarWindow::CalDateCell(const Date& d, int& row, int& column)
@@ -99,16 +82,23 @@ void CalendarWindow::Calendar_Open()
         }
     }
 
-    // Events: one run per entry on its day's cell. A damaged entry skips only itself; one
-    // message tells of the first one.
+    // Events: one run per entry on its day's cell, from the store's range of the three
+    // calendar years (an entry outside them has no cell). A day's entries follow one another
+    // in the store, so its runs are gathered and its cell written once. A damaged entry skips
+    // only itself; one message tells of the first one.
     QString message;
-    const Dictionary& store = App().eventDict;
-    for (int i = 0; i < store.Count(); ++i) {
-        const QString key = store.Key(i);
-        const QString record = store.ValueAt(i);
-        Date start;
+    const int firstYear = CustomizationModule::calendarStartYear;
+    int row = -1, column = -1;
+    QString runs;
+    const auto writeRuns = [&] {
+        if (!runs.isEmpty())
+            Calendar->SetCellTag(row, column, Calendar->CellTag(row, column) + runs);
+        runs.clear();
+    };
+    Date start(firstYear, 1, 1);
+    for (const auto& [key, record] : EventKey::Years(App().eventDict, firstYear, 3)) {
         const auto fit = EventRecord::FitForYearView(key, record, start);
-        if (fit != EventRecord::YearViewFit::BadKey && start.Year() < CustomizationModule::calendarStartYear)
+        if (fit != EventRecord::YearViewFit::BadKey && start.Year() < firstYear)
             continue;
         if (fit == EventRecord::YearViewFit::Hidden)
             continue;
@@ -119,13 +109,17 @@ void CalendarWindow::Calendar_Open()
                     : kBadEventMessage;
             continue;
         }
-        int row = 0, column = 0;
-        if (!CalDateCell(start, row, column))
+        int dayRow = 0, dayColumn = 0;
+        if (!CalDateCell(start, dayRow, dayColumn))
             continue;
-        Calendar->SetCellTag(row, column, Calendar->CellTag(row, column) + QStringLiteral("//")
-                                              + EventRecord::Title(record) + QStringLiteral("//")
-                                              + EventRecord::Kind(record));
+        if (dayRow != row || dayColumn != column) {
+            writeRuns();
+            row = dayRow;
+            column = dayColumn;
+        }
+        runs += YearDayTag::Run(record);
     }
+    writeRuns();
     if (!message.isEmpty())
         MsgBox(message);
 }
@@ -169,7 +163,7 @@ bool CalendarWindow::Calendar_KeyDown(QKeyEvent* event)
         PageNextYear();
         break;
     case Qt::Key_Space:
-        rebuildCalendarLater();
+        App().ReloadCalendarLater();   // from the event loop, not inside this window's handler
         break;
     default:
         break;

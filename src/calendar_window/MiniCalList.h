@@ -1,5 +1,5 @@
 #pragma once
-#include "data/calList.h"
+#include "glance/calList.h"
 
 // One of the calendar window's two month lists beside the week grid: member Index of the
 // control array (0 the selected date's month, 1 the next month).

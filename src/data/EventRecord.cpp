@@ -47,7 +47,7 @@ EventRecord::YearViewFit EventRecord::FitForYearView(const QString& key, const Q
         return YearViewFit::BadKey;
     if (start.SQLDateTime() != key)
         return YearViewFit::Damaged;
-    Date end;
+    Date end = start;   // a copy: a Date made empty would read the clock
     if (!End(record, end))
         return YearViewFit::BadEnd;
     return key <= EndText(record) ? YearViewFit::Shown : YearViewFit::Hidden;

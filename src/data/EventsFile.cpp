@@ -3,12 +3,9 @@
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include "framework/Files.h"
-#include "framework/MessageBox.h"
 #include "framework/TextFunctions.h"
-#include "shell/app.h"
 #include <QFileInfo>
 #include <QSet>
-#include <QStringDecoder>
 
 namespace {
 
@@ -38,40 +35,79 @@ EventsFile::Entry EventsFile::ParseEventLine(const QString& line)
     return {line.left(bar), line.mid(bar + 1)};
 }
 
+bool EventsFile::IsEventShaped(const QString& line)
+{
+    // A full SQL date-time, then the bar: no to-do line the calendar writes starts so.
+    Date key;
+    return line.size() > KeyLength && line.at(KeyLength) == QLatin1Char('|')
+        && EventRecord::ParseKey(line.left(KeyLength), key);
+}
+
 EventsFile::Contents EventsFile::Parse(const QString& text)
 {
+    const QStringList lines = Files::SplitLines(text);
     Contents contents;
-    for (const QString& line : Files::SplitLines(text)) {
-        if (!contents.hasSeparator) {
-            if (IsSeparator(line))
-                contents.hasSeparator = true;
+    for (const QString& line : lines)
+        if (IsSeparator(line))
+            contents.hasSeparator = true;
+    if (!contents.hasSeparator) {
+        // The separator was removed or misspelt by hand: the lines shaped like events are
+        // the events, so that the next save, which writes the separator, keeps them.
+        for (const QString& line : lines) {
+            if (IsEventShaped(line))
+                contents.entries << ParseEventLine(line);
             else
                 contents.todoLines << line;
-        } else {
-            contents.entries << ParseEventLine(line);
         }
+        return contents;
+    }
+    bool inEvents = false;
+    for (const QString& line : lines) {
+        if (inEvents)
+            contents.entries << ParseEventLine(line);
+        else if (IsSeparator(line))
+            inEvents = true;
+        else
+            contents.todoLines << line;
     }
     return contents;
 }
 
-EventsFile::Status EventsFile::Read(const QString& path, Contents& out)
+EventsFile::Status EventsFile::Read(const QString& path, Contents& out, QString* why)
 {
     out = Contents();
     QByteArray bytes;
-    switch (Files::ReadAll(path, bytes)) {
+    QString error;
+    switch (Files::ReadAll(path, bytes, &error)) {
     case Files::ReadStatus::Missing: return Status::Missing;
-    case Files::ReadStatus::Unreadable: return Status::Unreadable;
+    case Files::ReadStatus::Unreadable:
+        if (why)
+            *why = QStringLiteral("it cannot be opened (%1)").arg(error);
+        return Status::Unreadable;
     case Files::ReadStatus::Ok: break;
     }
-    if (bytes.contains('\0'))
-        return Status::Unreadable;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    QStringDecoder decode(QStringDecoder::Utf8);
-    const QString text = decode(bytes);
-    if (decode.hasError())
-        return Status::Unreadable;
-    out = Parse(text);
+    // The line of the first fault tells the user where to look. UTF-8 sequences never hold
+    // a CR or LF byte, so the bytes can be checked line by line.
+    int lineNumber = 0;
+    for (qsizetype start = 0; start < bytes.size();) {
+        ++lineNumber;
+        qsizetype end = start;
+        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
+            ++end;
+        const QByteArrayView line(bytes.constData() + start, end - start);
+        if (line.contains('\0') || !line.isValidUtf8()) {
+            if (why)
+                *why = line.contains('\0') ? QStringLiteral("it holds a NUL byte on line %1").arg(lineNumber)
+                                           : QStringLiteral("it is not UTF-8 text (line %1)").arg(lineNumber);
+            return Status::Unreadable;
+        }
+        if (end + 1 < bytes.size() && bytes.at(end) == '\r' && bytes.at(end + 1) == '\n')
+            ++end;
+        start = end + 1;
+    }
+    out = Parse(QString::fromUtf8(bytes));
     return Status::Loaded;
 }
 
@@ -99,25 +135,35 @@ QString EventsFile::TodoLine(bool checked, const QString& text)
 
 void EventsFile::ParseTodoLine(const QString& line, bool& checked, QString& text)
 {
-    checked = NthField(line, QStringLiteral("\t"), 1) == QLatin1String("1");
-    text = NthField(line, QStringLiteral("\t"), 2);
+    // A line that another tool or a hand edit left without its check field is an open item;
+    // a text that holds a TAB keeps it, so that the next save writes the line back whole.
+    const int tab = line.indexOf(QLatin1Char('\t'));
+    if (tab < 0) {
+        checked = false;
+        text = line;
+        return;
+    }
+    checked = QStringView(line).left(tab) == QLatin1String("1");
+    text = line.mid(tab + 1);
 }
 
-EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown)
+EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown,
+                                    QString& message)
 {
+    message.clear();
     Contents contents;
-    const Status status = Read(path, contents);
+    QString why;
+    const Status status = Read(path, contents, &why);
     if (status == Status::Missing)
         return status;
     if (status == Status::Unreadable) {
         // The file stays where it is, untouched; a copy is kept beside it as well.
         const QString copy = Files::KeepCopy(path);
-        QString message = QStringLiteral("Your events file \"%1\" could not be read.").arg(QFileInfo(path).fileName());
+        message = QStringLiteral("Your events file \"%1\" could not be read: %2.").arg(QFileInfo(path).fileName(), why);
         if (!copy.isEmpty())
             message += QStringLiteral(" A copy has been kept as \"%1\".").arg(QFileInfo(copy).fileName());
         message += QStringLiteral(" The calendar will not change the file: events and to-do items are not saved "
                                   "while it cannot be read. Repair or remove it to save your calendar again.");
-        MsgBox(message);
         return status;
     }
     todoLines = contents.todoLines;
@@ -138,8 +184,9 @@ EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStr
     return status;
 }
 
-bool EventsFile::Write(const QString& path, const QStringList& todoLines, const Dictionary& store)
+bool EventsFile::Write(const QString& path, const QStringList& todoLines, const Dictionary& store, QString& message)
 {
+    message.clear();
     if (g_writing)
         return false;
     g_writing = true;
@@ -152,16 +199,9 @@ bool EventsFile::Write(const QString& path, const QStringList& todoLines, const 
         written = Files::WriteAtomic(path, Format(todoLines, snapshot), &error);
     g_writing = false;
     if (!written)
-        MsgBox(QStringLiteral("Your events could not be saved to \"%1\". %2")
-                   .arg(path.isEmpty() ? QStringLiteral("Calendar.tpc") : QFileInfo(path).fileName(), error));
+        message = QStringLiteral("Your events could not be saved to \"%1\". %2")
+                      .arg(path.isEmpty() ? QStringLiteral("Calendar.tpc") : QFileInfo(path).fileName(), error);
     return written;
-}
-
-bool EventsFile::Save(const QStringList& todoLines)
-{
-    if (App().eventsFileLocked)
-        return false;
-    return Write(app::EventsPath(), todoLines, App().eventDict);
 }
 
 bool EventsFile::IsWriting() { return g_writing; }

@@ -13,9 +13,15 @@ class Dictionary;
 //
 // Reading accepts LF, CRLF and CR line ends and UTF-8; the to-do part ends only at a line
 // that is exactly "Events Data:" (letter case, blanks and CR ignored); an event line's value
-// is everything after its first "|". Writing is atomic, UTF-8 with LF, from a snapshot of
-// the store, and never runs twice at once. A file that exists but cannot be read is
-// reported, moved aside and never written over by that run.
+// is everything after its first "|". A file without that line (removed or misspelt by hand)
+// loses nothing: its lines shaped like event lines are events, the others to-do lines.
+// Writing is atomic, UTF-8 with LF, from a snapshot of the store, and never runs twice at
+// once. A file that exists but cannot be read is copied aside and must not be written over
+// by that run.
+//
+// It works on the store and the to-do lines it is given and shows nothing: what went wrong
+// comes back as a status and a message for the caller to show (app::LoadUserEvents and
+// app::SaveUserEvents do that for the application's own file).
 class EventsFile
 {
 public:
@@ -34,35 +40,37 @@ public:
     // Key and value of one event line: the text before the first "|" (the whole line when
     // it has none) and everything after it.
     static Entry ParseEventLine(const QString& line);
+    // Whether line has the shape of an event line: a valid "yyyy-MM-dd HH:mm:ss" key, then "|".
+    static bool IsEventShaped(const QString& line);
+    static constexpr int KeyLength = 19;
     static Contents Parse(const QString& text);
     // Reads the file without reporting anything: Missing when there is none, Unreadable
-    // when it cannot be read or is not UTF-8 text.
-    static Status Read(const QString& path, Contents& out);
+    // when it cannot be opened, holds a NUL byte or is not UTF-8 text; why (when given) then
+    // says which, with the line of the fault, as a clause for a message.
+    static Status Read(const QString& path, Contents& out, QString* why = nullptr);
     // The whole file's text for these to-do lines and this store.
     static QByteArray Format(const QStringList& todoLines, const Dictionary& store);
 
     // One to-do line, and its parts: checked when the text before the first TAB is "1";
-    // the text is what lies between the first and a second TAB.
+    // the text is everything after the first TAB. A line without a TAB is an unticked item
+    // whose text is the whole line.
     static QString TodoLine(bool checked, const QString& text);
     static void ParseTodoLine(const QString& line, bool& checked, QString& text);
 
     // Start-up reading: stores every event line of the file into store (replacing entries
     // with the same key), keeps the to-do lines, and sets countdown from the file's last
     // entry in key order (the order it is written in) whose stored record's kind field is
-    // "Countdown" and whose key is a date-time. An unreadable file is reported
-    // and moved aside; the caller must then not write the events file during this run.
-    static Status Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown);
+    // "Countdown" and whose key is a date-time. An unreadable file is copied aside and
+    // message tells the user so (message is empty otherwise); the caller must then not write
+    // the events file during this run.
+    static Status Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown,
+                       QString& message);
 
-    // Writes the file at path from a snapshot of store; a failure is reported in a message
-    // box and leaves the old file as it was. Returns false without writing when a write is
-    // already under way. Returns whether the file was written.
-    static bool Write(const QString& path, const QStringList& todoLines, const Dictionary& store);
-
-    // The one writer of the application's events file: writes App().eventDict with these
-    // to-do lines to app::EventsPath(), unless App().eventsFileLocked (the file could not be
-    // read at start-up). Called by CalendarWindow::SaveEvents with the to-do list's lines
-    // (or App().keptTodoLines while there is no to-do list).
-    static bool Save(const QStringList& todoLines);
+    // Writes the file at path from a snapshot of store. A failure leaves the old file as it
+    // was and puts the message for the user in message (empty otherwise). Returns false
+    // without writing, and without a message, when a write is already under way. Returns
+    // whether the file was written.
+    static bool Write(const QString& path, const QStringList& todoLines, const Dictionary& store, QString& message);
 
     static bool IsWriting();
 };

@@ -1,265 +1,151 @@
 #include "data/ICalImporter.h"
 #include "data/EventRecord.h"
+#include "data/ICalRecurrence.h"
+#include "data/ICalTimeZones.h"
+#include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include "framework/Files.h"
 #include "framework/TextFunctions.h"
-#include <QRegularExpression>
+#include <QHash>
+#include <QLoggingCategory>
 #include <algorithm>
+#include <libical/ical.h>
+#include <vector>
+
+Q_LOGGING_CATEGORY(lcICalImport, "lumora.ical")
 
 namespace {
 
+constexpr int64_t Day = 86400;
 constexpr int HalfHour = 30;
+// Real calendars nest three deep (VCALENDAR, VEVENT, VALARM); a deeper text is damaged, and
+// libical frees components recursively.
+constexpr int MaxDepth = 12;
 
-QString rightTrimmed(const QString& text)
+// libical aborts the process on an error unless told otherwise; a damaged file must only
+// cost its own events.
+void keepLibicalErrorsNonFatal()
 {
-    int n = text.size();
-    while (n > 0 && text.at(n - 1).isSpace())
-        --n;
-    return text.left(n);
+    static const bool done = [] {
+        icalerror_set_errors_are_fatal(0);
+        for (int e = ICAL_BADARG_ERROR; e <= ICAL_UNKNOWN_ERROR; ++e)
+            icalerror_set_error_state(icalerrorenum(e), ICAL_ERROR_NONFATAL);
+        return true;
+    }();
+    (void)done;
+    icalerror_clear_errno();
 }
 
-QString leftTrimmed(const QString& text)
+QString utf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
+
+QString propertyText(icalcomponent* event, icalproperty_kind kind)
 {
-    int i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    return text.mid(i);
+    icalproperty* p = icalcomponent_get_first_property(event, kind);
+    return p ? utf8(icalproperty_get_value_as_string(p)) : QString();
 }
 
-enum class Step { Day, Week, Month, Year };
-
-Step stepOf(const QString& frequency)
+bool startsWithWord(const QString& line, const QString& word)
 {
-    if (TextEquals(frequency, QStringLiteral("WEEKLY")))
-        return Step::Week;
-    if (TextEquals(frequency, QStringLiteral("MONTHLY")))
-        return Step::Month;
-    if (TextEquals(frequency, QStringLiteral("YEARLY")))
-        return Step::Year;
-    return Step::Day;   // DAILY, and any frequency the calendar has no step for
+    return line.startsWith(word, Qt::CaseInsensitive);
 }
 
-// Occurrence index of a repeat from first (steps of interval units); false when that
-// month has no such day.
-bool occurrence(const Date& first, Step step, int interval, int64_t index, Date& out)
+void collectEvents(icalcomponent* c, int depth, std::vector<icalcomponent*>& out)
 {
-    index *= interval;
-    int year = first.Year(), month = first.Month(), day = first.Day();
-    switch (step) {
-    case Step::Day: day += int(index); break;
-    case Step::Week: day += int(index) * 7; break;
-    case Step::Month: month += int(index); break;
-    case Step::Year: year += int(index); break;
+    if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT) {
+        out.push_back(c);
+        return;
     }
-    out = Date(year, month, day, first.Hour(), first.Minute(), first.Second());
-    return out.Day() == day || step == Step::Day || step == Step::Week;
+    if (depth >= 2)
+        return;
+    for (icalcomponent* child = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); child;
+         child = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        collectEvents(child, depth + 1, out);
 }
 
-bool sameDay(const Date& a, const Date& b) { return a.SQLDate() == b.SQLDate(); }
+// The wall-clock fields of at in the frame of like (its zone, date or date-time).
+icaltimetype inFrameOf(const icaltimetype& like, const Date& at)
+{
+    icaltimetype t = like;
+    t.year = at.Year();
+    t.month = at.Month();
+    t.day = at.Day();
+    t.hour = like.is_date ? 0 : at.Hour();
+    t.minute = like.is_date ? 0 : at.Minute();
+    t.second = like.is_date ? 0 : at.Second();
+    return t;
+}
+
+Date dayOf(const Date& d, int second = 0) { return Date(d.Year(), d.Month(), d.Day(), 0, 0, second); }
 
 } // namespace
 
-ICalImporter::ICalImporter(Dictionary& store, int firstYear) : m_store(store), m_firstYear(firstYear)
+ICalImporter::ICalImporter(Dictionary& store, int firstYear)
+    : m_store(store), m_firstYear(firstYear), m_fields(FieldCount)
 {
-    clearFields();
-}
-
-void ICalImporter::clearFields() { m_fields = QStringList(FieldCount); }
-
-bool ICalImporter::ParseDate(const QString& value, Date& out, bool& hasTime)
-{
-    static const QRegularExpression re(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})(?:T(\\d{2})(\\d{2})(\\d{2})Z?)?$"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(value.trimmed());
-    if (!m.hasMatch())
-        return false;
-    const int y = m.captured(1).toInt(), mo = m.captured(2).toInt(), d = m.captured(3).toInt();
-    hasTime = m.lastCapturedIndex() >= 4;
-    const int h = hasTime ? m.captured(4).toInt() : 0;
-    const int mi = hasTime ? m.captured(5).toInt() : 0;
-    const int s = hasTime ? m.captured(6).toInt() : 0;
-    if (y < 1 || mo < 1 || mo > 12 || d < 1 || d > Date::DaysIn(y, mo) || h > 23 || mi > 59 || s > 60)
-        return false;
-    out = Date(y, mo, d, h, mi, s > 59 ? 59 : s);
-    return true;
-}
-
-QString ICalImporter::UnescapeText(const QString& value)
-{
-    QString text;
-    for (int i = 0; i < value.size(); ++i) {
-        const QChar c = value.at(i);
-        if (c == QLatin1Char('\\') && i + 1 < value.size()) {
-            const QChar next = value.at(++i);
-            text += next == QLatin1Char('n') || next == QLatin1Char('N') ? QChar(QLatin1Char(' ')) : next;
-        } else {
-            text += c;
-        }
-    }
-    return EventRecord::CleanText(text).trimmed();
 }
 
 void ICalImporter::ExtractLine(const QString& line)
 {
-    const int colon = line.indexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return;
-    QString name = rightTrimmed(line.left(colon));
-    const int semicolon = name.indexOf(QLatin1Char(';'));
-    if (semicolon >= 0)
-        name = rightTrimmed(name.left(semicolon));
-    const QString value = leftTrimmed(line.mid(colon + 1));
-    const QString upper = name.toUpper();
-    const bool isEvent = TextEquals(value.trimmed(), QStringLiteral("VEVENT"));
-    const bool isAlarm = TextEquals(value.trimmed(), QStringLiteral("VALARM"));
-
-    if (upper == QLatin1String("BEGIN") && isEvent) {
-        clearFields();
-        m_inAlarm = false;
-    } else if (upper == QLatin1String("BEGIN") && isAlarm) {
-        m_inAlarm = true;
-    } else if (upper == QLatin1String("END") && isAlarm) {
-        m_inAlarm = false;
-    } else if (upper == QLatin1String("END") && isEvent) {
-        FillEvent();
-        clearFields();
-        m_inAlarm = false;
-    } else if (m_inAlarm) {
-        return;   // an alarm's own lines (its SUMMARY, say) are not the event's
-    } else if (upper == QLatin1String("DTSTART")) {
-        m_fields[Start] = value;
-    } else if (upper == QLatin1String("DTEND")) {
-        m_fields[End] = value;
-    } else if (upper == QLatin1String("SUMMARY")) {
-        m_fields[Title] = value;
-    } else if (upper == QLatin1String("RRULE")) {
-        readRule(value);
+    const bool continuation = line.startsWith(QLatin1Char(' ')) || line.startsWith(QLatin1Char('\t'));
+    const QString trimmed = line.trimmed();
+    if (!continuation && startsWithWord(trimmed, QStringLiteral("BEGIN:"))) {
+        if (m_open.isEmpty()) {
+            m_pending.clear();
+            m_discarding = false;
+        }
+        m_open << trimmed.mid(6).trimmed();
+        if (m_open.size() > MaxDepth)
+            m_discarding = true;
     }
-}
-
-void ICalImporter::readRule(const QString& rule)
-{
-    // A rule that names no frequency still repeats daily.
-    if (m_fields[Frequency].isEmpty())
-        m_fields[Frequency] = QStringLiteral("DAILY");
-    for (const QString& rawPart : rule.split(QLatin1Char(';'))) {
-        const QString part = rawPart.trimmed();
-        const int eq = part.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            continue;
-        const QString name = rightTrimmed(part.left(eq)).toUpper();
-        const QString value = leftTrimmed(part.mid(eq + 1));
-        if (name == QLatin1String("FREQ"))
-            m_fields[Frequency] = value;
-        else if (name == QLatin1String("COUNT"))
-            m_fields[Count] = value;
-        else if (name == QLatin1String("UNTIL"))
-            m_fields[Until] = value;
-        else if (name == QLatin1String("INTERVAL"))
-            m_fields[Interval] = value;
+    if (m_open.isEmpty())
+        return;   // text outside any component means nothing
+    if (!m_discarding)
+        m_pending += line.toUtf8() + "\r\n";
+    if (!continuation && startsWithWord(trimmed, QStringLiteral("END:"))) {
+        m_open.removeLast();
+        if (m_open.isEmpty())
+            FillEvent();
     }
-}
-
-bool ICalImporter::store(const Date& start, const Date& end)
-{
-    if (start.Year() < m_firstYear || start.Year() > m_firstYear + 2)
-        return false;
-    QString title = UnescapeText(m_fields[Title]);
-    if (title.isEmpty())
-        title = QStringLiteral("New Event");
-    m_store.SetValue(start.SQLDateTime(), EventRecord::Make(end, title));
-    ++m_stored;
-    return true;
 }
 
 int ICalImporter::FillEvent()
 {
-    Date raw;
-    bool hasTime = false;
-    if (!ParseDate(m_fields[Start], raw, hasTime))
-        return 0;   // no readable start: the event is skipped
-    const bool allDay = !hasTime;
-    const Date first = allDay ? Date(raw.Year(), raw.Month(), raw.Day(), 0, 0, 1)
-                              : Date(raw.Year(), raw.Month(), raw.Day(), raw.Hour(),
-                                     raw.Minute() - raw.Minute() % HalfHour, 0);
-
-    // DTEND is exclusive; a timed event keeps its length when it ends on its own day.
-    Date end;
-    bool endHasTime = false;
-    const bool hasEnd = ParseDate(m_fields[End], end, endHasTime) && raw < end;
-    int64_t lengthSeconds = HalfHour * 60;
-    if (!allDay && hasEnd) {
-        const int64_t minutes = (end.TotalSeconds() - first.TotalSeconds() + 59) / 60;
-        const int64_t rounded = std::max<int64_t>(HalfHour, (minutes + HalfHour - 1) / HalfHour * HalfHour);
-        Date last = first;
-        last.AddSeconds(rounded * 60);
-        if (sameDay(first, last) || last == Date(first.Year(), first.Month(), first.Day() + 1))
-            lengthSeconds = rounded * 60;
+    if (m_discarding) {
+        m_pending.clear();
+        ++m_skipped;
+        qCWarning(lcICalImport) << "Skipped a calendar whose components nest too deep";
     }
-
-    const bool repeats = !m_fields[Frequency].isEmpty();
-    const Step step = repeats ? stepOf(m_fields[Frequency]) : Step::Day;
-    const int count = repeats ? m_fields[Count].trimmed().toInt() : 0;
-    const int interval = repeats ? std::clamp(m_fields[Interval].trimmed().toInt(), 1, 1000) : 1;
-    Date until;
-    bool untilHasTime = false;
-    const bool hasUntil = repeats && ParseDate(m_fields[Until], until, untilHasTime);
-    if (hasUntil && !untilHasTime)
-        until = Date(until.Year(), until.Month(), until.Day(), 23, 59, 59);
-    const Date rangeEnd(m_firstYear + 2, 12, 31, 23, 59, 59);
-    const Date rangeStart(m_firstYear, 1, 1);
-
-    // Day and week repeats that begin long before the calendar's years skip ahead; every
-    // skipped occurrence is a valid one, so a count still counts them.
-    int64_t index = 0;
-    if ((step == Step::Day || step == Step::Week) && first < rangeStart) {
-        const int64_t stepDays = (step == Step::Week ? 7 : 1) * interval;
-        index = std::max<int64_t>(0, (rangeStart.TotalSeconds() - first.TotalSeconds()) / 86400 / stepDays - 1);
-        if (!repeats && !hasEnd)
-            index = 0;
+    // A text that stops inside a component (a cut-off file) is read as far as it goes.
+    while (!m_open.isEmpty())
+        m_pending += "END:" + m_open.takeLast().toUtf8() + "\r\n";
+    m_discarding = false;
+    if (m_pending.isEmpty())
+        return 0;
+    const QByteArray text = std::exchange(m_pending, QByteArray());
+    keepLibicalErrorsNonFatal();
+    ICalTimeZones::SyncLocalZone();
+    const int before = m_stored;
+    const int takenBefore = m_taken;
+    if (icalcomponent* root = icalparser_parse_string(text.constData())) {
+        importComponent(root);
+        icalcomponent_free(root);
+    } else {
+        ++m_skipped;
+        qCWarning(lcICalImport) << "Skipped a calendar that libical cannot read";
     }
-    int64_t valid = index;
-    int stored = 0;
-    for (;; ++index) {
-        Date at;
-        if (!occurrence(first, step, interval, index, at))
-            continue;
-        if (rangeEnd < at)
-            break;
-        if (repeats) {
-            if (count > 0 && valid >= count)
-                break;
-            if (hasUntil && until < at)
-                break;
-        } else if (index > 0 && !(hasEnd && at < end)) {
-            break;
-        }
-        ++valid;
-        Date atEnd = at;
-        if (!allDay)
-            atEnd.AddSeconds(lengthSeconds);
-        if (store(at, atEnd) && ++stored >= MaxOccurrences)
-            break;
-    }
-    return stored;
+    if (m_taken > takenBefore)
+        qCInfo(lcICalImport) << m_taken - takenBefore << "imported entries left out: their slots hold entries already";
+    return m_stored - before;
 }
 
 void ICalImporter::ImportText(const QString& text)
 {
-    QString logical;
-    bool have = false;
-    for (const QString& line : Files::SplitLines(text)) {
-        if (have && !line.isEmpty() && (line.at(0) == QLatin1Char(' ') || line.at(0) == QLatin1Char('\t'))) {
-            logical += line.mid(1);
-            continue;
-        }
-        if (have)
-            ExtractLine(logical);
-        logical = line;
-        have = true;
-    }
-    if (have)
-        ExtractLine(logical);
+    m_pending.clear();
+    m_open.clear();
+    m_discarding = false;
+    for (const QString& line : Files::SplitLines(text))
+        ExtractLine(line);
+    FillEvent();   // a calendar whose END line is missing is read all the same
 }
 
 int ICalImporter::ImportFolder(const QString& folder)
@@ -272,9 +158,163 @@ int ICalImporter::ImportFolder(const QString& folder)
         QString text;
         if (Files::ReadText(path, text) != Files::ReadStatus::Ok)
             continue;   // a file that cannot be read is skipped
-        clearFields();
-        m_inAlarm = false;
         ImportText(text);
     }
     return m_stored - before;
+}
+
+void ICalImporter::importComponent(icalcomponent* root)
+{
+    if (int dropped = ICalTimeZones::DropUnsafeZones(root))
+        qCWarning(lcICalImport) << "Left out" << dropped << "time zone blocks that change more often than yearly";
+    std::vector<icalcomponent*> events;
+    collectEvents(root, 0, events);
+
+    // An instance replaced through RECURRENCE-ID leaves the repeating event ("master") with
+    // the same UID in the same calendar, and its replacement is placed on its own.
+    QHash<QString, icalcomponent*> masters;
+    QHash<QString, QList<icaltimetype>> replaced;
+    for (icalcomponent* event : events) {
+        const QString uid = utf8(icalcomponent_get_uid(event));
+        icalproperty* rid = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
+        if (uid.isEmpty())
+            continue;
+        icaltimetype at;
+        if (!rid) {
+            if (!masters.contains(uid))
+                masters.insert(uid, event);
+        } else if (ICalTimeZones::Read(rid, event, at)) {
+            replaced[uid] << at;
+        }
+    }
+    for (icalcomponent* event : events) {
+        const QString uid = utf8(icalcomponent_get_uid(event));
+        const bool isReplacement = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
+        if (isReplacement)
+            importEvent(event, masters.value(uid), {});
+        else
+            importEvent(event, nullptr, masters.value(uid) == event ? replaced.value(uid) : QList<icaltimetype>());
+    }
+}
+
+void ICalImporter::importEvent(icalcomponent* event, icalcomponent* master, const QList<icaltimetype>& replaced)
+{
+    m_fields = QStringList(FieldCount);
+    m_fields[Start] = propertyText(event, ICAL_DTSTART_PROPERTY);
+    m_fields[End] = propertyText(event, ICAL_DTEND_PROPERTY);
+    m_fields[Title] = utf8(icalcomponent_get_summary(event));
+    if (icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype r = icalproperty_get_rrule(rule);
+        m_fields[Frequency] = utf8(icalrecur_freq_to_string(r.freq));
+        m_fields[Count] = r.count > 0 ? QString::number(r.count) : QString();
+    }
+    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); p;
+         p = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY))
+        qCInfo(lcICalImport).noquote() << "In the event" << ('"' + m_fields[Title] + '"') << "libical left out:"
+                                       << utf8(icalproperty_get_xlicerror(p));
+    if (icalcomponent_get_status(event) == ICAL_STATUS_CANCELLED)
+        return;   // a cancelled event, or a cancelled instance, is not on the calendar
+
+    QString title = m_fields[Title];
+    if (title.trimmed().isEmpty() && master)
+        title = utf8(icalcomponent_get_summary(master));
+    title = EventRecord::CleanText(title).trimmed();
+    if (title.isEmpty())
+        title = QStringLiteral("New Event");
+
+    const bool isReplacement = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
+    icalproperty* startProp = icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
+    if (!startProp && isReplacement)
+        startProp = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
+    icaltimetype dtstart;
+    if (!ICalTimeZones::Read(startProp, event, dtstart))
+        return skip(QStringLiteral("its start is no date or names an unknown zone"));
+
+    // The length: DTEND (exclusive), else DURATION, else a day for a date and none for a time.
+    int64_t length = dtstart.is_date ? Day : 0;
+    if (icalproperty* endProp = icalcomponent_get_first_property(event, ICAL_DTEND_PROPERTY)) {
+        icaltimetype dtend;
+        if (!ICalTimeZones::Read(endProp, event, dtend))
+            return skip(QStringLiteral("its end is no date or names an unknown zone"));
+        length = ICalTimeZones::Seconds(dtend) - ICalTimeZones::Seconds(dtstart);
+    } else if (icalproperty* durProp = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY)) {
+        length = icaldurationtype_as_int(icalproperty_get_duration(durProp));
+    }
+    length = std::clamp<int64_t>(length, 0, 4 * 366 * Day);
+
+    // Instances are looked for a little beyond the three years: local time may be a day
+    // away from the event's zone, and an event that begins earlier may reach into them.
+    Date from(m_firstYear, 1, 1);
+    from.AddSeconds(-length - 2 * Day);
+    Date to(m_firstYear + 3, 1, 1);
+    to.AddSeconds(2 * Day);
+    ICalRecurrence::Instances instances;
+    const icaltimetype spanStart = inFrameOf(dtstart, from), spanEnd = inFrameOf(dtstart, to);
+    if (isReplacement) {
+        instances.emplace(ICalTimeZones::Seconds(dtstart), ICalRecurrence::Instance{dtstart, -1});
+    } else {
+        QString why;
+        if (!ICalRecurrence::Expand(event, dtstart, spanStart, spanEnd, 2 * MaxOccurrences, instances, why))
+            return skip(why);
+    }
+    for (const icaltimetype& at : replaced)
+        instances.erase(ICalTimeZones::Seconds(ICalTimeZones::AsInstanceOf(at, dtstart)));
+
+    int stored = 0;
+    for (const auto& entry : instances) {
+        const ICalRecurrence::Instance& instance = entry.second;
+        const int64_t seconds = instance.periodSeconds >= 0 ? instance.periodSeconds : length;
+        const bool allDay = instance.start.is_date;
+        const int64_t span = allDay ? std::max<int64_t>(1, (seconds + Day - 1) / Day) * Day : seconds;
+        placeInstance(ICalTimeZones::ToLocal(instance.start), ICalTimeZones::ToLocal(instance.start, span), allDay,
+                      title, stored);
+        if (stored >= MaxOccurrences)
+            break;
+    }
+}
+
+void ICalImporter::placeInstance(const Date& start, const Date& end, bool allDay, const QString& title, int& stored)
+{
+    if (!allDay) {
+        const Date key(start.Year(), start.Month(), start.Day(), start.Hour(), start.Minute() - start.Minute() % HalfHour);
+        int64_t endSeconds = end.TotalSeconds();
+        const int64_t slot = HalfHour * 60;
+        endSeconds = std::max(key.TotalSeconds() + slot, (endSeconds + slot - 1) / slot * slot);
+        Date roundedEnd = key;
+        roundedEnd.SetTotalSeconds(endSeconds);
+        if (roundedEnd.SQLDate() == key.SQLDate() || roundedEnd == Date(key.Year(), key.Month(), key.Day() + 1)) {
+            const bool midnight = key.Hour() == 0 && key.Minute() == 0;
+            storeEntry(midnight ? dayOf(key, 1) : key, roundedEnd, title, stored);
+            return;
+        }
+    }
+    // Every day the event covers gets an all-day entry; the end itself is exclusive.
+    Date last = end;
+    last.AddSeconds(-1);
+    Date day = std::max(dayOf(start), Date(m_firstYear, 1, 1));
+    const Date stop = std::min(dayOf(last), Date(m_firstYear + 2, 12, 31));
+    for (; !(stop < day) && stored < MaxOccurrences; day.SetDay(day.Day() + 1))
+        storeEntry(dayOf(day, 1), dayOf(day, 1), title, stored);
+}
+
+bool ICalImporter::storeEntry(const Date& key, const Date& end, const QString& title, int& stored)
+{
+    if (key.Year() < m_firstYear || key.Year() > m_firstYear + 2)
+        return false;
+    const QString text = key.SQLDateTime();
+    if (m_store.HasKey(text)) {
+        ++m_taken;
+        return false;
+    }
+    m_store.SetValue(text, EventRecord::Make(end, title));
+    ++m_stored;
+    ++stored;
+    return true;
+}
+
+void ICalImporter::skip(const QString& why)
+{
+    ++m_skipped;
+    qCWarning(lcICalImport).noquote() << "Skipped the event" << ('"' + m_fields[Title] + '"') << "from"
+                                      << m_fields[Start] << "because" << why;
 }

@@ -51,26 +51,36 @@ WeekGrid::Fill WeekGrid::Compute(Dictionary& store, const Date& selected, int st
     Fill fill;
     fill.sunday = WeekSunday(selected);
     bool reportedError = false;
+    QVector<QPair<QString, QString>> repairs;   // written after the walk, which they would upset
+    QStringList slotKeys;
     for (int column = 1; column < ColumnCount; ++column) {
-        int row = 0;
-        while (row < SlotRows) {
-            const Date start = SlotTime(fill.sunday, column, row, startHour);
-            const QString key = start.SQLDateTime();
-            if (!store.HasKey(key)) {
+        // The day's slot keys run in the store's order: one walk over the store's entries
+        // from the first slot to the end of the last meets every entry that starts on a slot.
+        slotKeys.clear();
+        for (int row = 0; row < SlotRows; ++row)
+            slotKeys << SlotTime(fill.sunday, column, row, startHour).SQLDateTime();
+        const QString gridEnd = SlotTime(fill.sunday, column, SlotRows, startHour).SQLDateTime();
+        int row = 0;    // the slot compared with the entry
+        int free = 0;   // the first row that no event placed so far covers
+        for (const auto& [key, record] : store.Range(slotKeys.first(), gridEnd)) {
+            while (row < SlotRows && slotKeys.at(row) < key)
                 ++row;
+            if (row == SlotRows)
+                break;
+            // An entry between two slots, or inside an earlier event's span, is not shown.
+            if (slotKeys.at(row) != key || row < free)
                 continue;
-            }
-            const QString record = store.Value(key);
-            Date end;
+            const Date start = SlotTime(fill.sunday, column, row, startHour);
+            Date end = start;
             if (!EventRecord::End(record, end)) {
                 if (!reportedError)
                     fill.messages << FillErrorMessage;
                 reportedError = true;
-                ++row;
+                free = row + 1;
                 continue;
             }
             if (!(start < end)) {
-                ++row;
+                free = row + 1;
                 continue;
             }
             int cells = CellsFor(LengthMinutes(start, end));
@@ -79,14 +89,16 @@ WeekGrid::Fill WeekGrid::Compute(Dictionary& store, const Date& selected, int st
                 const QString title = EventRecord::Title(record);
                 Date repaired = start;
                 repaired.AddSeconds(SlotMinutes * 60);
-                store.SetValue(key, EventRecord::Make(repaired, title, EventRecord::Kind(record)));
+                repairs.append({key, EventRecord::Make(repaired, title, EventRecord::Kind(record))});
                 fill.messages << RepairMessage(title);
                 cells = 1;
             }
             for (int i = 0; i < cells; ++i)
                 fill.SetTag(row + i, column, SlotTag::Make(key, SlotTag::CodeFor(i, cells)));
-            row += cells;
+            free = row + cells;
         }
     }
+    for (const auto& [key, record] : repairs)
+        store.SetValue(key, record);
     return fill;
 }

@@ -50,6 +50,7 @@ public:
     // Marks every cell of the week of selected that a timed entry of store covers. An entry
     // that would run past the last slot row is repaired in store (its end becomes start +
     // 30 minutes) and reported; an entry whose end cannot be read is skipped and reported.
-    // Entries that start inside an earlier event's span are not looked up.
+    // Entries that start inside an earlier event's span, or between two slots, are not
+    // shown. The store is asked for one range of keys per day: O(log n + k) for k entries.
     static Fill Compute(Dictionary& store, const Date& selected, int startHour);
 };

@@ -2,10 +2,27 @@
 #include "framework/MenuBar.h"
 #include "framework/Window.h"
 #include <QKeyEvent>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 Application* g_instance = nullptr;
+int g_signalPipe[2] = {-1, -1};
+constexpr int QuitSignals[] = {SIGTERM, SIGHUP, SIGINT};
+
+// Only async-signal-safe work here: one byte into the pipe, which never blocks.
+void onQuitSignal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
 
 void resetEnabled(MenuItem* item)
 {
@@ -33,12 +50,50 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
         if (state != Qt::ApplicationActive)
             Event_Deactivate();
     });
+    catchQuitSignals();
+    // The desktop session ends (logout, shutdown): save and leave as a quit does. A loop
+    // that ends some other way still runs the quit's steps first.
+    connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Quit(0); },
+            Qt::DirectConnection);
+    connect(this, &QCoreApplication::aboutToQuit, this, [this] { Quit(m_exitStatus); }, Qt::DirectConnection);
 }
 
 Application::~Application()
 {
+    for (const int sig : QuitSignals) {
+        struct sigaction current = {};
+        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == onQuitSignal)
+            std::signal(sig, SIG_DFL);
+    }
     if (g_instance == this)
         g_instance = nullptr;
+}
+
+void Application::catchQuitSignals()
+{
+    if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        g_signalPipe[0] = g_signalPipe[1] = -1;
+        return;   // the signals keep their default effect
+    }
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char bytes[16];
+        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        Quit(0);
+    });
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    // Once caught, a signal has its default effect again: a second one ends a quit that hangs.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    for (const int sig : QuitSignals) {
+        // A signal ignored from the start stays ignored: nohup, or a shell's background job.
+        struct sigaction before = {};
+        if (sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
+        sigaction(sig, &action, nullptr);
+    }
 }
 
 Application* Application::Instance() { return g_instance; }
@@ -71,11 +126,29 @@ void Application::Quit(int status)
         return;
     m_quitting = true;
     m_exitStatus = status;
-    // Close every window, hidden or slid away ones too, so their close handlers save.
-    for (Window* w : Window::AllWindows())
-        w->CloseWindow();
+    // Close every window, hidden or slid away ones too, so their close handlers save. The
+    // newest first: a dialog still open commits into what the window below it then saves.
+    const QVector<Window*> windows = Window::AllWindows();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it)
+        if (!(*it)->IsClosed())
+            (*it)->CloseWindow();
     Event_Close();
     QCoreApplication::exit(status);
+}
+
+void Application::WhenNoDialog(std::function<void()> action)
+{
+    QTimer::singleShot(0, this, [this, action = std::move(action)]() mutable {
+        if (m_quitting)
+            return;
+        if (QApplication::activeModalWidget() || Window::AnyOpening()) {
+            QTimer::singleShot(DialogRecheckMs, this, [this, action = std::move(action)]() mutable {
+                WhenNoDialog(std::move(action));
+            });
+            return;
+        }
+        action();
+    });
 }
 
 void Application::AddMenuHandler(const QString& itemName, std::function<bool()> handler)

@@ -10,7 +10,10 @@ class MenuBar;
 // every exception that no handler caught to Event_UnhandledException (one dialog at a
 // time), dispatches menu items (front window first, then the application), runs the
 // enable pass before a menu opens or a shortcut fires, and quits by closing the windows,
-// running Event_Close and leaving the event loop.
+// running Event_Close and leaving the event loop. SIGTERM, SIGHUP and SIGINT (what a
+// desktop session, systemctl and a terminal send) and the end of the desktop session run
+// that same quit with status 0: the signal handler only writes a byte into a pipe, and the
+// event loop reads it and quits.
 class Application : public QApplication
 {
     Q_OBJECT
@@ -22,8 +25,9 @@ public:
 
     // Runs the event loop; Event_Open is raised first. Returns the exit status.
     int Run();
-    // Closes every window (their close handlers run, hidden windows included), then runs
-    // Event_Close, then leaves the event loop with status. Runs once; later calls do nothing.
+    // Closes every window, the newest first (their close handlers run, hidden windows
+    // included), then runs Event_Close, then leaves the event loop with status. Runs once;
+    // later calls do nothing.
     void Quit(int status = 0);
     bool IsQuitting() const { return m_quitting; }
 
@@ -36,6 +40,13 @@ public:
     // Resets every item to its AutoEnable state, then the front window's and the
     // application's enabling handlers run.
     void RunEnableMenuItems();
+
+    // Runs action from the event loop once no modal window or message box is open and no
+    // window is in the middle of opening, looking again every quarter second until then, so
+    // that what it closes never takes a dialog's unsaved input with it. Dropped once
+    // quitting has begun.
+    void WhenNoDialog(std::function<void()> action);
+    static constexpr int DialogRecheckMs = 250;
 
     // Hands an exception to the unhandled-exception handler (one dialog at a time).
     void ReportException(const std::exception* error);
@@ -54,6 +65,7 @@ protected:
 
 private:
     bool handleShortcut(QEvent* event);
+    void catchQuitSignals();
     QHash<QString, std::function<bool()>> m_menuHandlers;
     MenuBar* m_menuBar = nullptr;
     bool m_quitting = false;

@@ -3,6 +3,30 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// Writes all of bytes to the open file fd; on failure cause holds the system's reason.
+bool writeWhole(int fd, const QByteArray& bytes, QString& cause)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            cause = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("Nothing could be written");
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
 
 bool Files::IsPlainName(const QString& name)
 {
@@ -29,19 +53,29 @@ bool Files::Exists(const QString& path) { return !path.isEmpty() && QFileInfo::e
 
 bool Files::IsFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
-Files::ReadStatus Files::ReadAll(const QString& path, QByteArray& out)
+Files::ReadStatus Files::ReadAll(const QString& path, QByteArray& out, QString* error)
 {
     out.clear();
     if (!Exists(path))
         return ReadStatus::Missing;
-    if (IsFolder(path))
+    if (IsFolder(path)) {
+        if (error)
+            *error = QStringLiteral("it is a folder");
         return ReadStatus::Unreadable;
+    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
         return ReadStatus::Unreadable;
+    }
     out = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        out.clear();
         return ReadStatus::Unreadable;
+    }
     return ReadStatus::Ok;
 }
 
@@ -89,10 +123,24 @@ bool Files::WriteAtomic(const QString& path, const QByteArray& bytes, QString* e
         return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly)) {
         if (error)
             *error = file.errorString();
+        return false;
+    }
+    // The bytes go to the temporary file directly and whole before the commit: a full disk
+    // then fails here with the system's reason ("No space left on device"), where the
+    // buffered device, after a partial write, knows only "Unknown error".
+    QString cause;
+    if (!writeWhole(file.handle(), bytes, cause)) {
         file.cancelWriting();
+        if (error)
+            *error = cause;
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
         return false;
     }
     return true;

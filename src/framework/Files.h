@@ -19,8 +19,9 @@ public:
     static bool IsFolder(const QString& path);
 
     // Reads a whole file. Ok with the bytes, Missing when there is no such file, Unreadable
-    // when it exists but cannot be read (a folder, no permission).
-    static ReadStatus ReadAll(const QString& path, QByteArray& out);
+    // when it exists but cannot be read (a folder, no permission); error (when given) then
+    // says why.
+    static ReadStatus ReadAll(const QString& path, QByteArray& out, QString* error = nullptr);
     // Reads a whole file as UTF-8 text (invalid sequences replaced); Unreadable as well
     // when the bytes are not text (they hold NUL bytes).
     static ReadStatus ReadText(const QString& path, QString& out);

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 
 namespace {
+int g_opening = 0;   // windows inside Open
+
 QVector<QPointer<Window>>& registry()
 {
     static QVector<QPointer<Window>> windows;
@@ -40,11 +42,18 @@ void Window::AddControl(QWidget* control, const QRect& design, int locks, std::f
     m_controls.append({control, design, locks, std::move(open)});
 }
 
+bool Window::AnyOpening() { return g_opening > 0; }
+
 void Window::Open()
 {
     if (m_opened)
         return;
     m_opened = true;
+    // Counted while it runs, also when a handler throws.
+    struct Opening {
+        Opening() { ++g_opening; }
+        ~Opening() { --g_opening; }
+    } opening;
     // The size the controls were laid out for; later resizes move locked controls from it.
     m_layoutSize = size();
     for (int i = 0; i < m_controls.size(); ++i) {
@@ -55,6 +64,7 @@ void Window::Open()
             return;
     }
     Event_Open();
+    m_openCompleted = !m_closed;
 }
 
 QWidget* Window::Control(const QString& name) const

@@ -34,6 +34,12 @@ public:
     // Runs the controls' open handlers, then Event_Open. Called once, by the accessor.
     void Open();
     bool IsOpened() const { return m_opened; }
+    // Whether Open ran to its end: every control's open handler and Event_Open returned
+    // without an exception and without the window closing meanwhile (a handler's message
+    // box runs a nested event loop). A window that did not may hold half its contents.
+    bool IsOpenCompleted() const { return m_openCompleted; }
+    // Whether some window is inside Open just now (a nested event loop may run there).
+    static bool AnyOpening();
     bool IsClosed() const { return m_closed; }
 
     // The control whose objectName is name (the first one added under that name).
@@ -87,6 +93,7 @@ private:
     QVector<ControlEntry> m_controls;
     QHash<QString, std::function<bool()>> m_menuHandlers;
     bool m_opened = false;
+    bool m_openCompleted = false;
     bool m_closed = false;
     bool m_showsInFront = false;
     QPointer<class QEventLoop> m_modalLoop;

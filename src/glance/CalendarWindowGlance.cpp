@@ -4,9 +4,9 @@
 #include "calendar_window/MiniCalList.h"
 #include "calendar_window/calCanvas.h"
 #include "calendar_window/floatingLinkCanvas.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/ListBox.h"
-#include "glance/YearDayTag.h"
+#include "data/YearDayTag.h"
 #include "shell/app.h"
 
 void CalendarWindow::GlanceOn()

@@ -2,7 +2,7 @@
 // year pop-ups, the weekday headings and the week, month and second-month-list buttons.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/MiniCalList.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
 #include "framework/ListBox.h"

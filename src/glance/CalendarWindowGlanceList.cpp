@@ -3,7 +3,7 @@
 // and opens the event dialog.
 #include "calendar_window/CalendarWindow.h"
 #include "data/WeekGrid.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/TextFunctions.h"
 #include "glance/GlanceInputWindow.h"
 #include "shell/CustomizationModule.h"

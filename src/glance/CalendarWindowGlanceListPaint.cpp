@@ -4,7 +4,7 @@
 #include "calendar_window/CalendarWindow.h"
 #include "data/EventRecord.h"
 #include "data/WeekGrid.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/Graphics.h"
 #include "framework/TextFunctions.h"
 #include "shell/CustomizationModule.h"

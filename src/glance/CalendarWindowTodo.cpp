@@ -6,7 +6,7 @@
 #include "calendar_window/MiniCalList.h"
 #include "data/EventRecord.h"
 #include "data/EventsFile.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
 #include "framework/ListBox.h"
@@ -143,7 +143,8 @@ private:
 
 // Placed under the to-do header down to the bottom of the calendar area, and filled from the
 // to-do part of "Calendar.tpc": one row per line, ticked when the text before the line's
-// first TAB is "1", its text what lies between the first and a second TAB. A file that is
+// first TAB is "1", its text everything after that TAB (a line without a TAB is an open item
+// whose text is the whole line), so that a save writes every line back whole. A file that is
 // missing gives an empty list; one that cannot be read (the run then never writes it) gives
 // the to-do lines kept from start-up, which are empty then too.
 void CalendarWindow::TodoList_Open()

@@ -189,6 +189,8 @@ void CountdownInputWindow::Event_Open()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     setGeometry(screen.x() + ToInt(screen.width() / 2.0 - width() / 2.0),
                 screen.y() + ToInt(screen.height() / 2.0 - height() / 2.0), width(), height());
+    m_shownDay = ChosenDay();
+    m_shownTitle = titleField->text();
 }
 
 void CountdownInputWindow::Event_Paint(Graphics& g)

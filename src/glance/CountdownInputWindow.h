@@ -13,10 +13,11 @@ class QLineEdit;
 
 // The "Calendar Countdown Event" dialog that a click on the countdown tile opens: the
 // countdown's title and its day (month, day and year pop-ups over the calendar's three
-// years). It has no buttons: closing it (its close box, or Return) always commits what it
-// shows, as the countdown record of kind "Countdown" at 00:00:00 of the chosen day, and
-// renders the tile again. Nothing is written to disk here; the tile saves when the day or
-// the title changed.
+// years). It has no buttons: closing it (its close box, or Return) commits what it shows,
+// as the countdown record of kind "Countdown" at 00:00:00 of the chosen day, and renders
+// the tile again, when the day or the title differs from what it opened with; closed
+// unchanged it stores nothing. Nothing is written to disk here; the tile saves when the day
+// or the title changed.
 class CountdownInputWindow : public Window
 {
     Q_OBJECT
@@ -87,4 +88,7 @@ private:
     // date-time, and the day it shows first.
     bool m_recordExists = false;
     Date m_openedDay;
+    // What the fields showed once the dialog had opened: closed with these, it commits nothing.
+    Date m_shownDay;
+    QString m_shownTitle;
 };

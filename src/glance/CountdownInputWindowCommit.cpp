@@ -1,15 +1,16 @@
-// Closing the countdown dialog commits the countdown: the record of kind "Countdown" at
-// 00:00:00 of the chosen day, App().countdownDate moved there, the tile rendered again and
-// the views that show the two days brought up to date. Nothing is written to disk here.
+// Closing the countdown dialog after a change commits the countdown: the record of kind
+// "Countdown" at 00:00:00 of the chosen day, App().countdownDate moved there, the tile
+// rendered again and the views that show the two days brought up to date. Nothing is
+// written to disk here.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
 #include "data/EventRecord.h"
 #include "data/Holidays.h"
 #include "data/EditionEvents.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "glance/CountdownInputWindow.h"
-#include "glance/YearDayTag.h"
+#include "data/YearDayTag.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include <QEventLoop>
@@ -80,8 +81,13 @@ void CountdownInputWindow::Commit(const Date& chosen, const QString& title)
 
 void CountdownInputWindow::Event_Close()
 {
+    // Opened and closed without a change, it stores nothing: without a countdown record the
+    // fields only offer a day and an empty title, which are no choice of the user's.
+    const QString title = EventRecord::CleanText(titleField->text());
+    if (!IsOpenCompleted() || (ChosenDay() == m_shownDay && title == m_shownTitle))
+        return;
     const Date before = App().countdownDate;
-    Commit(ChosenDay(), EventRecord::CleanText(titleField->text()));
+    Commit(ChosenDay(), title);
 
     if (CalendarWindow* window = CalendarWindow::Existing()) {
         if (auto* tile = window->ControlAs<cCanvas>(QStringLiteral("CountdownCanvas")))

@@ -4,7 +4,7 @@
 #include "glance/GlanceInputWindow.h"
 #include "calendar_window/CalendarWindow.h"
 #include "data/EventRecord.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/Exceptions.h"
 #include "framework/Graphics.h"
 #include "framework/MessageBox.h"

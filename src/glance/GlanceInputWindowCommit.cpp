@@ -3,10 +3,10 @@
 // in step; nothing is written to disk here.
 #include "calendar_window/CalendarWindow.h"
 #include "data/EventRecord.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/MessageBox.h"
 #include "glance/GlanceInputWindow.h"
-#include "glance/YearDayTag.h"
+#include "data/YearDayTag.h"
 #include "shell/app.h"
 #include <QCheckBox>
 #include <QEventLoop>

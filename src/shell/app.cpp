@@ -11,13 +11,13 @@
 #include "tray/AppTrayItem.h"
 #include "tray/HelpWindow.h"
 #include "tray/PreferencesWindow.h"
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
-#include <unistd.h>
 
 namespace {
 app* g_app = nullptr;
@@ -52,12 +52,11 @@ QString app::EventsPath()
 
 QString app::LockPath()
 {
-    // One lock per user: in the user's runtime folder, or else in the temporary folder
-    // under a name that holds the user's id.
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
-        return runtime + QStringLiteral("/Desktop Lumora Calendar.lock");
-    return QDir::tempPath() + QStringLiteral("/Desktop Lumora Calendar-%1.lock").arg(getuid());
+    // Beside the preferences that it guards: every copy that would write the same
+    // preferences and events files meets the same lock, whatever runtime or temporary folder
+    // its environment names (a terminal, sudo or ssh may name none, or another one).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Desktop Lumora Calendar.lock");
 }
 
 void app::_ApplicationAddMenuHandlers()
@@ -122,16 +121,35 @@ void app::Event_Deactivate()
 void app::CheckRunning()
 {
     const QString path = LockPath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString folder = QFileInfo(path).absolutePath();
+    const bool folderMade = QDir().mkpath(folder);
     appMutex = std::make_unique<QLockFile>(path);
     appMutex->setStaleLockTime(0); // a lock left by a crashed copy is taken over
-    if (appMutex->tryLock(0)) {
+    if (folderMade && appMutex->tryLock(0)) {
         m_holdsMutex = true;
         return;
     }
     AutoQuit = true;
-    MsgBox(QStringLiteral("Another Desktop Lumora calendar is already running."));
-    Quit(0);
+    if (folderMade && appMutex->error() == QLockFile::LockFailedError) {
+        MsgBox(QStringLiteral("Another Desktop Lumora calendar is already running."));
+        Quit(0);
+        return;
+    }
+    // No lock could be made: that is no other copy, and without a lock two copies could
+    // write the same files, so this one says what failed and ends.
+    QString why;
+    if (!folderMade)
+        why = QStringLiteral("its folder \"%1\" could not be created").arg(folder);
+    else if (appMutex->error() == QLockFile::PermissionError)
+        why = QStringLiteral("its folder \"%1\" cannot be written to").arg(folder);
+    else
+        why = QStringLiteral("it could not be written in \"%1\"").arg(folder);
+    const QString message = QStringLiteral("The calendar could not create its lock file \"%1\": %2. "
+                                           "Without it the calendar cannot make sure that it runs only once, "
+                                           "so it quits.").arg(path, why);
+    qWarning().noquote() << message;
+    MsgBox(message);
+    Quit(1);
 }
 
 bool app::Event_UnhandledException(const std::exception*)
@@ -150,9 +168,12 @@ bool app::Event_UnhandledException(const std::exception*)
             QStringLiteral("~Feedback: ") + CustomizationModule::applicationName + QLatin1Char(' ')
             + applicationVersion())), QUrl::StrictMode);
         ShowURL(url.toString(QUrl::FullyEncoded));
-    } else if (pressed == MessageBox::Button::Action) {
-        Quit(0);
     }
+    // There is no menu bar outside the window to quit from: after the mail link the program
+    // ends as "Quit" ends it, or it would stay without a window and refuse every later start.
+    // The quit saves only windows that opened completely.
+    if (pressed == MessageBox::Button::Alternate || pressed == MessageBox::Button::Action)
+        Quit(0);
     return true;
 }
 
@@ -210,6 +231,20 @@ void app::ReloadCalendar()
     fresh->show();
     if (CalendarWindow* window = CalendarWindow::Existing())
         window->ScrollDown();
+}
+
+void app::ReloadCalendarLater()
+{
+    if (m_reloadPending)
+        return;
+    m_reloadPending = true;
+    WhenNoDialog([this] {
+        m_reloadPending = false;
+        if (Closing)
+            return;
+        if (CustomizationModule::CustomizeCalendar() && !Closing)
+            ReloadCalendar();
+    });
 }
 
 void app::Event_EnableMenuItems()

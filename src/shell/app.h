@@ -56,12 +56,22 @@ public:
     void GetPrefs();
     void PutPrefs();
     void LoadUserEvents();
+    // The one writer of the user's events file: writes eventDict with these to-do lines to
+    // EventsPath(), unless eventsFileLocked (the file could not be read at start-up). A
+    // failure is shown in a message box. Called by CalendarWindow::SaveEvents with the to-do
+    // list's lines (or keptTodoLines while there is no to-do list). Returns whether the
+    // file was written.
+    bool SaveUserEvents(const QStringList& todoLines);
     void LoadiCalEvents();
     void ExtractiCalEvents(const QString& text);
     void FillDateArray();
     void PrintCalendar(const class QImage& picture);
     int getSeason(const Date& date);
     void ReloadCalendar();
+    // Re-reads the branding and rebuilds the calendar window from the event loop, once no
+    // dialog is open (the rebuild would close it with its parent, input and all); several
+    // requests before then make one rebuild.
+    void ReloadCalendarLater();
     void CustomizeSolstice() {}
     void CheckRunning();
     void LoadHolidays();
@@ -88,6 +98,7 @@ protected:
 private:
     bool m_prefsRead = false;   // GetPrefs ran: this copy owns the preferences file
     bool m_holdsMutex = false;  // CheckRunning entered the lock
+    bool m_reloadPending = false;
 };
 
 // The one application object.

@@ -149,8 +149,15 @@ void PreferencesWindow::DefaultCalendarPopup_Change()
     // Only a plain folder name beside the program; it must still hold "calspc.dat".
     const QString base = ApplicationFolder();
     const QString folder = Files::Child(base, name);
-    if (!folder.isEmpty() && Files::IsFolder(folder) && Files::Exists(Files::Child(folder, QStringLiteral("calspc.dat"))))
-        WriteDefaultCalendar(base, folderName(folder));
+    if (!folder.isEmpty() && Files::IsFolder(folder) && Files::Exists(Files::Child(folder, QStringLiteral("calspc.dat")))
+        && !WriteDefaultCalendar(base, folderName(folder))) {
+        // The choice did not reach the file, which the branding reader follows: the pop-up
+        // shows the calendar in use again, and OK rebuilds nothing.
+        const QSignalBlocker quiet(DefaultCalendarPopup);
+        DefaultCalendarPopup->setCurrentIndex(
+            DefaultCalendarPopup->findText(folderName(CustomizationModule::DefaultCalendarFolder)));
+        return;
+    }
     CustomizationModule::DefaultCalendarFolder = folder;
     defaultCalendarChanged = true;
 }

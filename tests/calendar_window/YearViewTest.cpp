@@ -72,7 +72,8 @@ TEST_F(YearView, EveryDayOfTheThreeYearsStandsInTheCellCalDateCellNames)
 TEST_F(YearView, EventsAppendRunsAndADamagedEntrySkipsOnlyItself)
 {
     auto& store = App().eventDict;
-    store.SetValue("1999-xx-01 00:00:00", "1999-01-01 00:00:00//Broken");           // bad key, sorts first
+    store.SetValue("1999-xx-01 00:00:00", "1999-01-01 00:00:00//Broken");           // bad key, no year of the view
+    store.SetValue("2026-xx-01 00:00:00", "2026-01-01 00:00:00//Broken");           // bad key in the view's years
     store.SetValue("2025-03-10 00:00:00", "2025-03-10 00:00:00//Holiday A");
     store.SetValue("2025-03-10 09:00:00", "2025-03-10 09:30:00//Meeting");
     store.SetValue("2025-03-11 10:00:00", "2025-03-11 09:00:00//Backwards");        // ends before it starts

@@ -6,7 +6,6 @@
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include "framework/Files.h"
-#include "shell/app.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,9 +53,9 @@ TEST(EventsFile, SeededFileComesBackWithEveryLine)
     Holidays::Load(store, 2005);
     QStringList todo;
     Date countdown(2001, 1, 1);
-    MessageLog log;
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded);
-    EXPECT_TRUE(log.messages.isEmpty());
+    QString message = "stale";
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
+    EXPECT_TRUE(message.isEmpty());
 
     EXPECT_EQ(todo, (QStringList{"1\tBuy milk", "0\tRead Events Data: notes", "0\t"}));
     EXPECT_EQ(store.Count(), 24 + 6);   // the countdown replaced Christmas 2005
@@ -69,7 +68,8 @@ TEST(EventsFile, SeededFileComesBackWithEveryLine)
     EXPECT_EQ(countdown.SQLDateTime(), "2005-12-25 00:00:00");
 
     const QString out = dir.filePath("out/Calendar.tpc");   // its folder does not exist yet
-    ASSERT_TRUE(EventsFile::Write(out, todo, store));
+    ASSERT_TRUE(EventsFile::Write(out, todo, store, message));
+    EXPECT_TRUE(message.isEmpty());
     const QString written = QString::fromUtf8(readBytes(out));
     EXPECT_FALSE(written.contains('\r'));
     const QStringList lines = written.split('\n');
@@ -85,7 +85,7 @@ TEST(EventsFile, SeededFileComesBackWithEveryLine)
     Dictionary again;
     QStringList todoAgain;
     Date countdownAgain(2001, 1, 1);
-    ASSERT_EQ(EventsFile::Load(out, again, todoAgain, countdownAgain), EventsFile::Status::Loaded);
+    ASSERT_EQ(EventsFile::Load(out, again, todoAgain, countdownAgain, message), EventsFile::Status::Loaded);
     EXPECT_EQ(again.Entries(), store.Entries());
     EXPECT_EQ(todoAgain, todo);
     EXPECT_EQ(countdownAgain, countdown);
@@ -99,8 +99,8 @@ TEST(EventsFile, FilesWithoutEventsLoadNoEntries)
         {"zero bytes", "", {}},
         {"separator last", "0\tx\nEvents Data:\n", {"0\tx"}},
         {"no separator", "0\ta\nsome text\n", {"0\ta", "some text"}},
-        {"separator inside a line", "0\tEvents Data: and more\n2005-01-01 00:00:00|x\n",
-         {"0\tEvents Data: and more", "2005-01-01 00:00:00|x"}},
+        {"separator inside a line", "0\tEvents Data: and more\n2005-01-01 00:00:00 x\n",
+         {"0\tEvents Data: and more", "2005-01-01 00:00:00 x"}},
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
@@ -109,11 +109,49 @@ TEST(EventsFile, FilesWithoutEventsLoadNoEntries)
         Dictionary store;
         QStringList todo;
         Date countdown(2001, 1, 1);
-        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded) << c.name;
+        QString message;
+        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded) << c.name;
         EXPECT_EQ(store.Count(), 0) << c.name;
         EXPECT_EQ(todo, c.todo) << c.name;
         EXPECT_EQ(countdown, Date(2001, 1, 1)) << c.name;
     }
+}
+
+// A separator removed or misspelt by hand: the lines shaped like events (a valid key, then
+// "|") are the events, every other line a to-do item with its whole text; written back,
+// the file has its separator again and nothing is lost.
+TEST(EventsFile, WithoutItsSeparatorAFileKeepsItsEvents)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Calendar.tpc");
+    writeBytes(path, "1\tBuy milk\n"
+                     "Event Data:\n"
+                     "2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist\n"
+                     "2025-02-30 09:00:00|not a day\n"
+                     "2025-03-11 09:00:00 no bar\n"
+                     "2025-03-12 00:00:00|2025-03-12 00:00:00//Trip//Countdown\n");
+    Dictionary store;
+    QStringList todo;
+    Date countdown(2001, 1, 1);
+    QString message;
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
+    EXPECT_EQ(todo, (QStringList{"1\tBuy milk", "Event Data:", "2025-02-30 09:00:00|not a day",
+                                 "2025-03-11 09:00:00 no bar"}));
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_EQ(store.Value("2025-03-10 09:00:00"), "2025-03-10 10:00:00//Dentist");
+    EXPECT_EQ(countdown.SQLDateTime(), "2025-03-12 00:00:00");
+
+    ASSERT_TRUE(EventsFile::Write(path, todo, store, message));
+    EXPECT_EQ(readBytes(path), "1\tBuy milk\nEvent Data:\n2025-02-30 09:00:00|not a day\n2025-03-11 09:00:00 no bar\n"
+                               "Events Data:\n"
+                               "2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist\n"
+                               "2025-03-12 00:00:00|2025-03-12 00:00:00//Trip//Countdown\n");
+    // With its separator, an event-shaped line above it stays a to-do line.
+    writeBytes(path, "2025-03-10 09:00:00|x\nEvents Data:\n");
+    Dictionary none;
+    ASSERT_EQ(EventsFile::Load(path, none, todo, countdown, message), EventsFile::Status::Loaded);
+    EXPECT_EQ(todo, QStringList{"2025-03-10 09:00:00|x"});
+    EXPECT_EQ(none.Count(), 0);
 }
 
 TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
@@ -128,7 +166,8 @@ TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
     Dictionary store;
     QStringList todo;
     Date countdown(2001, 1, 1);
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded);
+    QString message;
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
     EXPECT_EQ(store.Count(), 4);   // malformed keys are kept as they are
     EXPECT_EQ(countdown.SQLDateTime(), "2006-03-01 00:00:00");
 }
@@ -147,14 +186,15 @@ TEST(EventsFile, CountdownIsTheLastInWrittenOrderSoASaveKeepsIt)
     Dictionary store;
     QStringList todo;
     Date countdown(2001, 1, 1);
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Loaded);
+    QString message;
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
     EXPECT_EQ(countdown.SQLDateTime(), "2026-03-19 00:00:01");
 
     const QString saved = dir.filePath("Saved.tpc");
-    ASSERT_TRUE(EventsFile::Write(saved, todo, store));
+    ASSERT_TRUE(EventsFile::Write(saved, todo, store, message));
     Dictionary again;
     Date countdownAgain(2001, 1, 1);
-    ASSERT_EQ(EventsFile::Load(saved, again, todo, countdownAgain), EventsFile::Status::Loaded);
+    ASSERT_EQ(EventsFile::Load(saved, again, todo, countdownAgain, message), EventsFile::Status::Loaded);
     EXPECT_EQ(countdownAgain, countdown);
 }
 
@@ -165,19 +205,27 @@ TEST(EventsFile, MissingFileLoadsNothingAndSaysNothing)
     store.SetValue("k", "v");
     QStringList todo{"kept"};
     Date countdown(2001, 1, 1);
-    MessageLog log;
-    EXPECT_EQ(EventsFile::Load(dir.filePath("Calendar.tpc"), store, todo, countdown), EventsFile::Status::Missing);
+    QString message = "stale";
+    EXPECT_EQ(EventsFile::Load(dir.filePath("Calendar.tpc"), store, todo, countdown, message), EventsFile::Status::Missing);
     EXPECT_EQ(store.Count(), 1);
     EXPECT_EQ(todo, QStringList{"kept"});
-    EXPECT_TRUE(log.messages.isEmpty());
+    EXPECT_TRUE(message.isEmpty());
 }
 
-TEST(EventsFile, UnreadableFileIsReportedLeftUnchangedAndCopied)
+// The message says why: the line of a NUL byte or of the first bytes that are not UTF-8
+// (line ends of every kind counted), or the system's reason when it cannot be opened.
+TEST(EventsFile, UnreadableFileIsReportedWithItsReasonLeftUnchangedAndCopied)
 {
-    QByteArray withNul("Events Data:\n2005-01-01 00:00:00|");
+    QByteArray withNul("Events Data:\r\n2005-01-01 00:00:00|");
     withNul.append('\0').append("x\n");
-    const QByteArray cases[] = {withNul, QByteArray("0\tcaf\xe9\nEvents Data:\n")};   // NUL, not UTF-8
-    for (const QByteArray& bytes : cases) {
+    struct Case { QByteArray bytes; const char* reason; };
+    const Case cases[] = {
+        {withNul, "could not be read: it holds a NUL byte on line 2."},
+        {"\xEF\xBB\xBF" "0\tok\r0\tgr\xc3\xbc\xc3\x9f\n\n0\tcaf\xe9\nEvents Data:\n",
+         "could not be read: it is not UTF-8 text (line 4)."},
+    };
+    for (const Case& c : cases) {
+        const QByteArray& bytes = c.bytes;
         QTemporaryDir dir;
         const QString path = dir.filePath("Calendar.tpc");
         writeBytes(path, bytes);
@@ -185,13 +233,26 @@ TEST(EventsFile, UnreadableFileIsReportedLeftUnchangedAndCopied)
         QStringList todo;
         Date countdown(2001, 1, 1);
         MessageLog log;
-        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown), EventsFile::Status::Unreadable);
-        ASSERT_EQ(log.messages.size(), 1);
-        EXPECT_TRUE(log.messages.first().contains("Calendar.tpc.unreadable-1"));
+        QString message;
+        EXPECT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Unreadable);
+        EXPECT_TRUE(message.contains(c.reason)) << message.toStdString();
+        EXPECT_TRUE(message.contains("Calendar.tpc.unreadable-1"));
+        EXPECT_TRUE(log.messages.isEmpty());   // the caller shows it
         EXPECT_EQ(readBytes(path), bytes);
         EXPECT_EQ(readBytes(path + ".unreadable-1"), bytes);
         EXPECT_EQ(store.Count(), 0);
     }
+}
+
+TEST(EventsFile, AFileThatCannotBeOpenedSaysSo)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Calendar.tpc");   // a folder where the file should be
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EventsFile::Contents contents;
+    QString why;
+    EXPECT_EQ(EventsFile::Read(folder, contents, &why), EventsFile::Status::Unreadable);
+    EXPECT_EQ(why, "it cannot be opened (it is a folder)");
 }
 
 TEST(EventsFile, FailedWriteIsReportedAndKeepsTheOldFile)
@@ -205,10 +266,12 @@ TEST(EventsFile, FailedWriteIsReportedAndKeepsTheOldFile)
     // A plain file where the Documents folder should be.
     writeBytes(dir.filePath("Documents"), "old");
     MessageLog log;
-    EXPECT_FALSE(EventsFile::Write(blocked, {}, store));
-    EXPECT_FALSE(EventsFile::Write(dir.filePath("Documents/Calendar.tpc"), {}, store));
-    ASSERT_EQ(log.messages.size(), 2);
-    EXPECT_TRUE(log.messages.at(0).startsWith("Your events could not be saved"));
+    QString message;
+    EXPECT_FALSE(EventsFile::Write(blocked, {}, store, message));
+    EXPECT_TRUE(message.startsWith("Your events could not be saved to \"Calendar.tpc\"."));
+    EXPECT_FALSE(EventsFile::Write(dir.filePath("Documents/Calendar.tpc"), {}, store, message));
+    EXPECT_TRUE(message.startsWith("Your events could not be saved"));
+    EXPECT_TRUE(log.messages.isEmpty());   // the caller shows it
     EXPECT_TRUE(QFileInfo(blocked).isDir());
     EXPECT_EQ(readBytes(dir.filePath("Documents")), "old");
     EXPECT_FALSE(EventsFile::IsWriting());
@@ -229,7 +292,10 @@ TEST(EventsFile, TodoLines)
     EXPECT_EQ(EventsFile::TodoLine(false, ""), "0\t");
     struct Case { const char* line; bool checked; const char* text; };
     const Case cases[] = {
-        {"1\tCall\tlost", true, "Call"}, {"0\tx", false, "x"}, {"1", true, ""}, {"yes\tx", false, "x"}, {"", false, ""},
+        {"1\tCall\tafter 5pm", true, "Call\tafter 5pm"}, {"0\tx", false, "x"}, {"0\t", false, ""},
+        // Without a TAB the whole line is the text of an open item.
+        {"Buy milk", false, "Buy milk"}, {"1", false, "1"}, {"", false, ""},
+        {"yes\tx", false, "x"}, {"1\t\t", true, "\t"},
     };
     for (const Case& c : cases) {
         bool checked = !c.checked;
@@ -238,28 +304,13 @@ TEST(EventsFile, TodoLines)
         EXPECT_EQ(checked, c.checked) << c.line;
         EXPECT_EQ(text, c.text) << c.line;
     }
-}
-
-TEST(EventsFile, SaveWritesTheApplicationsStoreUnlessLocked)
-{
-    SandboxHome home;
-    const Dictionary oldStore = App().eventDict;
-    const bool oldLocked = App().eventsFileLocked;
-    App().eventDict.Clear();
-    App().eventDict.SetValue("2005-01-01 00:00:00", "2005-01-01 00:00:00//New Years");
-    const QString path = app::EventsPath();
-    ASSERT_TRUE(path.startsWith(home.path()));
-
-    App().eventsFileLocked = true;
-    EXPECT_FALSE(EventsFile::Save({"0\tx"}));
-    EXPECT_FALSE(QFile::exists(path));
-
-    App().eventsFileLocked = false;
-    EXPECT_TRUE(EventsFile::Save({"0\tx"}));   // the Documents folder is created
-    EXPECT_EQ(readBytes(path), "0\tx\nEvents Data:\n2005-01-01 00:00:00|2005-01-01 00:00:00//New Years\n");
-
-    App().eventDict = oldStore;
-    App().eventsFileLocked = oldLocked;
+    // Lines the calendar writes come back whole.
+    for (const QString line : {"1\tCall Ann\tafter 5pm", "0\t", "0\t50\t%\t"}) {
+        bool checked = false;
+        QString text;
+        EventsFile::ParseTodoLine(line, checked, text);
+        EXPECT_EQ(EventsFile::TodoLine(checked, text), line);
+    }
 }
 
 TEST(EventRecord, HowTheYearViewTakesAnEntry)

@@ -26,11 +26,11 @@ TEST(Holidays, ThreeYearsFrom2005GiveExactlyTheTwentyFourEntries)
         "2007-11-22 00:00:00//Thanksgiving", "2007-12-25 00:00:00//Christmas",
     };
     ASSERT_EQ(store.Count(), 24);
-    for (int i = 0; i < store.Count(); ++i) {
-        // The store walks in key order: chronological.
-        EXPECT_EQ(store.ValueAt(i), expected.at(i));
-        EXPECT_EQ(store.Key(i), EventRecord::EndText(store.ValueAt(i)));
-        EXPECT_EQ(EventRecord::Kind(store.ValueAt(i)), QString());
+    // The store walks in key order: chronological.
+    EXPECT_EQ(store.Entries().values(), expected);
+    for (const auto& [key, value] : store.Range("2005", "2008")) {
+        EXPECT_EQ(key, EventRecord::EndText(value));
+        EXPECT_EQ(EventRecord::Kind(value), QString());
     }
     EXPECT_EQ(store.Value("2005-11-24 00:00:00"), "2005-11-24 00:00:00//Thanksgiving");
 }
@@ -71,8 +71,8 @@ TEST(EditionEvents, TervinEditionAddsTheThirteenRaceDays)
     EXPECT_EQ(store.Value("2005-06-05 00:00:00"), "2005-06-05 00:00:00//Dover Speedway//Special");
     EXPECT_EQ(store.Value("2005-07-24 00:00:00"), "2005-07-24 00:00:00//Pocono Raceway//Special");
     EXPECT_EQ(store.Value("2005-09-18 00:00:00"), "2005-09-18 00:00:00//New Hampshire Speedway//Special");
-    for (int i = 0; i < store.Count(); ++i)
-        EXPECT_EQ(EventRecord::Kind(store.ValueAt(i)), "Special");
+    for (const QString& value : store.Entries())
+        EXPECT_EQ(EventRecord::Kind(value), "Special");
 }
 
 TEST(EditionEvents, OtherEditionsRemoveTheirKeysOnly)

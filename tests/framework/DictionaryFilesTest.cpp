@@ -1,30 +1,10 @@
-#include "framework/Dictionary.h"
-#include "framework/Exceptions.h"
 #include "framework/Files.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-TEST(Dictionary, OrderedByKeyAndIndexed)
-{
-    Dictionary d;
-    d.SetValue("2007-01-01 00:00:00", "new year");
-    d.SetValue("2005-12-25 00:00:00", "christmas");
-    d.SetValue("2006-07-04 00:00:00", "fourth");
-    d.SetValue("2006-07-04 00:00:00", "replaced");
-    ASSERT_EQ(d.Count(), 3);
-    EXPECT_EQ(d.Key(0), "2005-12-25 00:00:00");
-    EXPECT_EQ(d.ValueAt(1), "replaced");
-    EXPECT_EQ(d.Key(2), "2007-01-01 00:00:00");
-    EXPECT_THROW(d.Key(3), OutOfBoundsException);
-    EXPECT_THROW(d.Value("missing"), KeyNotFoundException);
-    EXPECT_THROW(d.Remove("missing"), KeyNotFoundException);
-    EXPECT_EQ(d.Lookup("missing", "x"), "x");
-    d.Remove("2006-07-04 00:00:00");
-    EXPECT_FALSE(d.HasKey("2006-07-04 00:00:00"));
-    EXPECT_EQ(d.Count(), 2);
-}
+#include <csignal>
+#include <sys/resource.h>
 
 TEST(Files, ChildMatchesIgnoringCaseAndRefusesPaths)
 {
@@ -78,6 +58,35 @@ TEST(Files, AtomicWriteCreatesFoldersAndKeepsOldFileOnFailure)
     EXPECT_NE(second, copy);                         // other bytes get a copy of their own
     ASSERT_EQ(Files::ReadAll(copy, bytes), Files::ReadStatus::Ok);
     EXPECT_EQ(bytes, "one");
+}
+
+// A file-size limit makes the disk "full" for this process: the write fails in the kernel as
+// it would on a full disk, and the report must carry the system's reason.
+TEST(Files, AFailedWriteNamesItsCauseAndKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Calendar.tpc");
+    ASSERT_TRUE(Files::WriteAtomic(path, "old"));
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString buffered, direct;
+    const bool smallWritten = Files::WriteAtomic(path, QByteArray(2000, 'x'), &buffered);
+    const bool largeWritten = Files::WriteAtomic(path, QByteArray(200000, 'x'), &direct);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(smallWritten);
+    EXPECT_FALSE(largeWritten);
+    EXPECT_EQ(buffered, "File too large");   // not "Unknown error"
+    EXPECT_EQ(direct, "File too large");
+    QByteArray bytes;
+    ASSERT_EQ(Files::ReadAll(path, bytes), Files::ReadStatus::Ok);
+    EXPECT_EQ(bytes, "old");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Calendar.tpc"});   // no temporary left
 }
 
 TEST(Files, ListIsSortedByName)

@@ -16,7 +16,8 @@ struct Read {
 
 bool load(const QString& path, Read& out)
 {
-    return EventsFile::Load(path, out.store, out.todoLines, out.countdown) == EventsFile::Status::Loaded;
+    QString message;
+    return EventsFile::Load(path, out.store, out.todoLines, out.countdown, message) == EventsFile::Status::Loaded;
 }
 
 // The to-do list shows each line as a tick and a text and writes its rows back from them.
@@ -43,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QStringList rows = throughTodoList(first.todoLines);
     const QString written = folder + QStringLiteral("/Written.tpc");
-    FuzzHost::Require(EventsFile::Write(written, rows, first.store), "what was read could not be written");
+    QString message;
+    FuzzHost::Require(EventsFile::Write(written, rows, first.store, message), "what was read could not be written",
+                      message);
 
     Read second;
     FuzzHost::Require(load(written, second), "the written file cannot be read");

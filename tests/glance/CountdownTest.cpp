@@ -142,10 +142,29 @@ TEST_F(Countdown, WithoutARecordTheDialogOffersTodaysMonthAndNoTitle)
     EXPECT_EQ(shown.days, 30);
     EXPECT_EQ(shown.day, 24);
     EXPECT_EQ(shown.year, 0);
-    // Closing committed an untitled countdown on that day, and it was saved.
-    EXPECT_EQ(value("2025-06-25 00:00:00"), "2025-06-25 00:00:00////Countdown");
-    EXPECT_EQ(countdownKey(), "2025-06-25 00:00:00");
+    // Closed unchanged, it stored nothing: the tile still counts down to Christmas.
+    EXPECT_EQ(value("2025-06-25 00:00:00"), "<none>");
+    EXPECT_EQ(countdownKey(), "2025-12-25 00:00:00");
+    EXPECT_EQ(App().eventDict.Count(), 0);
+    EXPECT_FALSE(eventsFileWritten());
+    // A day chosen there is a change, even without a title.
+    clickTile(w, [](CountdownInputWindow* d) { d->Day->setCurrentIndex(9); });
+    EXPECT_EQ(value("2025-06-10 00:00:00"), "2025-06-10 00:00:00////Countdown");
+    EXPECT_EQ(countdownKey(), "2025-06-10 00:00:00");
     EXPECT_TRUE(eventsFileWritten());
+}
+
+// With a record, an unchanged close leaves the record, the tile and the file alone.
+TEST_F(Countdown, AnUnchangedDialogStoresNothing)
+{
+    setCountdown(Date(2026, 3, 14), "Pi Day");
+    CalendarWindow* w = open();
+    const PicturePtr tile = w->CountdownCanvas->cachedImage;
+    const QMap<QString, QString> before = App().eventDict.Entries();
+    EXPECT_TRUE(clickTile(w));
+    EXPECT_EQ(App().eventDict.Entries(), before);
+    EXPECT_EQ(w->CountdownCanvas->cachedImage, tile);
+    EXPECT_FALSE(eventsFileWritten());
 }
 
 TEST_F(Countdown, TheDialogShowsTheRecordsTitleAndDay)

@@ -2,7 +2,7 @@
 #include "calendar_window/CalendarWindowFixture.h"
 #include "calendar_window/MiniCalList.h"
 #include "calendar_window/calCanvas.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/WidgetEvents.h"
 #include "glance/GlanceInputWindow.h"
 #include "glance/PopUpMenu.h"

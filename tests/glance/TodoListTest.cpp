@@ -66,13 +66,16 @@ TEST_F(TodoList, OpensWithTheToDoPartOfTheEventsFile)
     writeEventsFile("1\tFile taxes\n0\tCall Anna\tand more\nno tab at all\n1\n0\tEvents Data: notes\r\n"
                     "Events Data:\n2025-06-18 09:00:00|2025-06-18 09:30:00//Dentist\n");
     CalendarWindow* w = openWeek();
-    EXPECT_EQ(rows(w->TodoList), (Lines{"1 File taxes", "0 Call Anna", "0 ", "1 ", "0 Events Data: notes"}));
+    // A text is everything after the first TAB; a line without one is an open item.
+    EXPECT_EQ(rows(w->TodoList),
+              (Lines{"1 File taxes", "0 Call Anna\tand more", "0 no tab at all", "0 1", "0 Events Data: notes"}));
     EXPECT_EQ(w->TodoList->ColumnType(0), ListBox::TypeCheckBox);
     EXPECT_EQ(w->TodoList->ColumnAlignmentOffset(1), 2);
 
-    // Saved back line for line (the text after a second TAB was dropped on reading).
+    // Saved back with every text whole.
     w->SaveEvents();
-    EXPECT_EQ(savedLines(), (Lines{"1\tFile taxes", "0\tCall Anna", "0\t", "1\t", "0\tEvents Data: notes"}));
+    EXPECT_EQ(savedLines(), (Lines{"1\tFile taxes", "0\tCall Anna\tand more", "0\tno tab at all", "0\t1",
+                                   "0\tEvents Data: notes"}));
 }
 
 TEST_F(TodoList, AMissingOrEmptyFileGivesAnEmptyList)

@@ -131,15 +131,24 @@ TEST_F(Preferences, AFolderThatLostItsSpecificationIsTakenButNotWritten)
     EXPECT_TRUE(log.messages.isEmpty());
 }
 
-TEST_F(Preferences, AFailedWriteIsReported)
+// A choice that could not be written is no choice: the pop-up shows the calendar in use
+// again and OK leaves the calendar window as it is.
+TEST_F(Preferences, AFailedWriteIsReportedAndTakesNothing)
 {
     QDir().mkpath(apps.filePath("caldef.dat"));          // cannot be replaced by a file
+    QPointer<CalendarWindow> calendar = open();
     PreferencesWindow* window = PreferencesWindow::Instance();
     choose(window, "Zeta");
     ASSERT_EQ(log.messages.size(), 1);
     EXPECT_TRUE(log.messages[0].startsWith("The default calendar could not be saved"));
     EXPECT_TRUE(QFileInfo(apps.filePath("caldef.dat")).isDir());
-    EXPECT_EQ(CM::DefaultCalendarFolder, apps.filePath("Zeta"));
+    EXPECT_EQ(window->DefaultCalendarPopup->currentText(), "Mid");
+    EXPECT_EQ(CM::DefaultCalendarFolder, apps.filePath("Mid"));
+    EXPECT_FALSE(window->defaultCalendarChanged);
+    window->OKButton->click();
+    flush();
+    EXPECT_FALSE(calendar.isNull());                     // not rebuilt
+    EXPECT_EQ(PreferencesWindow::Existing(), nullptr);
 }
 
 TEST_F(Preferences, OKStoresWhatChangedAndWritesThePreferencesOnlyThen)

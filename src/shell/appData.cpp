@@ -1,5 +1,6 @@
 // The application object's calendar data: the generated entries, the user's events file,
-// the season index and the iCal importer. The work is done by the classes of src/data.
+// the season index and the iCal importer. The work is done by the classes of src/data; the
+// application object gives them its store and shows what they report.
 #include "data/EventsFile.h"
 #include "data/Holidays.h"
 #include "data/ICalImporter.h"
@@ -32,8 +33,22 @@ void app::LoadSpecialEvents() { EditionEvents::Load(eventDict, CustomizationModu
 void app::LoadUserEvents()
 {
     keptTodoLines.clear();
-    if (EventsFile::Load(EventsPath(), eventDict, keptTodoLines, countdownDate) == EventsFile::Status::Unreadable)
+    QString message;
+    if (EventsFile::Load(EventsPath(), eventDict, keptTodoLines, countdownDate, message) == EventsFile::Status::Unreadable)
         eventsFileLocked = true;
+    if (!message.isEmpty())
+        MsgBox(message);
+}
+
+bool app::SaveUserEvents(const QStringList& todoLines)
+{
+    if (eventsFileLocked)
+        return false;
+    QString message;
+    const bool written = EventsFile::Write(EventsPath(), todoLines, eventDict, message);
+    if (!message.isEmpty())
+        MsgBox(message);
+    return written;
 }
 
 int app::getSeason(const Date& date) { return Seasons::Index(date); }

@@ -1,7 +1,7 @@
 // The list control of the week at a glance: month grids, the week grid's tags and adding
 // and removing events, on the application's shared state.
 #include "TestSupport.h"
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "framework/Dictionary.h"
 #include "shell/app.h"
 #include <QCoreApplication>

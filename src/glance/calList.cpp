@@ -1,4 +1,4 @@
-#include "data/calList.h"
+#include "glance/calList.h"
 #include "calendar_window/CalendarWindow.h"
 #include "data/EventRecord.h"
 #include "data/SlotTag.h"

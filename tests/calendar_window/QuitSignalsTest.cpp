@@ -1,0 +1,80 @@
+// SIGTERM quits as the menu's Quit does: the calendar window's close handler writes what is
+// not yet saved, and the run ends with status 0. It really quits, so it runs in a fresh copy
+// of this test program. (SIGHUP and SIGINT, which a test run may inherit as ignored, are
+// covered by the whole-program test.)
+#include "CalendarWindowFixture.h"
+#include "calendar_window/cCanvas.h"
+#include "framework/ListBox.h"
+#include "framework/WidgetEvents.h"
+#include "glance/CountdownInputWindow.h"
+#include <QLineEdit>
+#include <QFile>
+#include <QTimer>
+#include <csignal>
+#include <cstdlib>
+
+namespace {
+
+enum Outcome { Saved = 0, StillRunning = 3, BadStatus = 4, NotSaved = 5 };
+
+// A to-do item added in the window and not yet written; then the signal.
+[[noreturn]] void signalWithAnUnsavedItem(const SandboxHome& home, int sig)
+{
+    CalendarWindow* w = CalendarWindow::Instance();
+    w->TodoList->AddRow(QStringList{QString(), "Water plants"});
+    QTimer::singleShot(0, qApp, [sig] { std::raise(sig); });
+    QTimer::singleShot(5000, qApp, [] { std::_Exit(StillRunning); });
+    const int status = QApplication::exec();
+    QFile file(home.documentsFolder() + "/Calendar.tpc");
+    if (!file.open(QIODevice::ReadOnly) || !file.readAll().startsWith("0\tWater plants\nEvents Data:\n"))
+        std::_Exit(NotSaved);
+    std::_Exit(status == 0 ? Saved : BadStatus);
+}
+
+// The countdown dialog is open with a new title when the signal comes: the dialog commits
+// before the calendar window writes the file.
+[[noreturn]] void signalWhileTheCountdownDialogIsOpen(const SandboxHome& home)
+{
+    App().countdownDate = Date(2025, 12, 25);
+    App().eventDict.SetValue("2025-12-25 00:00:00", "2025-12-25 00:00:00//Christmas");
+    CalendarWindow* w = CalendarWindow::Instance();
+    QTimer::singleShot(5000, qApp, [] { std::_Exit(StillRunning); });
+    QTimer::singleShot(0, qApp, [w] {
+        // Runs inside the dialog's own event loop.
+        QTimer::singleShot(0, qApp, [] {
+            CountdownInputWindow* dialog = CountdownInputWindow::Existing();
+            if (!dialog)
+                std::_Exit(StillRunning);
+            dialog->titleField->setText("Launch");
+            std::raise(SIGTERM);
+        });
+        WidgetEvents::click(w->CountdownCanvas, QPoint(20, 20));
+    });
+    QApplication::exec();
+    QFile file(home.documentsFolder() + "/Calendar.tpc");
+    if (!file.open(QIODevice::ReadOnly) || !file.readAll().contains("2025-12-25 00:00:00//Launch//Countdown\n"))
+        std::_Exit(NotSaved);
+    std::_Exit(Saved);
+}
+
+class QuitSignals : public CalendarWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        CalendarWindowFixture::SetUp();
+    }
+};
+
+} // namespace
+
+TEST_F(QuitSignals, SigtermSavesTheCalendarAndEndsWithStatusZero)
+{
+    EXPECT_EXIT(signalWithAnUnsavedItem(home, SIGTERM), testing::ExitedWithCode(Saved), "");
+}
+
+TEST_F(QuitSignals, AnOpenCountdownDialogCommitsBeforeTheFileIsWritten)
+{
+    EXPECT_EXIT(signalWhileTheCountdownDialogIsOpen(home), testing::ExitedWithCode(Saved), "");
+}

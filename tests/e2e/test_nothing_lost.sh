@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Nothing the user wrote is lost by the paths around saving: to-do lines keep their whole
+# text, a file without its "Events Data:" line keeps its events, SIGTERM, SIGHUP and SIGINT
+# quit as Ctrl+Q does, an unchanged countdown dialog stores nothing, and the single-instance
+# lock is one per user whatever XDG_RUNTIME_DIR says, and reports when it cannot be made.
+source "$(dirname "$0")/lib.sh"
+
+TPC="$HOME/Documents/Calendar.tpc"
+PREFS="$XDG_CONFIG_HOME/LMCalendar.prefs"
+
+todo_lines() { sed '/^Events Data:$/,$d' "$TPC" 2>/dev/null; }
+
+# Starts the program ($1: program, default the built one); sets PID and WIN. A shell starts
+# background jobs with SIGINT ignored, which the program keeps: the signals get their
+# default effect back first, as in a terminal or a desktop session.
+start() {
+  env --default-signal=INT,HUP "${1:-$BIN}" & PID=$!
+  WIN=$(wait_window '^Calendar$' 15) || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
+  sleep 1
+}
+
+quit_with() { # key or signal name (ctrl+q, TERM, HUP, INT) -> EXIT_STATUS
+  case $1 in
+    ctrl+q) press "$WIN" ctrl+q ;;
+    *) kill -s "$1" $PID ;;
+  esac
+  wait_exit $PID 10 || kill -9 $PID 2>/dev/null
+}
+
+todo_text_and_missing_separator() {
+  # A line without a TAB, one whose text holds a TAB, a misspelt separator and an event.
+  mkdir -p "$HOME/Documents"
+  printf 'Buy milk\n1\tCall Ann\tafter 5pm\nEvent Data:\n%s\n' \
+    '2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist' > "$TPC"
+  start || return
+  quit_with ctrl+q
+  check "a to-do line without a TAB keeps its text, unticked" grep -qxF "$(printf '0\tBuy milk')" "$TPC"
+  check "a to-do text keeps what follows its second TAB" grep -qxF "$(printf '1\tCall Ann\tafter 5pm')" "$TPC"
+  check "the misspelt separator stays a to-do item" grep -qxF "$(printf '0\tEvent Data:')" "$TPC"
+  check "the event of a file without separator is kept" \
+    grep -qxF '2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist' "$TPC"
+  check "the event is written after the separator" \
+    [ "$(sed -n '/^Events Data:$/,$p' "$TPC" | grep -c Dentist)" = 1 ]
+  check "the to-do part holds the three items only" [ "$(todo_lines | wc -l)" = 3 ]
+}
+
+signals_quit_normally() {
+  local sig
+  for sig in TERM HUP INT; do
+    rm -f "$TPC"
+    printf '0;0;1' > "$PREFS"   # not a first start: no help overlay over the year view
+    start || return
+    if [ $sig = TERM ]; then
+      # A to-do item typed in the week at a glance is written only when the week is left.
+      measure_year_view "$WIN" || { fail "no calendar area borders found"; kill -9 $PID; return; }
+      click $YEAR_X $YEAR_Y
+      click $(( SCREEN_W - 168 + 60 )) $(( TITLE + 60 + 132 + 10 ))
+      xdotool type --delay 20 "Water plants"; xdotool key Return; sleep 0.3
+    fi
+    rm -f "$PREFS"
+    quit_with $sig
+    check "SIG$sig quits with status 0" [ "$EXIT_STATUS" = 0 ]
+    check "SIG$sig writes the events file" grep -qx 'Events Data:' "$TPC"
+    check "SIG$sig writes the preferences" [ -s "$PREFS" ]
+    check "SIG$sig releases the lock" [ ! -e "$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock" ]
+    [ $sig = TERM ] && check "SIGTERM saves the unsaved to-do item" grep -qxF "$(printf '0\tWater plants')" "$TPC"
+  done
+}
+
+unchanged_countdown_stores_nothing() {
+  # An edition whose three years lie ten years back: this year has no Christmas entry, so
+  # the tile counts down to a day for which the store holds no record.
+  local dir="$WORK/past" tile_y before after
+  mkdir -p "$dir" && cp "$BIN" "$dir/" && cp -r "$BUILD_DIR/Standard" "$dir/Edition"
+  sed -i "s/^calendarStartYear=.*/calendarStartYear=$(( $(date +%Y) - 10 ))/" "$dir/Edition/calspc.dat"
+  rm -f "$TPC"
+  printf '1;0;1' > "$PREFS"
+  start "$dir/lumora-calendar" || return
+  measure_year_view "$WIN" || { fail "no calendar area borders found"; kill -9 $PID; return; }
+  tile_y=$(( TITLE + AREA - 5 - 65 ))
+  tile_shot() { import -window root "$SHOT" 2>/dev/null; convert "$SHOT" -crop "110x90+5+$(( tile_y - 60 ))" +repage rgb:- | md5sum; }
+  before=$(tile_shot)
+  click 60 $tile_y
+  dialog=$(wait_window '^Calendar Countdown Event$' 5) || { fail "no countdown dialog"; kill -9 $PID; return; }
+  press "$dialog" Return; sleep 0.8
+  after=$(tile_shot)
+  check "the tile is as it was" [ "$before" = "$after" ]
+  quit_with ctrl+q
+  check "no countdown record is stored" bash -c "! grep -q 'Countdown' '$TPC'"
+}
+
+one_lock_per_user() {
+  local second
+  mkdir -p "$WORK/run"
+  XDG_RUNTIME_DIR="$WORK/run" start || return
+  "$BIN" & second=$!
+  box=$(wait_window '^Lumora Calendar$' 10) && press "$box" Return
+  wait_exit $second 10 || kill -9 $second 2>/dev/null
+  refused() { [ -n "$box" ] && [ "$EXIT_STATUS" = 0 ] && kill -0 $PID 2>/dev/null; }
+  check "a copy without XDG_RUNTIME_DIR is refused while one with it runs" refused
+  quit_with ctrl+q
+
+  # A lock that cannot be made is reported as such, with its place, and the program ends.
+  rm -f "$WORK/lock.err"
+  XDG_RUNTIME_DIR=/proc XDG_CONFIG_HOME=/proc/lumora "$BIN" 2>"$WORK/lock.err" & second=$!
+  box=$(wait_window '^Lumora Calendar$' 10) && press "$box" Return
+  wait_exit $second 10 || kill -9 $second 2>/dev/null
+  check "an impossible lock is reported" [ -n "$box" ]
+  check "the report names the lock's place" grep -q '/proc/lumora' "$WORK/lock.err"
+  check "it is not taken for another copy" bash -c "! grep -q 'already running' '$WORK/lock.err'"
+  check "the program ends with status 1" [ "$EXIT_STATUS" = 1 ]
+}
+
+scenario() {
+  todo_text_and_missing_separator
+  signals_quit_normally
+  unchanged_countdown_stores_nothing
+  one_lock_per_user
+  exit $FAILURES
+}
+
+run_in_xvfb scenario
+status=$?
+[ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit $status

@@ -1,0 +1,101 @@
+// The framework's application and window life cycle: what counts as a completed opening,
+// and work that waits until no dialog is open.
+#include "framework/Application.h"
+#include "framework/Window.h"
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+// Runs the event loop for ms milliseconds.
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A window with one control whose open handler runs the given action.
+class OneControlWindow : public Window
+{
+public:
+    explicit OneControlWindow(std::function<void()> onOpen)
+    {
+        auto* control = new QWidget(this);
+        AddControl(control, QRect(0, 0, 10, 10), LockLeft | LockTop, std::move(onOpen));
+    }
+};
+
+} // namespace
+
+TEST(Window, OnlyAnOpeningThatRanToItsEndIsCompleted)
+{
+    OneControlWindow plain([] {});
+    plain.Open();
+    EXPECT_TRUE(plain.IsOpenCompleted());
+
+    OneControlWindow throwing([] { throw std::runtime_error("open failed"); });
+    EXPECT_THROW(throwing.Open(), std::runtime_error);
+    EXPECT_TRUE(throwing.IsOpened());
+    EXPECT_FALSE(throwing.IsOpenCompleted());
+    EXPECT_FALSE(Window::AnyOpening());
+
+    OneControlWindow* closing = nullptr;
+    closing = new OneControlWindow([&closing] { closing->CloseWindow(); });
+    closing->Open();
+    EXPECT_FALSE(closing->IsOpenCompleted());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Work that would close windows (a rebuild) waits for a modal window, a message box and a
+// window that is still opening, whichever holds a nested event loop at the time.
+TEST(Application, WhenNoDialogWaitsUntilNoDialogIsOpen)
+{
+    Application* application = Application::Instance();
+    int runs = 0;
+    const auto request = [&] { application->WhenNoDialog([&] { ++runs; }); };
+
+    // A modal framework window.
+    Window* dialog = new Window();
+    QTimer::singleShot(0, dialog, [&] {
+        request();
+        spin(Application::DialogRecheckMs + 100);
+        EXPECT_EQ(runs, 0);
+        dialog->CloseWindow();
+    });
+    dialog->ShowModal();
+    spin(Application::DialogRecheckMs + 100);
+    EXPECT_EQ(runs, 1);
+
+    // A message box.
+    QMessageBox box;
+    box.setText("Waiting");
+    QTimer::singleShot(0, &box, [&] {
+        request();
+        spin(Application::DialogRecheckMs + 100);
+        EXPECT_EQ(runs, 1);
+        box.accept();
+    });
+    box.exec();
+    spin(Application::DialogRecheckMs + 100);
+    EXPECT_EQ(runs, 2);
+
+    // A window whose control waits in a nested loop while it opens.
+    OneControlWindow opening([&] {
+        request();
+        spin(Application::DialogRecheckMs + 100);
+        EXPECT_EQ(runs, 2);
+    });
+    opening.Open();
+    spin(Application::DialogRecheckMs + 100);
+    EXPECT_EQ(runs, 3);
+
+    // With nothing open it runs at the next turn of the event loop.
+    request();
+    EXPECT_EQ(runs, 3);
+    spin(10);
+    EXPECT_EQ(runs, 4);
+}
