@@ -2,6 +2,7 @@
 // scaled once), painting of the background, bottom picture and border lines, pinning to the
 // top edge, edge locks, the window's own key and wheel input, and closing.
 #include "calendar_window/CalendarWindow.h"
+#include "calendar_window/ScreenPicture.h"
 #include "calendar_window/calCanvas.h"
 #include "data/EventsFile.h"
 #include "framework/Graphics.h"
@@ -22,10 +23,11 @@
 namespace {
 QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
-// A copy of picture scaled to width x height (each at least one pixel).
+// A copy of picture scaled to width x height (each at least one pixel), never larger than
+// the screen: the window shows no more of it.
 PicturePtr scaledCopy(const PicturePtr& picture, double width, double height)
 {
-    return picture->Scaled(std::max(1, ToInt(width)), std::max(1, ToInt(height)));
+    return ScreenPicture::Scaled(picture, width, height, QGuiApplication::primaryScreen()->geometry().size());
 }
 
 bool usable(const PicturePtr& picture) { return picture && picture->Width() > 0 && picture->Height() > 0; }
@@ -60,6 +62,8 @@ void CalendarWindow::Event_Open()
         setWindowTitle(CustomizationModule::vendorName + QStringLiteral(" Calendar"));
     const QRect area = workArea();
     setGeometry(area);
+    // The window is the work area and cannot be resized: its layout is made for that size.
+    setFixedSize(area.size());
     ApplyLocks();
     placeMenuBar();
     if (Frame != 0)
@@ -71,7 +75,9 @@ void CalendarWindow::Event_Open()
     const bool hasTopLogo = CustomizationModule::topLogoImage != nullptr;
     const bool hasBottom = usable(CustomizationModule::bottomImage);
 
-    // Background picture, once, at screen size.
+    // Background picture, once, at screen size. fullW x fullH is its scaled size before
+    // the copy is cut to the screen: the year pictures are placed on that.
+    double fullW = 0, fullH = 0;
     if (usable(CustomizationModule::backgroundImage)) {
         CustomizationModule::backgroundImage = CustomizationModule::backgroundImage->EnsureBitDepth32();
         const PicturePtr& bg = CustomizationModule::backgroundImage;
@@ -82,14 +88,17 @@ void CalendarWindow::Event_Open()
             areaH = float(availH * CustomizationModule::CalendarAreaHeightPercent
                           + availH * CustomizationModule::TitleAreaHeightPercent);
         if (hasBottom) {
-            backgroundImageScaled = scaledCopy(bg, availW, areaH);
+            fullW = availW, fullH = areaH;
         } else {
             const double ratio = double(screen.width()) / std::max(1, screen.height());
             if (ratio < 1.28)
-                backgroundImageScaled = scaledCopy(bg, areaH * float(bg->Width()) / float(bg->Height()), areaH);
+                fullW = areaH * float(bg->Width()) / float(bg->Height()), fullH = areaH;
             else // the picture's own proportions at the work area's width
-                backgroundImageScaled = scaledCopy(bg, availW, double(availW) * bg->Height() / bg->Width());
+                fullW = availW, fullH = double(availW) * bg->Height() / bg->Width();
         }
+        backgroundImageScaled = scaledCopy(bg, fullW, fullH);
+        fullW = std::max(1, ToInt(fullW));
+        fullH = std::max(1, ToInt(fullH));
     }
 
     // Bottom picture at the work area's width.
@@ -103,8 +112,8 @@ void CalendarWindow::Event_Open()
     if (CustomizationModule::hideYear) {
         float sx = 1, sy = 1;
         if (backgroundImageScaled) {
-            sx = float(backgroundImageScaled->Width()) / float(CustomizationModule::backgroundImage->Width());
-            sy = float(backgroundImageScaled->Height()) / float(CustomizationModule::backgroundImage->Height());
+            sx = float(fullW) / float(CustomizationModule::backgroundImage->Width());
+            sy = float(fullH) / float(CustomizationModule::backgroundImage->Height());
         }
         auto& years = CustomizationModule::yearImage;
         for (int i = 0; i < years.size() && i < yearImageScaled.size(); ++i) {
@@ -117,8 +126,8 @@ void CalendarWindow::Event_Open()
         yearImageScaled_y = ToInt(CustomizationModule::yearImage_y * sy);
         if (backgroundImageScaled) {
             const float below = float(availH - availH * CustomizationModule::TitleAreaHeightPercent);
-            const int scaledW = backgroundImageScaled->Width();
-            const int scaledH = backgroundImageScaled->Height();
+            const float scaledW = float(fullW);
+            const float scaledH = float(fullH);
             if (availW < scaledW)
                 yearImageScaled_x = ToInt(yearImageScaled_x - (scaledW / 2.0f - availW / 2.0f));
             else if (below < scaledH)
@@ -126,6 +135,9 @@ void CalendarWindow::Event_Open()
         }
     }
 
+    // The small windows the user opens belong to this window and stay above it.
+    winId();
+    Window::SetFrontOwner(this);
     QPointer<CalendarWindow> self(this);
     TabWindow::Instance()->show();
     if (self && !self->IsClosed()) {

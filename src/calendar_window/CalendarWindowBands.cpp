@@ -2,6 +2,7 @@
 // web-link buttons (wwwLinksList). The window paints the title and bottom bands itself;
 // these controls stay hidden, but their sizes and pictures are set up all the same.
 #include "calendar_window/CalendarWindow.h"
+#include "calendar_window/ScreenPicture.h"
 #include "framework/ShowURL.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/listboxButton.h"
@@ -23,7 +24,7 @@ PicturePtr flattenedAndScaled(const PicturePtr& picture, int w, int h)
 {
     const PicturePtr copy = Picture::New(picture->Width(), picture->Height(), 32);
     copy->Graphics().DrawPicture(picture, 0, 0);
-    return copy->EnsureBitDepth32()->Scaled(std::max(1, w), std::max(1, h));
+    return ScreenPicture::Scaled(copy->EnsureBitDepth32(), w, h, QGuiApplication::primaryScreen()->geometry().size());
 }
 
 // The top of the band under the calendar area.
@@ -112,12 +113,13 @@ void CalendarWindow::BottomCanvas_Open()
     const PicturePtr& picture = CustomizationModule::bottomImage;
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     const double aspect = double(screen.width()) / std::max(1, screen.height());
+    // Never larger than the screen, whatever the picture's proportions.
     if (aspect >= 1.6 || CustomizationModule::bottomImage_keepWidth) {
-        const int h = ToInt(double(qint64(width) * picture->Height()) / picture->Width());
-        BottomCanvas->cachedImage = picture->Scaled(width, std::max(1, h));
+        const double h = double(width) * picture->Height() / picture->Width();
+        BottomCanvas->cachedImage = ScreenPicture::Scaled(picture, width, h, screen);
     } else {
-        const int w = ToInt(double(qint64(height) * picture->Width()) / picture->Height());
-        BottomCanvas->cachedImage = picture->Scaled(std::max(1, w), height);
+        const double w = double(height) * picture->Width() / picture->Height();
+        BottomCanvas->cachedImage = ScreenPicture::Scaled(picture, w, height, screen);
     }
     if (CustomizationModule::scrollImage)
         DisplayScrollTimer->SetMode(Timer::ModeMultiple);

@@ -127,6 +127,10 @@ void CalendarWindow::_CreateControls0()
     GlanceHeader->setVisible(false);
     setUpList(GlanceHeader, 13, 20, QStringLiteral("Arial"), 12, false);
     GlanceHeader->SetGridLines(false);   // the header paints everything itself
+    // Its row is a picture with buttons, never a selection: like the month lists and the
+    // grid it takes no focus, and a key that reaches it all the same does nothing.
+    GlanceHeader->setFocusPolicy(Qt::NoFocus);
+    GlanceHeader->KeyDown = [](QKeyEvent*) { return true; };
     GlanceHeader->CellClick = [this](int r, int c, int x, int y) { return GlanceHeader_CellClick(r, c, x, y); };
     GlanceHeader->CellBackgroundPaint = [this](Graphics& g, int r, int c) { return GlanceHeader_CellBackgroundPaint(g, r, c); };
     GlanceHeader->MouseMove = [this](int x, int y) { GlanceHeader_MouseMove(x, y); };

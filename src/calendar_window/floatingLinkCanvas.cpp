@@ -1,6 +1,7 @@
 #include "calendar_window/floatingLinkCanvas.h"
 #include "framework/TextFunctions.h"
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 floatingLinkCanvas::floatingLinkCanvas(int index, QWidget* parent) : Canvas(parent), Index(index) {}
@@ -39,6 +40,14 @@ bool floatingLinkCanvas::Placement(const QString& coordinates, const QSize& pict
     const int height = ToInt(h * double(sy));
     if (width <= 0 || height <= 0)
         return false;
-    area = QRect(left, top, width, height);
+    // Only the part on the work area can be clicked; a tiny background picture can scale
+    // the numbers beyond what a QRect holds, so the sums are made in 64 bits.
+    const qint64 right = std::min<qint64>(qint64(left) + width, availW);
+    const qint64 bottom = std::min<qint64>(qint64(top) + height, availH);
+    const int clippedLeft = std::max(left, 0);
+    const int clippedTop = std::max(top, 0);
+    if (right <= clippedLeft || bottom <= clippedTop)
+        return false;
+    area = QRect(clippedLeft, clippedTop, int(right - clippedLeft), int(bottom - clippedTop));
     return true;
 }

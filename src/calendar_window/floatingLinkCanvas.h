@@ -17,7 +17,8 @@ public:
     // (as stored, size picture) lies on a work area of size workArea: the picture's pixels
     // are spread over the whole work area from its top-left corner, each value losing its
     // fraction before it is scaled. False (no area) when the text does not hold exactly
-    // four numbers, when the area would have no width or height, or when the picture has
-    // no size.
+    // four numbers, when the area would have no width or height, when the picture has no
+    // size, or when the area lies wholly beside the work area. Only its part on the work
+    // area is given.
     static bool Placement(const QString& coordinates, const QSize& picture, const QSize& workArea, QRect& area);
 };

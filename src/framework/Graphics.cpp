@@ -303,7 +303,7 @@ void Graphics::drawRound(int x, int y, int w, int h, int arcWidth, int arcHeight
     const double ry = oval ? h / 2.0 : std::min(arcHeight / 2.0, h / 2.0);
     const Shape outer{double(w), double(h), rx, ry};
     const int pw = m_penWidth, ph = m_penHeight;
-    const Shape inner{double(w - 2 * pw), double(h - 2 * ph), std::max(0.0, rx - pw), std::max(0.0, ry - ph)};
+    const Shape inner{double(w) - 2.0 * pw, double(h) - 2.0 * ph, std::max(0.0, rx - pw), std::max(0.0, ry - ph)};
     const bool thin = pw == 1 && ph == 1;
     auto in = [&](int i, int j) { return outer.contains(i + 0.5, j + 0.5); };
     auto set = [&](int i, int j) {
@@ -318,10 +318,22 @@ void Graphics::drawRound(int x, int y, int w, int h, int arcWidth, int arcHeight
     PainterScope p(*this);
     if (!p)
         return;
-    for (int j = 0; j < h; ++j) {
+    // Only the pixels inside the area being painted are visited: a shape far larger than
+    // the area (or far outside it) costs no more than the area itself. 64-bit arithmetic,
+    // since x + w may not fit an int.
+    QRect area(0, 0, m_width, m_height);
+    if (p->hasClipping())
+        area = p->clipBoundingRect().toAlignedRect();
+    if (area.isEmpty())
+        return;
+    const int iFirst = int(std::clamp<qint64>(qint64(area.left()) - x, 0, w));
+    const int iEnd = int(std::clamp<qint64>(qint64(area.right()) + 1 - x, 0, w));
+    const int jFirst = int(std::clamp<qint64>(qint64(area.top()) - y, 0, h));
+    const int jEnd = int(std::clamp<qint64>(qint64(area.bottom()) + 1 - y, 0, h));
+    for (int j = jFirst; j < jEnd; ++j) {
         int run = -1;
-        for (int i = 0; i <= w; ++i) {
-            const bool on = i < w && set(i, j);
+        for (int i = iFirst; i <= iEnd; ++i) {
+            const bool on = i < iEnd && set(i, j);
             if (on && run < 0)
                 run = i;
             else if (!on && run >= 0) {

@@ -2,6 +2,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QWindow>
 
 namespace {
 int g_opening = 0;   // windows inside Open
@@ -10,6 +11,26 @@ QVector<QPointer<Window>>& registry()
 {
     static QVector<QPointer<Window>> windows;
     return windows;
+}
+
+QPointer<QWidget>& frontOwner()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
+// Counts the showings of the front owner: a window manager forgets the windows that belong
+// to a window when it leaves the screen, so each showing needs them shown for it again.
+int& ownerShowings()
+{
+    static int count = 0;
+    return count;
+}
+
+QWindow* ownerHandle()
+{
+    QWidget* owner = frontOwner();
+    return owner ? owner->windowHandle() : nullptr;
 }
 } // namespace
 
@@ -89,13 +110,49 @@ bool Window::HandleMenuItem(const QString& itemName)
     return handler();
 }
 
+void Window::SetFrontOwner(QWidget* owner) { frontOwner() = owner; }
+
+void Window::followFrontOwner()
+{
+    QWindow* owner = ownerHandle();
+    if (!owner || owner == windowHandle())
+        return;
+    winId();
+    windowHandle()->setTransientParent(owner);
+    m_shownForOwner = frontOwner()->isVisible() ? ownerShowings() : -1;
+}
+
 void Window::setVisible(bool visible)
 {
     if (visible && m_showsInFront && (windowState() & Qt::WindowMinimized))
         setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (visible && m_showsInFront && !isVisible())
+        followFrontOwner();
+    if (visible && !isVisible() && frontOwner() == this)
+        ++ownerShowings();
     QWidget::setVisible(visible);
     if (visible && m_showsInFront)
         raise();
+}
+
+void Window::RaiseShownInFront()
+{
+    QWindow* owner = ownerHandle();
+    for (Window* window : AllWindows()) {
+        if (!window->m_showsInFront || !window->isVisible())
+            continue;
+        // A window manager reads the owner when the window is mapped: one shown for an
+        // earlier calendar window is mapped again for this one, where it stood.
+        if (owner && frontOwner()->isVisible() && window->m_shownForOwner != ownerShowings()
+            && window->windowModality() == Qt::NonModal) {
+            const QRect place = window->geometry();
+            window->QWidget::setVisible(false);
+            window->followFrontOwner();
+            window->setGeometry(place);
+            window->QWidget::setVisible(true);
+        }
+        window->raise();
+    }
 }
 
 void Window::ShowModal(QWidget* focus)

@@ -62,6 +62,12 @@ public:
     // Windows that come to the front (un-minimised and raised) whenever they are shown,
     // also when they are shown already.
     void SetShowsInFront(bool on) { m_showsInFront = on; }
+    // Raises every visible window that shows in front, in creation order.
+    static void RaiseShownInFront();
+    // The window the windows that show in front belong to (the calendar window): they are
+    // shown as its transients, which a window manager keeps above it. A window shown for
+    // an earlier owner is shown again for the new one by RaiseShownInFront.
+    static void SetFrontOwner(QWidget* owner);
     void setVisible(bool visible) override;
 
     // Every framework window that exists and has not closed, in creation order.
@@ -96,6 +102,8 @@ private:
     bool m_openCompleted = false;
     bool m_closed = false;
     bool m_showsInFront = false;
+    int m_shownForOwner = -1;   // the front owner's showing this window was last shown for
+    void followFrontOwner();
     QPointer<class QEventLoop> m_modalLoop;
     QSize m_layoutSize;   // invalid until Open or the first layout
 };

@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 QString CustomizationModule::DefaultCalendarFolder;
 QString CustomizationModule::CalendarPropertyValues;
@@ -80,6 +82,14 @@ QColor CustomizationModule::homeTextColor(0, 0, 0);
 namespace {
 
 const QString kSpecFile = QStringLiteral("calspc.dat");
+
+// Layout defaults and ranges.
+constexpr double kDefaultTitleFraction = 0.082;
+constexpr double kDefaultCalendarFraction = 0.62;
+constexpr double kMaxTitleFraction = 0.5;      // the calendar band keeps at least half
+constexpr double kMaxLeftMargin = 0.16;        // six margins leave room for the day columns
+constexpr double kMaxTopMargin = 0.5;
+constexpr double kMaxPicturePixels = 16384;    // a place further out is on no picture
 const QString kFolderMessage =
     QStringLiteral("Unable to open the calendar specifications folder.  Please re-install Calendar.");
 const QString kFileMessage =
@@ -90,29 +100,71 @@ bool holdsSpecs(const QString& folder)
     return Files::IsFolder(folder) && Files::Exists(Files::Child(folder, kSpecFile));
 }
 
-// A colour written in the framework's own notation: "&hRRGGBB", "&cRRGGBB" or "#RRGGBB".
+int channel(const QString& field) { return std::clamp(ToInt(Val(field)), 0, 255); }
+
+// A colour written in the framework's own notation: "&hRRGGBB", "&cRRGGBB" or "#RRGGBB",
+// exactly six hex digits; an invalid colour for any other text, so that a decimal number,
+// an eight-digit value or a short form is never read as some other colour.
 QColor colourFromText(const QString& text)
 {
-    QString t = text.trimmed();
-    if (t.startsWith(QLatin1String("&h"), Qt::CaseInsensitive) || t.startsWith(QLatin1String("&c"), Qt::CaseInsensitive))
-        t = t.mid(2);
-    else if (t.startsWith(QLatin1Char('#')))
-        t = t.mid(1);
-    bool ok = false;
-    const uint value = t.left(6).toUInt(&ok, 16);
-    return ok ? QColor((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF) : QColor(0, 0, 0);
+    static const QRegularExpression hex(QStringLiteral("^(?:&[hHcC]|#)([0-9A-Fa-f]{6})$"));
+    const QRegularExpressionMatch m = hex.match(text.trimmed());
+    if (!m.hasMatch())
+        return QColor();
+    const uint value = m.captured(1).toUInt(nullptr, 16);
+    return QColor((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
 }
 
-int channel(const QString& field) { return std::clamp(ToInt(Val(field)), 0, 255); }
+// "R,G,B": exactly three fields, each beginning with a number (read as Val reads it, so
+// "12abc" is 12), each kept within 0 to 255. An invalid colour for any other text.
+QColor colourFromChannels(const QString& text)
+{
+    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*[+-]?(?:\\d|\\.\\d)"));
+    const QStringList fields = text.split(QLatin1Char(','));
+    if (fields.size() != 3)
+        return QColor();
+    for (const QString& field : fields)
+        if (!leadingNumber.match(field).hasMatch())
+            return QColor();
+    return QColor(channel(fields[0]), channel(fields[1]), channel(fields[2]));
+}
 
 QString text(const QString& specs, const char* key)
 {
     return CustomizationModule::ParseSpec(specs, QString::fromLatin1(key)).toString();
 }
 
-QColor colour(const QString& specs, const char* key)
+// The key's colour; its default (black unless given) for a missing key or a colour text in
+// no accepted notation.
+QColor colour(const QString& specs, const char* key, const QColor& fallback = QColor(0, 0, 0))
 {
-    return CustomizationModule::ParseSpec(specs, QString::fromLatin1(key)).value<QColor>();
+    const QColor c = CustomizationModule::ParseSpec(specs, QString::fromLatin1(key)).value<QColor>();
+    return c.isValid() ? c : fallback;
+}
+
+// The number the key's value begins with (leading blanks allowed); none for a missing key,
+// an empty value, a word, or a number too large for a double.
+std::optional<double> number(const QString& specs, const char* key)
+{
+    // The leading number as Val reads it, but telling "no number" apart from 0.
+    static const QRegularExpression leading(
+        QStringLiteral("^\\s*([+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?)"));
+    const QRegularExpressionMatch m = leading.match(text(specs, key));
+    if (!m.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double v = m.captured(1).toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// The number the key's value begins with when it lies within lowest to highest; fallback
+// for anything else (a missing key, a word, a number out of range count alike).
+double numberWithin(const QString& specs, const char* key, double lowest, double highest, double fallback)
+{
+    const std::optional<double> v = number(specs, key);
+    return v && *v >= lowest && *v <= highest ? *v : fallback;
 }
 
 bool flag(const QString& specs, const char* key) { return TextEquals(text(specs, key), QStringLiteral("True")); }
@@ -225,9 +277,7 @@ QVariant CustomizationModule::ParseSpec(const QString& specs, const QString& key
     }
     if (InStr(key, QStringLiteral("color")) > 0) {
         if (value.contains(QLatin1Char(',')))
-            return QColor(channel(NthField(value, QStringLiteral(","), 1)),
-                          channel(NthField(value, QStringLiteral(","), 2)),
-                          channel(NthField(value, QStringLiteral(","), 3)));
+            return colourFromChannels(value);
         return colourFromText(value);
     }
     return value;
@@ -254,7 +304,8 @@ void CustomizationModule::LoadSpecs()
     calendarStartYear = ToInt(Val(text(specs, "calendarStartYear")));
     if (calendarStartYear < 1000 || calendarStartYear > 9997)
         calendarStartYear = today.Year() - 1;
-    yearImageStartYear = ToInt(Val(text(specs, "yearImageStartYear")));
+    // A year picture's year outside the years a calendar can show names no picture.
+    yearImageStartYear = ToInt(numberWithin(specs, "yearImageStartYear", 1000, 9999, 0));
 
     topLogoImage = picture(specs, "topLogoImage");
     topLogoImageMask = picture(specs, "topLogoImageMask");
@@ -265,24 +316,39 @@ void CustomizationModule::LoadSpecs()
     yearImage[0] = picture(specs, "yearImage0");
     yearImage[1] = picture(specs, "yearImage1");
     yearImage[2] = picture(specs, "yearImage2");
-    yearImage_x = ToInt(Val(text(specs, "yearImage_x")));
-    yearImage_y = ToInt(Val(text(specs, "yearImage_y")));
+    // Places on the background picture, in its pixels.
+    yearImage_x = ToInt(numberWithin(specs, "yearImage_x", -kMaxPicturePixels, kMaxPicturePixels, 0));
+    yearImage_y = ToInt(numberWithin(specs, "yearImage_y", -kMaxPicturePixels, kMaxPicturePixels, 0));
 
+    // The layout fractions keep the window's bands on the screen and the year view
+    // showing: a value out of its range counts as missing and takes the default.
     // The title band's height is given in pixels of the background picture; without a
     // readable background picture the default fraction stays.
-    const double titleHeight = Val(text(specs, "TitleAreaHeight"));
-    TitleAreaHeightPercent = 0.082;
-    if (backgroundImage && backgroundImage->Height() > 0)
-        TitleAreaHeightPercent = titleHeight / double(backgroundImage->Height());
-
-    CalendarAreaHeightPercentWide = Val(text(specs, "CalendarAreaHeightPercentWide"));
-    CalendarAreaHeightPercentStandard = Val(text(specs, "CalendarAreaHeightPercentStandard"));
+    TitleAreaHeightPercent = kDefaultTitleFraction;
+    if (backgroundImage && backgroundImage->Height() > 0) {
+        const std::optional<double> titleHeight = number(specs, "TitleAreaHeight");
+        if (titleHeight && *titleHeight >= 0 && *titleHeight / backgroundImage->Height() <= kMaxTitleFraction)
+            TitleAreaHeightPercent = *titleHeight / backgroundImage->Height();
+    }
+    // The calendar band lies under the title band and ends on the screen.
+    const double calendarRoom = 1.0 - TitleAreaHeightPercent;
+    const double calendarDefault = std::min(kDefaultCalendarFraction, calendarRoom);
+    auto calendarFraction = [&](const char* key) {
+        const std::optional<double> v = number(specs, key);
+        return v && *v > 0 && *v <= calendarRoom ? *v : calendarDefault;
+    };
+    CalendarAreaHeightPercentWide = calendarFraction("CalendarAreaHeightPercentWide");
+    CalendarAreaHeightPercentStandard = calendarFraction("CalendarAreaHeightPercentStandard");
     CalendarAreaHeightPercent = IsWideScreen() ? CalendarAreaHeightPercentWide : CalendarAreaHeightPercentStandard;
-    leftMargin_pct = Val(text(specs, "leftMargin_pct"));
-    topMargin_pct = Val(text(specs, "topMargin_pct"));
+    // 0 is the year view's own default margin. Six left margins and the 31 day columns
+    // share the width; the top margin and the 27 rows share the height.
+    leftMargin_pct = numberWithin(specs, "leftMargin_pct", 0, kMaxLeftMargin, 0);
+    topMargin_pct = numberWithin(specs, "topMargin_pct", 0, kMaxTopMargin, 0);
 
     tabColor = colour(specs, "tabColor");
-    calendarBackgroundColor = colour(specs, "calendarBackgroundColor");
+    // White behind the black texts of the other defaults, so that a branding without
+    // colours still shows a readable calendar.
+    calendarBackgroundColor = colour(specs, "calendarBackgroundColor", QColor(255, 255, 255));
     timeTextColor = colour(specs, "timeTextColor");
     menuColor = colour(specs, "menuColor");
     yearColor = colour(specs, "yearColor");

@@ -22,9 +22,14 @@ public:
     static QString DiscoverFolder(const QString& base, const QString& current);
     // Reads the folder's "calspc.dat"; false when it is missing or unreadable.
     static bool ReadSpecFile(const QString& folder, QString& specs);
+    // Sets every value from CalendarPropertyValues. Numbers are range-checked where they
+    // are read: a layout value that would put a band off the screen, overflow or hide the
+    // year view counts as missing, and a missing value takes its default.
     static void LoadSpecs();
-    // The value of key in the branding text: a QColor for keys holding "color",
-    // else the value text.
+    // The value of key in the branding text: a QColor for keys holding "color", else the
+    // value text. A colour is "R,G,B" (three numbers, each kept within 0 to 255) or
+    // "&hRRGGBB", "&cRRGGBB", "#RRGGBB" (six hex digits); any other text gives an invalid
+    // QColor, which LoadSpecs replaces by the key's default.
     static QVariant ParseSpec(const QString& specs, const QString& key);
     // The folder the branding folders live in (the program's folder).
     static QString ApplicationFolder();

@@ -11,6 +11,7 @@
 #include "tray/AppTrayItem.h"
 #include "tray/HelpWindow.h"
 #include "tray/PreferencesWindow.h"
+#include "tray/TabWindow.h"
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -229,6 +230,8 @@ void app::ReloadCalendar()
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     fresh->move(fresh->x(), area.top() - fresh->height());
     fresh->show();
+    // Shown anew, the calendar window lies over the small windows the user kept open.
+    TabWindow::KeepOnTop();
     if (CalendarWindow* window = CalendarWindow::Existing())
         window->ScrollDown();
 }

@@ -32,9 +32,9 @@ QString HelpWindow::PageText(int page)
             "To hide the calendar, click the tab at the top of the screen. Click the tab again to "
             "bring the calendar back.\n\n"
             "The menus open from the top right corner of the calendar: File, Edit and Help.\n\n"
-            "To change the year, click the up and down arrows beside the calendar, press the arrow "
-            "keys or turn the mouse wheel.\n\n"
-            "Click the picture at the bottom of the calendar to visit the maker's web site."),
+            "To change the year, click the small up and down arrows at the right of the calendar, "
+            "press Page Up or Page Down, or turn the mouse wheel.\n\n"
+            "Click any date to see its week at a glance."),
         QStringLiteral(
             "Using the Countdown Calendar\n\n"
             "The countdown calendar shows how many days are left until one event of your choice.\n\n"

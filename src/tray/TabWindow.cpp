@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
+#include <climits>
 
 namespace {
 QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
@@ -26,14 +28,30 @@ int TabWindow::DefaultLeft(int availableWidth)
 
 void TabWindow::KeepOnTop()
 {
+    Window::RaiseShownInFront();
     if (TabWindow* tab = Existing(); tab && tab->isVisible())
         tab->raise();
 }
 
-void TabWindow::Event_Open()
+int TabWindow::KeptOnScreen(int left)
 {
     const QRect area = workArea();
-    const int left = App().tabLeft != 0 ? App().tabLeft : area.left() + DefaultLeft(area.width());
+    return std::clamp(left, area.left(), std::max(area.left(), area.left() + area.width() - TabWidth));
+}
+
+void TabWindow::Event_Open()
+{
+    // The colour is taken once: a later branding shows on the tab only in a new run.
+    m_color = CustomizationModule::tabColor;
+    const QRect area = workArea();
+    int left = area.left() + DefaultLeft(area.width());
+    if (App().tabLeft != 0) {
+        // A stored place off the screen (saved on a wider screen, or edited) would leave no
+        // way back to a calendar slid away: the tab comes back to the edge, and the place
+        // corrected is what the preferences store next.
+        left = KeptOnScreen(App().tabLeft);
+        App().tabLeft = left;
+    }
     move(left, area.top());
     update();
 }
@@ -41,7 +59,7 @@ void TabWindow::Event_Open()
 void TabWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), CustomizationModule::tabColor);
+    painter.fillRect(rect(), m_color);
 }
 
 bool TabWindow::Event_MouseDown(int x, int)
@@ -54,7 +72,7 @@ bool TabWindow::Event_MouseDown(int x, int)
         if (CalendarWindow* calendar = CalendarWindow::Existing(); calendar && calendar->isVisible()) {
             calendar->raise();
             calendar->activateWindow();
-            raise();
+            KeepOnTop();
         }
     }
     return true;
@@ -62,7 +80,8 @@ bool TabWindow::Event_MouseDown(int x, int)
 
 void TabWindow::Event_MouseDrag(int x, int)
 {
-    move(this->x() + (x - InX), y());
+    // The tab stays wholly on the screen, so that it can always be found again.
+    move(KeptOnScreen(int(std::clamp<qint64>(qint64(this->x()) + x - InX, INT_MIN, INT_MAX))), y());
 }
 
 void TabWindow::Event_MouseUp(int, int)
@@ -73,7 +92,7 @@ void TabWindow::Event_MouseUp(int, int)
         calendar->show();
         if (self) {
             App().tabLeft = self->x();
-            self->raise();
+            KeepOnTop();
         }
         return;
     }

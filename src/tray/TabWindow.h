@@ -1,10 +1,12 @@
 #pragma once
 #include "framework/Window.h"
 #include "framework/WindowAccessor.h"
+#include <QColor>
 
 // The small tab at the top edge of the screen, above every other window: a click slides
-// the calendar window into view or out of it, a drag moves the tab along the top edge and
-// stores its place in app.tabLeft. When the application was in the background at the
+// the calendar window into view or out of it, a drag moves the tab along the top edge
+// (never past the screen's sides) and stores its place in app.tabLeft. It keeps the
+// branding's tab colour of the moment it opened. When the application was in the background at the
 // press, a click brings the calendar forward instead of sliding it away.
 class TabWindow : public Window
 {
@@ -21,11 +23,17 @@ public:
     int InX = 0;
     bool iMoved = false;
 
-    // Raises the tab over the windows shown since (it floats above them all).
+    // Raises the small windows that show in front (mini calendar, help, about, preferences)
+    // and then the tab over the windows shown since: the tab floats above them all, and
+    // they above the calendar window. Called whenever the calendar window was shown or
+    // raised, since a window that is mapped anew lands on top, with or without a window
+    // manager.
     static void KeepOnTop();
 
     // The default left edge for a work area width: half a tab right of the centre.
     static int DefaultLeft(int availableWidth);
+    // left moved as little as needed to keep the whole tab within the work area's width.
+    static int KeptOnScreen(int left);
 
     // The window's events (x, y in window coordinates).
     bool Event_MouseDown(int x, int y);
@@ -44,4 +52,5 @@ protected:
 private:
     bool m_tracking = false;
     bool m_wasDeactivated = false;   // the application was in the background at the press
+    QColor m_color = QColor(51, 51, 51);   // the branding's tab colour when the tab opened
 };

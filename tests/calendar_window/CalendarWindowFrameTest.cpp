@@ -85,6 +85,11 @@ TEST_F(Frame, OpensOverTheWorkAreaFramedByTheBorderLines)
     CM::vendorName = "Acme";
     CalendarWindow* w = open();
     EXPECT_EQ(w->geometry(), area());
+    // Its size is fixed to the work area: it cannot be resized.
+    EXPECT_EQ(w->minimumSize(), area().size());
+    EXPECT_EQ(w->maximumSize(), area().size());
+    w->resize(300, 200);
+    EXPECT_EQ(w->size(), area().size());
     EXPECT_EQ(w->windowTitle(), "Acme Calendar");
     EXPECT_TRUE(TabWindow::Existing() && TabWindow::Existing()->isVisible());
     const int availH = area().height();
@@ -134,6 +139,44 @@ TEST_F(Frame, ScalesTheBrandingPicturesOnceAndHidesBordersOnRequest)
     w = open();
     EXPECT_FALSE(w->bottomImageScaled);
     EXPECT_FALSE(w->backgroundImageScaled);
+}
+
+TEST_F(Frame, ScaledPicturesAreNeverLargerThanTheScreen)
+{
+    // Without a bottom picture the background keeps its proportions: at the band's height on
+    // a screen narrower than 1.28 : 1, else at the work area's width. A background ten times
+    // too wide (or too tall) for that keeps only the screen's size of it.
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const bool byHeight = double(screen.width()) / screen.height() < 1.28;
+    const int availW = area().width(), availH = area().height();
+    CM::backgroundImage = byHeight ? Picture::New(10 * availW, availH) : Picture::New(availW, 10 * availH);
+    CM::hideYear = true;
+    CM::yearImage[0] = Picture::New(10, 10);
+    CM::yearImage_x = 50;
+    CM::yearImage_y = 500;
+    CalendarWindow* w = open();
+    ASSERT_TRUE(w->backgroundImageScaled && w->yearImageScaled[0]);
+    EXPECT_EQ(QSize(w->backgroundImageScaled->Width(), w->backgroundImageScaled->Height()),
+              byHeight ? QSize(screen.width(), availH) : QSize(availW, screen.height()));
+    // The year picture is placed on the background's full scale (1 : 1 here), moved by
+    // half of what overhangs the screen, as before.
+    const double below = availH - availH * 0.082;
+    if (byHeight) {
+        EXPECT_EQ(w->yearImageScaled_x, ToInt(50 - (10.0 * availW / 2 - availW / 2.0)));
+        EXPECT_EQ(w->yearImageScaled_y, 500);
+    } else {
+        EXPECT_EQ(w->yearImageScaled_x, 50);
+        EXPECT_EQ(w->yearImageScaled_y, ToInt(500 - (10.0 * availH / 2 - below / 2)));
+    }
+    w->CloseWindow();
+    flush();
+
+    // A bottom picture a thousand times as tall as wide, at the work area's width.
+    CM::backgroundImage = nullptr;
+    CM::bottomImage = Picture::New(2, 2000);
+    w = open();
+    ASSERT_TRUE(w->bottomImageScaled);
+    EXPECT_EQ(QSize(w->bottomImageScaled->Width(), w->bottomImageScaled->Height()), QSize(availW, screen.height()));
 }
 
 TEST_F(Frame, ClosingWritesTheEventsFileWithTheToDoRows)

@@ -40,6 +40,16 @@ TEST_F(Links, OnlyWebAndMailAddressesAreEverOpened)
         {"javascript:alert(1)", false},
         {"ftp://example.com/file", false},
         {"www.example.com", false},      // no scheme
+        // Mail links fill in the subject and the body, nothing else.
+        {"mailto:a@example.com?subject=Hi", true},
+        {"mailto:a@example.com?SUBJECT=Hi&body=Two%20words", true},
+        {"mailto:a@example.com?body=a%26attach%3D%2Fetc%2Fpasswd", true},   // a text, not a field
+        {"mailto:a@example.com?attach=/etc/passwd", false},
+        {"mailto:a@example.com?subject=Hi&attach=file:///home/u/.ssh/id_rsa", false},
+        {"mailto:a@example.com?subject=Hi&cc=b@example.com", false},
+        {"mailto:a@example.com?Attachment=x", false},
+        {"mailto:a@example.com?subject=Hi&", false},
+        {"mailto:a@example.com%3Fattach=/etc/passwd", false},   // a query hidden in the address
     };
     QStringList expected;
     for (const Case& c : cases) {
@@ -59,7 +69,11 @@ TEST_F(Links, FloatingAreaCoordinatesMapOntoTheWholeWorkArea)
         {" 816 , 137 ,194, 14 ", {1024, 740}, {1440, 878}, true, {1147, 162, 272, 16}},
         {"5,6,7,8", {800, 600}, {800, 600}, true, {5, 6, 7, 8}},           // picture at its own size
         {"10.9,10.9,10.9,10.9", {100, 100}, {200, 200}, true, {20, 20, 20, 20}},   // fraction dropped first
-        {"-10,0,30,10", {100, 100}, {100, 100}, true, {-10, 0, 30, 10}},
+        {"-10,0,30,10", {100, 100}, {100, 100}, true, {0, 0, 20, 10}},     // the part on the work area
+        {"90,95,30,10", {100, 100}, {100, 100}, true, {90, 95, 10, 5}},
+        {"100,0,30,10", {100, 100}, {100, 100}, false, {}},                // wholly beside it
+        {"999999,999999,999999,9", {1, 1}, {1280, 1024}, false, {}},     // beyond any int: no area
+        {"-999999,0,999999,1", {1, 1}, {1280, 1024}, false, {}},
         {"0,0,0,0", {1024, 740}, {1440, 878}, false, {}},                  // no size
         {"10,10,1,1", {1000, 1000}, {100, 100}, false, {}},               // shrinks to nothing
         {"", {1024, 740}, {1440, 878}, false, {}},

@@ -52,13 +52,15 @@ geometry() { # window id -> "x y w h"
   xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
 
-# Runs the function named $1 inside a virtual screen (the test script runs again there).
+# Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test
+# script runs again there, with the size in LUMORA_E2E_SCREEN.
 run_in_xvfb() {
   if [ -n "${LUMORA_E2E_WORK:-}" ]; then
     "$1"
     return $?
   fi
-  LUMORA_E2E_WORK="$WORK" xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$BUILD_DIR"
+  local size=${2:-1280x1024}
+  LUMORA_E2E_WORK="$WORK" LUMORA_E2E_SCREEN="$size" xvfb-run -a -s "-screen 0 ${size}x24" bash "$0" "$BUILD_DIR"
 }
 
 # Gives window $1 the keyboard focus (there is no window manager) and types keys $2...

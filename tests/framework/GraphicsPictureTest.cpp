@@ -89,6 +89,54 @@ TEST(Graphics, LinesIncludeBothEndsAndRoundRectsStayInside)
     EXPECT_EQ(outline->Pixel(14, 10), White);
 }
 
+TEST(Graphics, RoundShapesAreClippedToTheAreaBeingPainted)
+{
+    // The part of a shape inside the area is exactly what the whole shape would give there.
+    for (const bool fill : {false, true}) {
+        for (const int pen : {1, 3}) {
+            auto whole = Picture::New(40, 40);
+            auto part = Picture::New(20, 20);
+            for (Graphics* g : {&whole->Graphics(), &part->Graphics()}) {
+                g->SetPenWidth(pen);
+                g->SetPenHeight(pen);
+            }
+            if (fill) {
+                whole->Graphics().FillOval(0, 0, 33, 31);
+                part->Graphics().FillOval(-10, -10, 33, 31);
+            } else {
+                whole->Graphics().DrawRoundRect(0, 0, 33, 31, 12, 12);
+                part->Graphics().DrawRoundRect(-10, -10, 33, 31, 12, 12);
+            }
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 20; ++x)
+                    ASSERT_EQ(part->Pixel(x, y), whole->Pixel(x + 10, y + 10)) << x << "," << y << " pen " << pen;
+        }
+    }
+    // Shapes of two thousand million pixels a side (once an endless loop and an int overflow)
+    // draw at once: a small area inside the filled one is covered, inside the outline clear.
+    auto filled = Picture::New(16, 16);
+    filled->Graphics().FillOval(-1000000000, -1000000000, 2000000000, 2000000000);
+    EXPECT_EQ(inkBounds(filled), QRect(0, 0, 16, 16));
+    auto outline = Picture::New(16, 16);
+    outline->Graphics().SetPenWidth(4);
+    outline->Graphics().DrawOval(-1000000000, -1000000000, 2000000000, 2000000000);
+    outline->Graphics().DrawRoundRect(2147483000, 2147483000, 2000000000, 2000000000, 50, 50);
+    EXPECT_TRUE(inkBounds(outline).isNull());
+    // A painter's clip bounds the work too.
+    QImage image(30, 30, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setClipRect(QRect(5, 5, 10, 10));
+        Graphics g(&painter, 1000000000, 1000000000);
+        g.FillOval(-1000000000, -1000000000, 2000000000, 2000000000);
+    }
+    EXPECT_EQ(QColor(image.pixel(5, 5)), Black);
+    EXPECT_EQ(QColor(image.pixel(14, 14)), Black);
+    EXPECT_EQ(QColor(image.pixel(4, 4)), White);
+    EXPECT_EQ(QColor(image.pixel(15, 15)), White);
+}
+
 TEST(Graphics, SettingsPersistAndFontsMap)
 {
     auto pic = Picture::New(40, 40);

@@ -141,3 +141,24 @@ TEST_F(GlanceHeader, TheArrowLightsUpWhileTheMouseIsOverIt)
     w->GlanceHeader_MouseExit();
     EXPECT_FALSE(header->MouseEnteredColumn[0]);
 }
+
+TEST_F(GlanceHeader, TakesNoFocusAndNeverPaintsASelection)
+{
+    CalendarWindow* w = openWeek();
+    w->show();
+    w->activateWindow();
+    // The week of a date is open: click a weekday heading, then press Down. Nothing selects.
+    WidgetEvents::click(w->GlanceHeader, QPoint(w->GlanceHeader->CellRect(0, 3).center().x(), Lower));
+    EXPECT_NE(QApplication::focusWidget(), w->GlanceHeader);
+    for (QWidget* target : {QApplication::focusWidget(), static_cast<QWidget*>(w->GlanceHeader)})
+        if (target)
+            WidgetEvents::key(target, Qt::Key_Down);
+    EXPECT_EQ(w->GlanceHeader->ListIndex(), -1);
+    const QImage shot = w->GlanceHeader->grab().toImage();
+    int selectionPixels = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x)
+            if (shot.pixelColor(x, y) == QColor(56, 117, 215) || shot.pixelColor(x, y) == QColor(212, 212, 212))
+                ++selectionPixels;
+    EXPECT_EQ(selectionPixels, 0);
+}

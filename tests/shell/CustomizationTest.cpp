@@ -32,18 +32,30 @@ TEST(Branding, ParseSpecFindsTheFirstOccurrenceAndItsValue)
                   c.value) << c.specs;
 }
 
-TEST(Branding, ColourValuesAreClampedAndReadInBothForms)
+TEST(Branding, ColourValuesAreReadOnlyInTheirNotations)
 {
-    struct Case { const char* specs; QColor expected; };
+    struct Case { const char* specs; QColor expected; };   // invalid: not a colour text
     const Case cases[] = {
         {"tabColor=255,128,0\n", QColor(255, 128, 0)},
-        {"tabColor=300,-5,12abc\n", QColor(255, 0, 12)},
-        {"tabColor=10,20\n", QColor(10, 20, 0)},
+        {"tabColor=300,-5,12abc\n", QColor(255, 0, 12)},   // each field's leading number, kept to 0..255
+        {"tabColor= 1 , 2 , 3\n", QColor(1, 2, 3)},
         {"tabColor=&hFF8000\n", QColor(255, 128, 0)},
+        {"tabColor=&cff8000\n", QColor(255, 128, 0)},
         {"tabColor=#102030\n", QColor(16, 32, 48)},
-        {"tabColor=nonsense\n", QColor(0, 0, 0)},
-        {"tabColor=\n", QColor(0, 0, 0)},
-        {"other=1\n", QColor(0, 0, 0)},
+        {"tabColor= #102030 \n", QColor(16, 32, 48)},
+        // Anything else is no colour, never a misread one.
+        {"tabColor=10,20\n", QColor()},
+        {"tabColor=1,2,3,4\n", QColor()},
+        {"tabColor=red,green,blue\n", QColor()},
+        {"tabColor=16744448\n", QColor()},                 // decimal, not hex
+        {"tabColor=&h00FF8000\n", QColor()},               // eight digits
+        {"tabColor=#FFF\n", QColor()},                     // short form
+        {"tabColor=#1020304\n", QColor()},
+        {"tabColor=#10203G\n", QColor()},
+        {"tabColor=FF8000\n", QColor()},                   // no prefix
+        {"tabColor=nonsense\n", QColor()},
+        {"tabColor=\n", QColor()},
+        {"other=1\n", QColor()},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CM::ParseSpec(QString::fromLatin1(c.specs), "tabColor").value<QColor>(), c.expected) << c.specs;
@@ -151,4 +163,75 @@ TEST(Branding, DiscoveryPrefersCaldefThenFirstFolderByName)
     EXPECT_EQ(CM::DiscoverFolder(lonely.path(), QString()), lonely.filePath("Old"));
     QString specs;
     EXPECT_FALSE(CM::ReadSpecFile(lonely.filePath("Old"), specs));
+}
+
+TEST(Branding, LayoutValuesOutOfRangeCountAsMissingAndTakeTheDefaults)
+{
+    // The offscreen screen is not wide: the "Standard" keys are read. The background
+    // picture is 1000 pixels high, so "TitleAreaHeight=84" is the fraction 0.084.
+    QTemporaryDir dir;
+    struct Case { const char* lines; double title, calendar, left, top; int yearX, yearStart; };
+    const Case cases[] = {
+        {"TitleAreaHeight=84\nCalendarAreaHeightPercentStandard=0.7\nleftMargin_pct=0.08\ntopMargin_pct=0.012\n"
+         "yearImage_x=-40\nyearImageStartYear=2025\n", 0.084, 0.7, 0.08, 0.012, -40, 2025},   // in range: kept
+        {"", 0.082, 0.62, 0, 0, 0, 0},                                        // all missing
+        {"TitleAreaHeight=0\nCalendarAreaHeightPercentStandard=1\n", 0, 1, 0, 0, 0, 0},  // the limits
+        {"TitleAreaHeight=-50\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"TitleAreaHeight=1e300\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"TitleAreaHeight=600\n", 0.082, 0.62, 0, 0, 0, 0},                  // over half the screen
+        {"TitleAreaHeight=big\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"CalendarAreaHeightPercentStandard=1e6\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"CalendarAreaHeightPercentStandard=70\n", 0.082, 0.62, 0, 0, 0, 0},  // a percentage typed
+        {"CalendarAreaHeightPercentStandard=0\n", 0.082, 0.62, 0, 0, 0, 0},   // no year view
+        {"CalendarAreaHeightPercentStandard=-0.5\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"CalendarAreaHeightPercentStandard=1e999\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"TitleAreaHeight=100\nCalendarAreaHeightPercentStandard=0.9\n", 0.1, 0.9, 0, 0, 0, 0},  // fills the screen
+        {"TitleAreaHeight=100\nCalendarAreaHeightPercentStandard=0.95\n", 0.1, 0.62, 0, 0, 0, 0}, // past its end
+        {"TitleAreaHeight=450\nCalendarAreaHeightPercentStandard=0.7\n", 0.45, 0.55, 0, 0, 0, 0}, // the default shrinks to fit
+        {"leftMargin_pct=1e300\ntopMargin_pct=-1\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"leftMargin_pct=0.2\ntopMargin_pct=0.6\n", 0.082, 0.62, 0, 0, 0, 0},
+        {"leftMargin_pct=0.16\ntopMargin_pct=0.5\n", 0.082, 0.62, 0.16, 0.5, 0, 0},
+        {"yearImage_x=1e300\nyearImageStartYear=-1e300\n", 0.082, 0.62, 0, 0, 0, 0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString specs = QString::fromLatin1("applicationName=Layout\nbackgroundImageStandard=back.png\n") + c.lines;
+        const QString folder = makeBranding(dir, QString("Layout%1").arg(n++), specs, 1000);
+        CM::DefaultCalendarFolder = folder;
+        ASSERT_TRUE(CM::ReadSpecFile(folder, CM::CalendarPropertyValues));
+        CM::LoadSpecs();
+        EXPECT_DOUBLE_EQ(CM::TitleAreaHeightPercent, c.title) << c.lines;
+        EXPECT_DOUBLE_EQ(CM::CalendarAreaHeightPercent, c.calendar) << c.lines;
+        EXPECT_LE(CM::TitleAreaHeightPercent + CM::CalendarAreaHeightPercent, 1.0) << c.lines;
+        EXPECT_DOUBLE_EQ(CM::leftMargin_pct, c.left) << c.lines;
+        EXPECT_DOUBLE_EQ(CM::topMargin_pct, c.top) << c.lines;
+        EXPECT_EQ(CM::yearImage_x, c.yearX) << c.lines;
+        EXPECT_EQ(CM::yearImageStartYear, c.yearStart) << c.lines;
+    }
+}
+
+TEST(Branding, AMinimalBrandingGetsAReadableLayoutAndColours)
+{
+    QTemporaryDir dir;
+    struct Case { const char* specs; int backgroundHeight; };
+    const Case cases[] = {
+        {"applicationName=Minimal\n", 0},
+        {"applicationName=Minimal\nbackgroundImageStandard=back.png\n", 600},   // a picture, no title height
+        {"applicationName=Minimal\ncalendarBackgroundColor=16744448\ndaysColor=#FFF\n", 0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString folder = makeBranding(dir, QString("Minimal%1").arg(n++), QString::fromLatin1(c.specs),
+                                            c.backgroundHeight);
+        CM::DefaultCalendarFolder = folder;
+        ASSERT_TRUE(CM::ReadSpecFile(folder, CM::CalendarPropertyValues));
+        CM::LoadSpecs();
+        EXPECT_EQ(CM::applicationName, "Minimal");
+        EXPECT_DOUBLE_EQ(CM::TitleAreaHeightPercent, 0.082) << c.specs;
+        EXPECT_DOUBLE_EQ(CM::CalendarAreaHeightPercent, 0.62) << c.specs;
+        // Black texts on white, not black on black.
+        EXPECT_EQ(CM::calendarBackgroundColor, QColor(255, 255, 255)) << c.specs;
+        EXPECT_EQ(CM::daysColor, QColor(0, 0, 0)) << c.specs;
+        EXPECT_EQ(CM::tabColor, QColor(0, 0, 0)) << c.specs;
+    }
 }

@@ -70,3 +70,13 @@ TEST_F(Help, TypingOnTheFirstPageLastsOnlyUntilTheWindowCloses)
     EXPECT_EQ(window->PagePanel1->currentIndex(), 0);
     EXPECT_EQ(window->HelpEditAt(0)->toPlainText(), HelpWindow::PageText(0));
 }
+
+TEST_F(Help, TheMainCalendarPageNamesOnlyWhatChangesTheYear)
+{
+    // Page Up / Page Down, the wheel and the small arrows page the year; the arrow keys and
+    // the bottom picture do nothing.
+    const QString page = HelpWindow::PageText(1);
+    EXPECT_TRUE(page.contains("Page Up") && page.contains("Page Down") && page.contains("mouse wheel"));
+    EXPECT_FALSE(page.contains("arrow keys"));
+    EXPECT_FALSE(page.contains("web site"));
+}

@@ -1,0 +1,99 @@
+// The small windows the user keeps open (mini calendar, help, about, preferences) stay above
+// the calendar window when it is rebuilt or slid back in, and the tab above them all. A window
+// that is shown (mapped) anew lands on top of the others, so each showing of the calendar
+// window must be followed by raising them again. Offscreen windows have no real stacking;
+// the order of the show and raise events is what the screen would follow.
+#include "TrayFixture.h"
+#include <QApplication>
+#include <QWindow>
+
+namespace {
+using Stacking = TrayFixture;
+
+// Records, in order, which framework window was shown or raised.
+class StackRecorder : public QObject
+{
+public:
+    StackRecorder() { qApp->installEventFilter(this); }
+    ~StackRecorder() override { qApp->removeEventFilter(this); }
+    struct Step { QPointer<QObject> window; QEvent::Type type; };
+    QVector<Step> steps;
+
+    // Whether, after the calendar window was last shown or raised, each of windows was
+    // raised, and the tab after them all.
+    bool smallWindowsAndTabOnTop(const QVector<QWidget*>& windows) const
+    {
+        int lastCalendar = -1;
+        for (int i = 0; i < steps.size(); ++i)
+            if (qobject_cast<CalendarWindow*>(steps[i].window))
+                lastCalendar = i;
+        if (lastCalendar < 0)
+            return false;
+        int lastSmall = -1;
+        for (QWidget* w : windows) {
+            int raised = -1;
+            for (int i = lastCalendar + 1; i < steps.size(); ++i)
+                if (steps[i].window == w && steps[i].type == QEvent::ZOrderChange)
+                    raised = i;
+            if (raised < 0)
+                return false;
+            lastSmall = std::max(lastSmall, raised);
+        }
+        for (int i = lastSmall + 1; i < steps.size(); ++i)
+            if (qobject_cast<TabWindow*>(steps[i].window) && steps[i].type == QEvent::ZOrderChange)
+                return true;
+        return false;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool topLevel = watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow();
+        if (topLevel && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange))
+            steps.append({watched, event->type()});
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(Stacking, SmallWindowsStayAboveTheCalendarWhenItIsRebuiltOrSlidIn)
+{
+    open();
+    TrayWindow* mini = TrayWindow::Instance();
+    mini->show();
+    HelpWindow* help = HelpWindow::Instance();
+    help->show();
+    AboutWindow* about = AboutWindow::Instance();
+    about->show();
+    {
+        StackRecorder recorder;
+        App().ReloadCalendar();
+        EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after a rebuild";
+    }
+    // They belong to the new calendar window, which a window manager keeps them above.
+    for (QWidget* w : {static_cast<QWidget*>(mini), static_cast<QWidget*>(help), static_cast<QWidget*>(about)}) {
+        ASSERT_TRUE(w->windowHandle());
+        EXPECT_EQ(w->windowHandle()->transientParent(), CalendarWindow::Instance()->windowHandle()) << w->windowTitle().toStdString();
+    }
+    ASSERT_TRUE(mini->isVisible() && help->isVisible());
+    CalendarWindow* calendar = CalendarWindow::Instance();
+    calendar->ScrollUp();
+    ASSERT_TRUE(calendar->isHidden());
+    {
+        StackRecorder recorder;
+        TabWindow* tab = TabWindow::Instance();
+        tab->Event_MouseDown(5, 3);
+        tab->Event_MouseUp(5, 3);       // a click on the tab slides the calendar back in
+        ASSERT_FALSE(calendar->isHidden());
+        EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after a slide";
+    }
+    {
+        // The application was in the background: the press brings the calendar forward.
+        StackRecorder recorder;
+        App().Deactivated = true;
+        TabWindow* tab = TabWindow::Instance();
+        tab->Event_MouseDown(5, 3);
+        EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after bringing it forward";
+        tab->Event_MouseUp(5, 3);
+    }
+}
