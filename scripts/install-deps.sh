@@ -10,6 +10,8 @@ pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
        dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
 # Benchmarks: Google Benchmark, and X libraries of the bare window that measures the floor.
 pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev)
+# The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
+pkgs+=(clang libclang-rt-dev poppler-utils)
 pkgs+=(openbox)   # a window manager for the whole-program tests that need one
 missing=()
 for p in "${pkgs[@]}"; do

@@ -5,6 +5,7 @@
 #include "framework/Files.h"
 #include "framework/TextFunctions.h"
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -173,12 +174,18 @@ EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStr
         return status;
     }
     todoLines = contents.todoLines;
+    QSet<QString> keys;
     for (const Entry& entry : contents.entries) {
         store.SetValue(entry.first, entry.second);
-        if (!EventRecord::IsCountdown(entry.second))
-            continue;
+        keys.insert(entry.first);
+    }
+    // The countdown is the file's last countdown record in the store's order, the order the
+    // file is written in: so a file whose lines are out of order (edited by hand) keeps its
+    // countdown through the next save, and a record that a later line with the same key
+    // replaced no longer counts.
+    for (auto it = store.Entries().cbegin(); it != store.Entries().cend(); ++it) {
         Date key;
-        if (EventRecord::ParseKey(entry.first, key))
+        if (keys.contains(it.key()) && EventRecord::IsCountdown(it.value()) && EventRecord::ParseKey(it.key(), key))
             countdown = key;
     }
     return status;

@@ -58,10 +58,11 @@ public:
     static void ParseTodoLine(const QString& line, bool& checked, QString& text);
 
     // Start-up reading: stores every event line of the file into store (replacing entries
-    // with the same key), keeps the to-do lines, and sets countdown from the last line whose
-    // kind field is "Countdown" and whose key is a date-time. An unreadable file is copied
-    // aside and message tells the user so (message is empty otherwise); the caller must then
-    // not write the events file during this run.
+    // with the same key), keeps the to-do lines, and sets countdown from the file's last
+    // entry in key order (the order it is written in) whose stored record's kind field is
+    // "Countdown" and whose key is a date-time. An unreadable file is copied aside and
+    // message tells the user so (message is empty otherwise); the caller must then not write
+    // the events file during this run.
     static Status Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown,
                        QString& message);
 

@@ -198,6 +198,10 @@ void app::GetPrefs()
     const QString text = QString::fromUtf8(bytes);
     showCoundownCalendar = Val(NthField(text, QStringLiteral(";"), 1)) == 1;
     tabLeft = ToInt(Val(NthField(text, QStringLiteral(";"), 2)));
+    // A place no window can have counts as none: Qt's geometry arithmetic overflows past
+    // its largest widget size.
+    if (std::abs(qint64(tabLeft)) > QWIDGETSIZE_MAX)
+        tabLeft = 0;
     installSysTray = Val(NthField(text, QStringLiteral(";"), 3)) == 1;
 }
 

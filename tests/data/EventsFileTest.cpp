@@ -172,6 +172,32 @@ TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
     EXPECT_EQ(countdown.SQLDateTime(), "2006-03-01 00:00:00");
 }
 
+TEST(EventsFile, CountdownIsTheLastInWrittenOrderSoASaveKeepsIt)
+{
+    // Lines out of key order (edited by hand), and a countdown record that a later line with
+    // the same key replaces: the countdown is the one a save and a new read give.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Calendar.tpc");
+    writeBytes(path, "Events Data:\n"
+                     "2026-03-19 00:00:01|2026-03-19 00:00:01//Spring//Countdown\n"
+                     "2013-12-25 02:00:00|2013-12-25 00:00:00//Christmas//Countdown\n"
+                     "2027-01-01 00:00:00|2027-01-01 00:00:00//New Year//Countdown\n"
+                     "2027-01-01 00:00:00|2027-01-01 00:00:00//New Year\n");
+    Dictionary store;
+    QStringList todo;
+    Date countdown(2001, 1, 1);
+    QString message;
+    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
+    EXPECT_EQ(countdown.SQLDateTime(), "2026-03-19 00:00:01");
+
+    const QString saved = dir.filePath("Saved.tpc");
+    ASSERT_TRUE(EventsFile::Write(saved, todo, store, message));
+    Dictionary again;
+    Date countdownAgain(2001, 1, 1);
+    ASSERT_EQ(EventsFile::Load(saved, again, todo, countdownAgain, message), EventsFile::Status::Loaded);
+    EXPECT_EQ(countdownAgain, countdown);
+}
+
 TEST(EventsFile, MissingFileLoadsNothingAndSaysNothing)
 {
     QTemporaryDir dir;

@@ -37,7 +37,11 @@ TEST(Prefs, ReadsEveryFieldFormAsTheFileGivesIt)
         {"abc;x;y", false, 0, false},
         {";;", false, 0, false},
         {QByteArray("\x01\x02\xff;\x00;1", 7), false, 0, true},
-        {"1;99999999999;1", true, 2147483647, true},
+        // A place no window can have counts as none (it overflowed the tab's geometry).
+        {"1;99999999999;1", true, 0, true},
+        {"1;.5e11;1", true, 0, true},
+        {"1;-16777216;1", true, 0, true},
+        {"1;16777215;1", true, 16777215, true},
     };
     for (const Case& c : cases) {
         SandboxHome home;
