@@ -83,7 +83,7 @@ stacking() {
   [ -n "$help" ] && check "the help window opens above the calendar" above "$help" "$WIN"
   press "$WIN" space              # re-reads the branding and rebuilds the calendar window
   local new="" i
-  for i in $(seq 1 50); do
+  for i in $(seq 1 150); do        # a sanitizer build rebuilds more slowly
     new=$(xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$WIN\$" | head -n 1)
     [ -n "$new" ] && break; sleep 0.1
   done
