@@ -8,7 +8,7 @@
 
 namespace {
 
-// The program's folder: two branding folders and one without a specification file.
+// The program's folder: two branding folders and one without a "calspc.dat".
 QString programFolder()
 {
     static const QString base = [] {
