@@ -48,6 +48,14 @@ wait_exit() {
   return 1
 }
 
+# Quits with Ctrl+Q on window $1 and checks that the program (child $2) ends with status 0.
+quit_with_ctrl_q() {
+  press "$1" ctrl+q
+  wait_exit "$2" 10
+  local status=$EXIT_STATUS
+  [ "$status" = 0 ] && pass "Ctrl+Q quits with 0" || { fail "quit status $status"; kill -9 "$2" 2>/dev/null; }
+}
+
 geometry() { # window id -> "x y w h"
   xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
@@ -61,6 +69,15 @@ run_in_xvfb() {
   fi
   local size=${2:-1280x1024}
   LUMORA_E2E_WORK="$WORK" LUMORA_E2E_SCREEN="$size" xvfb-run -a -s "-screen 0 ${size}x24" bash "$0" "$BUILD_DIR"
+}
+
+# Runs the scenario function $1 in a virtual screen, prints the closing count line and ends
+# the test with the scenario's status.
+run_scenario() {
+  run_in_xvfb "$1"
+  local status=$?
+  [ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+  exit $status
 }
 
 # Gives window $1 the keyboard focus (there is no window manager) and types keys $2...

@@ -86,13 +86,8 @@ scenario() {
   click 29 $(( TITLE + 17 ))
   check "the day note is stored at 00:00:01" grep -qxF "$day 00:00:01|$day 00:00:01//Pay rent" "$TPC"
 
-  press "$win" ctrl+q
-  wait_exit $pid 10; status=$EXIT_STATUS
-  [ "$status" = 0 ] && pass "Ctrl+Q quits with 0" || { fail "quit status $status"; kill -9 $pid 2>/dev/null; }
+  quit_with_ctrl_q "$win" "$pid"
   exit $FAILURES
 }
 
-run_in_xvfb scenario
-status=$?
-[ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
-exit $status
+run_scenario scenario

@@ -64,7 +64,4 @@ scenario() {
   exit $failures
 }
 
-run_in_xvfb scenario
-status=$?
-[ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
-exit $status
+run_scenario scenario

@@ -87,14 +87,9 @@ scenario() {
   fi
   wait_window '^Tab$' 3 >/dev/null && pass "the tab window is back" || fail "the tab window stays hidden"
 
-  press "$win" ctrl+q
-  wait_exit $pid 10; status=$EXIT_STATUS
-  [ "$status" = 0 ] && pass "Ctrl+Q quits with 0" || { fail "quit status $status"; kill -9 $pid 2>/dev/null; }
+  quit_with_ctrl_q "$win" "$pid"
   check "the to-do lines survive the quit" [ "$(todo_lines)" = "$(printf '1\tOld open\n0\tBuy milk')" ]
   exit $FAILURES
 }
 
-run_in_xvfb scenario
-status=$?
-[ $status = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
-exit $status
+run_scenario scenario
