@@ -1,4 +1,5 @@
 #include "data/ICalTimeZones.h"
+#include "framework/Date.h"
 #include <QHash>
 #include <QRegularExpression>
 #include <QTimeZone>
@@ -111,7 +112,7 @@ bool realDate(const icaltimetype& t)
 
 int64_t fieldSeconds(const icaltimetype& t)
 {
-    const int64_t days = ICalTimeZones::DaysFromCivil(t.year, t.month, t.day);
+    const int64_t days = Date::DaysFromCivil(t.year, t.month, t.day);
     return days * 86400 + (t.is_date ? 0 : t.hour * 3600 + t.minute * 60 + t.second);
 }
 
@@ -124,17 +125,6 @@ bool yearlyByDays(const icalrecurrencetype& rule)
 }
 
 } // namespace
-
-int64_t ICalTimeZones::DaysFromCivil(int64_t year, int month, int day)
-{
-    // The usual era arithmetic: March-based years so that the leap day comes last.
-    year -= month <= 2;
-    const int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const int64_t yoe = year - era * 400;
-    const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
 
 icaltimezone* ICalTimeZones::Find(const QString& tzid, icalcomponent* event)
 {

@@ -55,7 +55,4 @@ public:
     // would make endless. Times
     // in a removed zone are then looked up by name like any other. Returns how many went.
     static int DropUnsafeZones(icalcomponent* calendar);
-
-    // Days since 1970-01-01 of a proleptic Gregorian date.
-    static int64_t DaysFromCivil(int64_t year, int month, int day);
 };

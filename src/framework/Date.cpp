@@ -127,6 +127,8 @@ int Date::WeekOfYear() const
     return int(daysFromCivil(m_year, m_month, m_day) - january1 + firstWeekday - 1) / 7 + 1;
 }
 
+int64_t Date::DaysFromCivil(int64_t year, int month, int day) { return daysFromCivil(year, month, day); }
+
 bool Date::IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 int Date::DaysIn(int year, int month)

@@ -64,6 +64,8 @@ public:
     static QString MonthNameOf(int month);    // 1..12, English
     static QString WeekdayNameOf(int dayOfWeek); // 1 = Sunday, English
     static bool IsLeapYear(int year);
+    // Days since 1970-01-01 of a proleptic Gregorian date.
+    static int64_t DaysFromCivil(int64_t year, int month, int day);
     static int DaysIn(int year, int month);
 
     bool operator==(const Date& o) const { return TotalSeconds() == o.TotalSeconds(); }
