@@ -24,7 +24,8 @@ quit_with() { # key or signal name (ctrl+q, TERM, HUP, INT) -> EXIT_STATUS
     ctrl+q) press "$WIN" ctrl+q ;;
     *) kill -s "$1" $PID ;;
   esac
-  wait_exit $PID 10 || kill -9 $PID 2>/dev/null
+  # A copy killed after the wait is reaped, so that its lock reads as stale to the next start.
+  wait_exit $PID 20 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
 }
 
 todo_text_and_missing_separator() {
