@@ -1,4 +1,5 @@
 #pragma once
+#include "framework/Dictionary.h"
 #include "framework/MessageBox.h"
 #include <QStringList>
 #include <QTemporaryDir>
@@ -41,3 +42,12 @@ public:
 private:
     QByteArray m_oldHome, m_oldConfig;
 };
+
+// The keys of a range of the event store, in order.
+inline QStringList keysOf(const Dictionary::Span& span)
+{
+    QStringList keys;
+    for (const auto& [key, value] : span)
+        keys << key;
+    return keys;
+}

@@ -1,17 +1,10 @@
 // The key ranges of days, weeks and years in the event store.
 #include "data/EventKey.h"
 #include "framework/Date.h"
+#include "TestSupport.h"
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList keysOf(const Dictionary::Span& span)
-{
-    QStringList keys;
-    for (const auto& [key, value] : span)
-        keys << key;
-    return keys;
-}
 
 Dictionary storeOf(const QStringList& keys)
 {

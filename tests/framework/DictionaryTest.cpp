@@ -1,21 +1,10 @@
 // The ordered map behind the event store: order, look-ups by key, ranges of keys, snapshots.
 #include "framework/Dictionary.h"
 #include "framework/Exceptions.h"
+#include "TestSupport.h"
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <map>
-
-namespace {
-
-QStringList keysOf(const Dictionary::Span& span)
-{
-    QStringList keys;
-    for (const auto& [key, value] : span)
-        keys << key;
-    return keys;
-}
-
-} // namespace
 
 TEST(Dictionary, KeyLookupsReplaceAndRemove)
 {
