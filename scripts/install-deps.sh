@@ -8,8 +8,9 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
 # their own, D-Bus calls, reading menu texts off the screen.
 pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
        dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
-# Benchmarks: Google Benchmark, and X libraries of the bare window that measures the floor.
-pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev)
+# Benchmarks: Google Benchmark, and the X libraries of the watcher that times the windows
+# (DAMAGE sees drawing, XTest presses the rebuild key).
+pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev)
 # The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
 pkgs+=(clang libclang-rt-dev poppler-utils)
 pkgs+=(openbox)   # a window manager for the whole-program tests that need one
