@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Start-up and micro-benchmarks; prints tables, judges nothing.
+# Start-up, rebuild and micro-benchmarks; prints tables, judges nothing.
 #
 # Builds the calendar and the programs in bench/, writes events files of 0, 10,000 and
 # 100,000 entries over the calendar's three years (bench/make_events.sh), and starts a bare
 # Qt window (the floor) and the calendar with each file under a virtual X screen of
 # 1280 x 1024, RUNS times each (default 5), the cases interleaved. For each case it prints
 # the median time from start to the painted "Calendar" window, the median resident memory
-# 1.5 s later, and the ratios to the floor and to the empty file; then the micro-benchmarks.
-# A start that shows no painted window within TIMEOUT seconds (default 120) counts as "-".
+# 1.5 s later, and the ratios to the floor and to the empty file. With the empty and the
+# 100,000-event file the space key is then pressed, and a second table gives the median
+# time from the key to the first drawing into the new "Calendar" window (the old window
+# slides up first) and to the end of its slide down. Then come the micro-benchmarks.
+# A start or rebuild not seen within TIMEOUT seconds (default 120) counts as "-".
 #   RUNS=9 bash scripts/bench.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,13 +27,15 @@ RUNS=${RUNS:-5}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 CASES=(floor empty 10000 100000)
+REBUILD_CASES=(empty 100000)
 for n in 0 10000 100000; do
   bash bench/make_events.sh "$n" "$WORK/events-$n.tpc"
 done
 
-# One start of case $1: a fresh home holding the preferences and the events file.
+# One start of case $1: a fresh home holding the preferences and the events file. Prints
+# "ms kB", or "ms kB shown_ms done_ms" for a case whose rebuild is timed too.
 start_once() {
-  local home="$WORK/home" program=build/lumora-calendar file
+  local home="$WORK/home" program=build/lumora-calendar file out rebuild=()
   rm -rf "$home"
   mkdir -p "$home/.config" "$home/Documents" "$home/tmp" "$home/run"
   chmod 700 "$home/run"
@@ -41,17 +46,21 @@ start_once() {
     *) file="$WORK/events-$1.tpc" ;;
   esac
   [ -n "${file:-}" ] && cp "$file" "$home/Documents/Calendar.tpc"
-  HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
-    build/bench/bench_startwatch Calendar 1500 "${TIMEOUT:-120}" "$program" 2>/dev/null || echo "- -"
+  [[ " ${REBUILD_CASES[*]} " == *" $1 "* ]] && rebuild=(--rebuild)
+  out=$(HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
+    build/bench/bench_startwatch "${rebuild[@]}" Calendar 1500 "${TIMEOUT:-120}" "$program" 2>/dev/null) || true
+  echo "${out:-- -}"
 }
 
-declare -A MS RSS
+declare -A MS RSS SHOWN DONE
 for run in $(seq 1 "$RUNS"); do
   for c in "${CASES[@]}"; do
-    read -r ms kb < <(start_once "$c")
+    read -r ms kb shown done < <(start_once "$c")
     MS[$c]+="$ms "
     RSS[$c]+="$kb "
-    echo "run $run/$RUNS  $c: ${ms} ms, ${kb} kB" >&2
+    SHOWN[$c]+="${shown:--} "
+    DONE[$c]+="${done:--} "
+    echo "run $run/$RUNS  $c: ${ms} ms, ${kb} kB${shown:+, rebuild shown ${shown} ms, done ${done} ms}" >&2
   done
 done
 
@@ -71,6 +80,16 @@ for c in "${CASES[@]}"; do
   mb=$(awk -v k="$kb" 'BEGIN{if(k=="-") print "-"; else printf "%.1f", k/1024}')
   case $c in floor) name="floor (bare Qt window)" ;; empty) name="calendar, empty file" ;; *) name="calendar, $c events" ;; esac
   printf '| %-24s | %8s | %8s | %9s | %9s |\n' "$name" "$ms" "$mb" "$(ratio "$ms" "$floor_ms")" "$(ratio "$ms" "$empty_ms")"
+done
+
+echo
+echo "Rebuild (space key), median of $RUNS runs: ms from the key to the new window's first drawing"
+echo "(after the old window's slide up) and to the end of its slide down"
+printf '| %-24s | %10s | %10s |\n' "case" "shown ms" "done ms"
+printf '|%s|%s|%s|\n' "--------------------------" "------------" "------------"
+for c in "${REBUILD_CASES[@]}"; do
+  case $c in empty) name="calendar, empty file" ;; *) name="calendar, $c events" ;; esac
+  printf '| %-24s | %10s | %10s |\n' "$name" "$(echo "${SHOWN[$c]}" | median)" "$(echo "${DONE[$c]}" | median)"
 done
 
 echo
