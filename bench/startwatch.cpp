@@ -240,17 +240,20 @@ int main(int argc, char** argv)
         XNextEvent(display, &event);
         watch.handle(event);
     }
+    // Only a window mapped after the key is the rebuilt one: the old window keeps drawing
+    // while it slides up, and so may other windows of the name.
+    const std::set<Window> before = watch.mapped;
     Window fresh = None;
     double shownMs = -1, doneMs = -1;
     const Clock::time_point press = Clock::now();
     watch.drawn = [&](Window window) {
-        if (window != first && fresh == None) {
+        if (!before.count(window) && fresh == None) {
             fresh = window;
             shownMs = msSince(press);
         }
     };
     watch.moved = [&](Window window, int y) {
-        if (window != first && doneMs < 0 && y >= 0 && (fresh == None || window == fresh))
+        if (!before.count(window) && doneMs < 0 && y >= 0 && (fresh == None || window == fresh))
             doneMs = msSince(press);
     };
     pressSpace(display, first);
