@@ -2,7 +2,6 @@
 // paging by year (keys, wheel, arrows) and the click on a date.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/calCanvas.h"
-#include "data/EventKey.h"
 #include "data/EventRecord.h"
 #include "data/YearDayTag.h"
 #include "framework/Date.h"
@@ -82,46 +81,19 @@ void CalendarWindow::Calendar_Open()
         }
     }
 
-    // Events: one run per entry on its day's cell, from the store's range of the three
-    // calendar years (an entry outside them has no cell). A day's entries follow one another
-    // in the store, so its cell is found once and written once, with all its runs. A damaged entry skips
-    // only itself; one message tells of the first one.
-    QString message;
-    const int firstYear = CustomizationModule::calendarStartYear;
-    int row = -1, column = -1;   // the cell of day
-    QString day;                  // the date of the entries being gathered
-    bool inTable = false;
-    QString runs;
-    const auto writeRuns = [&] {
-        if (!runs.isEmpty())
-            Calendar->SetCellTag(row, column, Calendar->CellTag(row, column) + runs);
-        runs.clear();
-    };
-    Date start(firstYear, 1, 1);
-    for (const auto& [key, record] : EventKey::Years(App().eventDict, firstYear, 3)) {
-        const auto fit = EventRecord::FitForYearView(key, record, start);
-        if (fit != EventRecord::YearViewFit::BadKey && start.Year() < firstYear)
-            continue;
-        if (fit == EventRecord::YearViewFit::Hidden)
-            continue;
-        if (fit != EventRecord::YearViewFit::Shown) {
-            if (message.isEmpty())
-                message = fit == EventRecord::YearViewFit::Damaged
-                    ? QStringLiteral("The event ") + record + QStringLiteral(" is invalid/damaged. Skipping.")
-                    : kBadEventMessage;
-            continue;
-        }
-        if (QStringView(key).left(10) != day) {
-            writeRuns();
-            day = key.left(10);
-            inTable = CalDateCell(start, row, column);
-        }
-        if (inTable)
-            runs += YearDayTag::Run(record);
+    // Events: the runs of each day's entries on its cell (an entry outside the three years
+    // has no cell), written once per day. A damaged entry skips only itself; one message
+    // tells of the first one.
+    const YearDayTag::Years runs = App().YearRuns(CustomizationModule::calendarStartYear);
+    for (const YearDayTag::Years::Day& day : runs.days) {
+        int row = 0, column = 0;
+        if (CalDateCell(day.date, row, column))
+            Calendar->SetCellTag(row, column, Calendar->CellTag(row, column) + day.runs);
     }
-    writeRuns();
-    if (!message.isEmpty())
-        MsgBox(message);
+    if (runs.problem != EventRecord::YearViewFit::Shown)
+        MsgBox(runs.problem == EventRecord::YearViewFit::Damaged
+                   ? QStringLiteral("The event ") + runs.problemRecord + QStringLiteral(" is invalid/damaged. Skipping.")
+                   : kBadEventMessage);
 }
 
 bool CalendarWindow::Calendar_MouseDown(int x, int y)

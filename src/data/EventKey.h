@@ -18,4 +18,6 @@ public:
     static Dictionary::Span Days(const Dictionary& store, const Date& first, int days = 1);
     // The entries of the years [firstYear, firstYear + years), in key order.
     static Dictionary::Span Years(const Dictionary& store, int firstYear, int years);
+    // The lowest key of year and of every later year: the bound of Years' range.
+    static QString YearBound(int year);
 };

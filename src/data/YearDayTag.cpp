@@ -3,6 +3,52 @@
 #include "data/EventRecord.h"
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
+#include <algorithm>
+#include <future>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A month's bounds within the store's keys: the year's own bound before February, the next
+// year's after December, so that the months of a year cover exactly its key range.
+QString monthBound(int year, int month)
+{
+    if (month == 1 || month == 13)
+        return EventKey::YearBound(month == 1 ? year : year + 1);
+    return QString::asprintf("%04d-%02d", year, month);
+}
+
+// The runs of the entries of one span, in key order.
+YearDayTag::Years runsOf(const Dictionary::Span& span, int firstYear)
+{
+    YearDayTag::Years result;
+    QStringView day;   // the date of the day being gathered
+    Date start(firstYear, 1, 1);
+    for (const auto& [key, record] : span) {
+        const auto fit = EventRecord::FitForYearView(key, record, start);
+        if (fit != EventRecord::YearViewFit::BadKey && start.Year() < firstYear)
+            continue;
+        if (fit == EventRecord::YearViewFit::Hidden)
+            continue;
+        if (fit != EventRecord::YearViewFit::Shown) {
+            if (result.problem == EventRecord::YearViewFit::Shown) {
+                result.problem = fit;
+                result.problemRecord = record;
+            }
+            continue;
+        }
+        const QStringView date = QStringView(key).left(10);
+        if (result.days.isEmpty() || date != day) {
+            result.days.append({start, QString()});
+            day = date;
+        }
+        result.days.last().runs += YearDayTag::Run(record);
+    }
+    return result;
+}
+
+} // namespace
 
 QString YearDayTag::Run(const QString& record)
 {
@@ -30,4 +76,37 @@ QString YearDayTag::Build(const Dictionary& store, const Date& day, const QStrin
         tag += Run(record);
     }
     return tag;
+}
+
+YearDayTag::Years YearDayTag::BuildYears(const Dictionary& store, int firstYear, int years)
+{
+    // Months hold whole days, so the threads' parts join without a seam.
+    QVector<QPair<QString, QString>> months;
+    for (int year = firstYear; year < firstYear + years; ++year)
+        for (int month = 1; month <= 12; ++month)
+            months.append({monthBound(year, month), monthBound(year, month + 1)});
+    const int threads = int(std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1,
+                                                  std::min<qsizetype>(8, months.size())));
+    std::vector<std::future<std::vector<Years>>> parts;
+    for (int t = 0; t < threads; ++t) {
+        const qsizetype from = months.size() * t / threads, to = months.size() * (t + 1) / threads;
+        const auto work = [&store, &months, from, to, firstYear] {
+            std::vector<Years> result;
+            for (qsizetype m = from; m < to; ++m)
+                result.push_back(runsOf(store.Range(months[m].first, months[m].second), firstYear));
+            return result;
+        };
+        parts.push_back(std::async(t == 0 ? std::launch::deferred : std::launch::async, work));
+    }
+    Years all;
+    for (auto& part : parts) {
+        for (Years& month : part.get()) {
+            if (all.problem == EventRecord::YearViewFit::Shown && month.problem != EventRecord::YearViewFit::Shown) {
+                all.problem = month.problem;
+                all.problemRecord = month.problemRecord;
+            }
+            all.days += std::move(month.days);
+        }
+    }
+    return all;
 }

@@ -1,7 +1,9 @@
 #pragma once
+#include "data/EventRecord.h"
+#include "framework/Date.h"
 #include <QString>
+#include <QVector>
 
-class Date;
 class Dictionary;
 
 // The text of a day's cell in the year view: the day's short date, then "//" + title + "//"
@@ -16,4 +18,19 @@ public:
     static QString Build(const Dictionary& store, const Date& day, const QString& skipKey = QString());
     // The run of one entry: "//" + title + "//" + kind.
     static QString Run(const QString& record);
+
+    // The runs of every day of some years that has entries to show, in key order, and the
+    // first entry in key order that could not be shown.
+    struct Years {
+        struct Day {
+            Date date;     // the day (the time of its first shown entry)
+            QString runs;  // the runs of its shown entries, in key order
+        };
+        QVector<Day> days;
+        EventRecord::YearViewFit problem = EventRecord::YearViewFit::Shown;
+        QString problemRecord;   // the record of that entry
+    };
+    // The runs of the years [firstYear, firstYear + years) of store. The months are walked
+    // by several threads at once: nothing may change store meanwhile.
+    static Years BuildYears(const Dictionary& store, int firstYear, int years);
 };

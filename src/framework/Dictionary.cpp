@@ -1,5 +1,22 @@
 #include "framework/Dictionary.h"
 #include "framework/Exceptions.h"
+#include <atomic>
+
+namespace {
+// Revisions are drawn from one counter, so that two stores with different contents never
+// share one; stores are filled on more than one thread.
+quint64 nextRevision()
+{
+    static std::atomic<quint64> counter{0};
+    return ++counter;
+}
+} // namespace
+
+void Dictionary::Clear()
+{
+    m_map.clear();
+    m_revision = nextRevision();
+}
 
 QString Dictionary::Value(const QString& key) const
 {
@@ -16,6 +33,7 @@ QString Dictionary::Lookup(const QString& key, const QString& fallback) const
 
 void Dictionary::SetValue(const QString& key, const QString& value)
 {
+    m_revision = nextRevision();
     // Files and generators hand their entries over in key order: a key after the last one
     // goes in at the end without a search.
     if (!m_map.isEmpty() && m_map.lastKey() < key)
@@ -28,6 +46,7 @@ void Dictionary::Remove(const QString& key)
 {
     if (m_map.remove(key) == 0)
         throw KeyNotFoundException("no entry under " + key.toStdString());
+    m_revision = nextRevision();
 }
 
 Dictionary::Span Dictionary::Range(const QString& from, const QString& to) const

@@ -66,7 +66,11 @@ public:
     void SetValue(const QString& key, const QString& value);
     // Removes key; throws KeyNotFoundException when there is none.
     void Remove(const QString& key);
-    void Clear() { m_map.clear(); }
+    void Clear();
+    // A number that changes with every change of the entries and that no other contents of
+    // any store ever had: what was computed from a store at one revision still holds for a
+    // store (this one or a copy) that has the same revision.
+    quint64 Revision() const { return m_revision; }
 
     // The entries whose keys lie in [from, to), in key order; empty when to <= from. For
     // SQL date-time keys, Range("2025-03-07", "2025-03-08") is one day, and
@@ -79,4 +83,5 @@ public:
 
 private:
     Map m_map;
+    quint64 m_revision = 0;
 };

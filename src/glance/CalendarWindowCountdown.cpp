@@ -27,6 +27,7 @@ QString countdownTitle()
 // bottom-left of the calendar area, 5 pixels in from its left and bottom edges.
 void CalendarWindow::CountdownCanvas_Open()
 {
+    App().EventsLoaded();
     const int availH = QGuiApplication::primaryScreen()->availableGeometry().height();
     CountdownCanvas->move(5, ToInt(availH * CustomizationModule::TitleAreaHeightPercent
                                    + availH * CustomizationModule::CalendarAreaHeightPercent

@@ -28,6 +28,7 @@ bool dialogOpen()
 
 void CalendarWindow::GlanceList_Open()
 {
+    App().EventsLoaded();
     const int availH = QGuiApplication::primaryScreen()->availableGeometry().height();
     const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
     const int headerHeight = GlanceHeader->height();

@@ -149,6 +149,7 @@ private:
 // the to-do lines kept from start-up, which are empty then too.
 void CalendarWindow::TodoList_Open()
 {
+    App().EventsLoaded();
     const int h = availableHeight();
     const int above = GlanceHeader->height() + MiniCalListAt(0)->height() + ToDoListHeader->height();
     TodoList->move(TodoList->x(), ToInt(h * CustomizationModule::TitleAreaHeightPercent + above));

@@ -85,10 +85,11 @@ void app::Event_Open()
     GetPrefs();
     if (!CustomizationModule::CustomizeCalendar() || Closing)
         return;
-    LoadHolidays();
-    LoadSpecialEvents();
-    LoadUserEvents();
+    // The calendar data is read on a worker thread while the window is made; its readers
+    // wait for it (EventsLoaded).
+    StartLoadingEvents();
     CalendarWindow* window = CalendarWindow::Instance();
+    EventsLoaded();
     window->show();
     if (installSysTray) {
         mAppTrayItem = new AppTrayItem();

@@ -1,9 +1,12 @@
 #pragma once
+#include "data/EventsFile.h"
+#include "data/YearDayTag.h"
 #include "framework/Application.h"
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include <QLockFile>
 #include <QStringList>
+#include <future>
 #include <memory>
 
 class AppTrayItem;
@@ -69,6 +72,7 @@ public:
     // The events file's identity, size and change time ("" when there is none): it
     // changes with every write of the file.
     static QString EventsFileStamp();
+    static QString EventsFileStamp(const QString& path);
     void LoadiCalEvents();
     void ExtractiCalEvents(const QString& text);
     void FillDateArray();
@@ -83,6 +87,16 @@ public:
     void CheckRunning();
     void LoadHolidays();
     void LoadSpecialEvents();
+    // Start-up's reading of the calendar data: what LoadHolidays, LoadSpecialEvents and
+    // LoadUserEvents do, run on a worker thread into a store of its own while the calendar
+    // window is made. EventsLoaded waits for it, takes its store, to-do lines and countdown
+    // and shows its message; every reader of the calendar data at start-up calls it first
+    // (it returns at once when nothing is being read).
+    void StartLoadingEvents();
+    void EventsLoaded();
+    // The year view's runs of the three calendar years from firstYear: those the start-up
+    // worker computed when the store has not changed since, else computed now.
+    YearDayTag::Years YearRuns(int firstYear);
     void CustomizeBelvixMini() {}
     void CustomizePellion() {}
     void CustomizeDravel() {}
@@ -103,6 +117,16 @@ protected:
     bool Event_UnhandledException(const std::exception* error) override;
 
 private:
+    struct EventsLoad;
+    // Takes what LoadUserEvents read: the to-do lines and their stamp, whether the file may
+    // be written, and the message for the user.
+    void takeLoadedEvents(EventsFile::Status status, const QString& stamp, const QStringList& todoLines,
+                          const QString& message);
+    std::future<std::shared_ptr<EventsLoad>> m_eventsLoad;
+    // The worker's year runs, for the year view's first build, and the store they hold for.
+    std::shared_ptr<YearDayTag::Years> m_yearRuns;
+    quint64 m_yearRunsRevision = 0;
+    int m_yearRunsFirstYear = 0;
     bool m_prefsRead = false;   // GetPrefs ran: this copy owns the preferences file
     bool m_holdsMutex = false;  // CheckRunning entered the lock
     bool m_reloadPending = false;

@@ -2,6 +2,7 @@
 // the season index and the iCal importer. The work is done by the classes of src/data; the
 // application object gives them its store and shows what they report.
 #include "data/EventsFile.h"
+#include "data/YearDayTag.h"
 #include "data/Holidays.h"
 #include "data/ICalImporter.h"
 #include "data/Seasons.h"
@@ -28,14 +29,69 @@ std::unique_ptr<ICalImporter>& importer()
 
 } // namespace
 
+// What the start-up worker hands over: LoadUserEvents's results, and the year view's runs.
+struct app::EventsLoad {
+    Dictionary store;
+    QStringList todoLines;
+    Date countdown;
+    QString stamp;
+    EventsFile::Status status = EventsFile::Status::Missing;
+    QString message;
+    std::shared_ptr<YearDayTag::Years> yearRuns;
+    int firstYear = 0;
+};
+
 void app::LoadHolidays() { Holidays::Load(eventDict, CustomizationModule::calendarStartYear); }
 
 void app::LoadSpecialEvents() { EditionEvents::Load(eventDict, CustomizationModule::applicationName); }
 
-QString app::EventsFileStamp()
+void app::StartLoadingEvents()
+{
+    auto load = std::make_shared<EventsLoad>();
+    load->store = eventDict;
+    load->countdown = countdownDate;
+    load->firstYear = CustomizationModule::calendarStartYear;
+    const QString edition = CustomizationModule::applicationName;
+    const QString path = EventsPath();
+    // Everything the worker reads is its own copy: the window is made meanwhile.
+    m_eventsLoad = std::async(std::launch::async, [load, edition, path] {
+        Holidays::Load(load->store, load->firstYear);
+        EditionEvents::Load(load->store, edition);
+        load->stamp = EventsFileStamp(path);
+        load->status = EventsFile::Load(path, load->store, load->todoLines, load->countdown, load->message);
+        load->yearRuns = std::make_shared<YearDayTag::Years>(YearDayTag::BuildYears(load->store, load->firstYear, 3));
+        return load;
+    });
+}
+
+void app::EventsLoaded()
+{
+    if (!m_eventsLoad.valid())
+        return;
+    const std::shared_ptr<EventsLoad> load = m_eventsLoad.get();
+    eventDict = std::move(load->store);
+    countdownDate = load->countdown;
+    m_yearRuns = load->yearRuns;
+    m_yearRunsRevision = eventDict.Revision();
+    m_yearRunsFirstYear = load->firstYear;
+    takeLoadedEvents(load->status, load->stamp, load->todoLines, load->message);
+}
+
+YearDayTag::Years app::YearRuns(int firstYear)
+{
+    EventsLoaded();
+    const std::shared_ptr<YearDayTag::Years> kept = std::move(m_yearRuns);
+    if (kept && m_yearRunsFirstYear == firstYear && m_yearRunsRevision == eventDict.Revision())
+        return std::move(*kept);
+    return YearDayTag::BuildYears(eventDict, firstYear, 3);
+}
+
+QString app::EventsFileStamp() { return EventsFileStamp(EventsPath()); }
+
+QString app::EventsFileStamp(const QString& path)
 {
     struct stat info {};
-    if (::stat(QFile::encodeName(EventsPath()).constData(), &info) != 0)
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return QString();
     return QStringLiteral("%1:%2:%3:%4:%5").arg(info.st_dev).arg(info.st_ino).arg(info.st_size)
         .arg(info.st_mtim.tv_sec).arg(info.st_mtim.tv_nsec);
@@ -43,11 +99,18 @@ QString app::EventsFileStamp()
 
 void app::LoadUserEvents()
 {
-    keptTodoLines.clear();
+    QStringList todoLines;
     QString message;
     // Taken before the reading: a change made meanwhile leaves the stamp behind.
     const QString stamp = EventsFileStamp();
-    const EventsFile::Status status = EventsFile::Load(EventsPath(), eventDict, keptTodoLines, countdownDate, message);
+    const EventsFile::Status status = EventsFile::Load(EventsPath(), eventDict, todoLines, countdownDate, message);
+    takeLoadedEvents(status, stamp, todoLines, message);
+}
+
+void app::takeLoadedEvents(EventsFile::Status status, const QString& stamp, const QStringList& todoLines,
+                           const QString& message)
+{
+    keptTodoLines = todoLines;
     keptTodoLinesStamp = status == EventsFile::Status::Loaded ? stamp : QString();
     if (status == EventsFile::Status::Unreadable)
         eventsFileLocked = true;
@@ -57,6 +120,8 @@ void app::LoadUserEvents()
 
 bool app::SaveUserEvents(const QStringList& todoLines)
 {
+    // Never a store that is still being read.
+    EventsLoaded();
     if (eventsFileLocked)
         return false;
     QString message;
