@@ -1,14 +1,10 @@
 #include "data/EventsFile.h"
 #include "data/EventRecord.h"
+#include "data/EventsFileParser.h"
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
 #include "framework/Files.h"
-#include "framework/TextFunctions.h"
 #include <QFileInfo>
-#include <algorithm>
-#include <future>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -27,152 +23,7 @@ QString oneLine(const QString& text)
     return copy;
 }
 
-// Where the line that starts at start ends: its CR or LF, or the text's end.
-qsizetype lineEnd(QStringView text, qsizetype start)
-{
-    const QChar* data = text.data();
-    const qsizetype size = text.size();
-    qsizetype i = start;
-    while (i < size && data[i] != QLatin1Char('\n') && data[i] != QLatin1Char('\r'))
-        ++i;
-    return i;
-}
-
-// The start of the line after the line end at end (a CR LF pair is one line end).
-qsizetype nextLine(QStringView text, qsizetype end)
-{
-    if (end + 1 < text.size() && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n'))
-        return end + 2;
-    return end + 1;
-}
-
-bool isSeparator(QStringView line)
-{
-    // Most lines are events: their length tells them apart before any case folding.
-    const QStringView trimmed = line.trimmed();
-    return trimmed.size() == EventsFile::SeparatorLine.size()
-        && trimmed.compare(EventsFile::SeparatorLine, Qt::CaseInsensitive) == 0;
-}
-
-EventsFile::Entry eventLine(QStringView line)
-{
-    const qsizetype bar = line.indexOf(QLatin1Char('|'));
-    if (bar < 0)
-        return {line.toString(), QString()};
-    return {line.left(bar).toString(), line.mid(bar + 1).toString()};
-}
-
-bool isEventShaped(const QString& line)
-{
-    // A full SQL date-time, then the bar: no to-do line the calendar writes starts so.
-    // The date is parsed into a fixed one: an empty Date would read the clock per line.
-    Date key(2000, 1, 1);
-    return line.size() > EventsFile::KeyLength && line.at(EventsFile::KeyLength) == QLatin1Char('|')
-        && EventRecord::ParseKey(line.left(EventsFile::KeyLength), key);
-}
-
-// The event lines of text, in their order.
-QVector<EventsFile::Entry> eventLinesOf(QStringView text)
-{
-    QVector<EventsFile::Entry> entries;
-    entries.reserve(text.size() / 64);
-    for (qsizetype start = 0; start < text.size();) {
-        const qsizetype end = lineEnd(text, start);
-        entries << eventLine(text.mid(start, end - start));
-        start = nextLine(text, end);
-    }
-    return entries;
-}
-
-// The event lines of text, in their order. A large file's lines are cut out by several
-// threads at once, each taking a run of whole lines: after an LF a new line always begins.
-QVector<EventsFile::Entry> eventLines(QStringView text)
-{
-    constexpr qsizetype kRunLength = 256 * 1024;
-    const int threads = int(std::min<qsizetype>(std::max(1u, std::thread::hardware_concurrency()),
-                                                 std::min<qsizetype>(8, text.size() / kRunLength)));
-    if (threads <= 1)
-        return eventLinesOf(text);
-    std::vector<std::future<QVector<EventsFile::Entry>>> parts;
-    qsizetype from = 0;
-    for (int t = 1; t <= threads && from < text.size(); ++t) {
-        qsizetype to = text.size();
-        if (t < threads) {
-            to = text.indexOf(QLatin1Char('\n'), std::max(from, text.size() * t / threads));
-            to = to < 0 ? text.size() : to + 1;
-        }
-        const QStringView run = text.mid(from, to - from);
-        parts.push_back(std::async(std::launch::async, [run] { return eventLinesOf(run); }));
-        from = to;
-    }
-    QVector<EventsFile::Entry> entries = parts.front().get();
-    for (size_t i = 1; i < parts.size(); ++i)
-        entries += parts[i].get();
-    return entries;
-}
-
-// Why bytes are no events file, naming the line of the first fault. UTF-8 sequences never
-// hold a CR or LF byte, so the bytes can be checked line by line.
-QString faultOf(QByteArrayView bytes)
-{
-    int lineNumber = 0;
-    for (qsizetype start = 0; start < bytes.size();) {
-        ++lineNumber;
-        qsizetype end = start;
-        while (end < bytes.size() && bytes.at(end) != '\n' && bytes.at(end) != '\r')
-            ++end;
-        const QByteArrayView line = bytes.sliced(start, end - start);
-        if (line.contains('\0'))
-            return QStringLiteral("it holds a NUL byte on line %1").arg(lineNumber);
-        if (!line.isValidUtf8())
-            return QStringLiteral("it is not UTF-8 text (line %1)").arg(lineNumber);
-        if (end + 1 < bytes.size() && bytes.at(end) == '\r' && bytes.at(end + 1) == '\n')
-            ++end;
-        start = end + 1;
-    }
-    return QStringLiteral("it is not UTF-8 text");
-}
-
 } // namespace
-
-bool EventsFile::IsSeparator(const QString& line) { return isSeparator(line); }
-
-EventsFile::Entry EventsFile::ParseEventLine(const QString& line) { return eventLine(line); }
-
-bool EventsFile::IsEventShaped(const QString& line) { return isEventShaped(line); }
-
-EventsFile::Contents EventsFile::Parse(const QString& text)
-{
-    Contents contents;
-    const QStringView all(text);
-    // The to-do part runs up to the first separator line; every line after it is an event.
-    qsizetype start = 0;
-    while (start < all.size()) {
-        const qsizetype end = lineEnd(all, start);
-        const QStringView line = all.mid(start, end - start);
-        start = nextLine(all, end);
-        if (isSeparator(line)) {
-            contents.hasSeparator = true;
-            break;
-        }
-        contents.todoLines << line.toString();
-    }
-    if (contents.hasSeparator) {
-        contents.entries = eventLines(all.mid(start));
-        return contents;
-    }
-    // The separator was removed or misspelt by hand: the lines shaped like events are the
-    // events, so that the next save, which writes the separator, keeps them.
-    const QStringList lines = std::move(contents.todoLines);
-    contents.todoLines.clear();
-    for (const QString& line : lines) {
-        if (isEventShaped(line))
-            contents.entries << eventLine(line);
-        else
-            contents.todoLines << line;
-    }
-    return contents;
-}
 
 EventsFile::Status EventsFile::Read(const QString& path, Contents& out, QString* why)
 {
@@ -187,15 +38,19 @@ EventsFile::Status EventsFile::Read(const QString& path, Contents& out, QString*
         return Status::Unreadable;
     case Files::ReadStatus::Ok: break;
     }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    const QByteArrayView whole(bytes);
-    if (whole.contains('\0') || !whole.isValidUtf8()) {
+    QByteArrayView text(bytes);
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text = text.sliced(3);
+    EventsFileParser::Result parsed = EventsFileParser::Parse(text);
+    if (!parsed.valid) {
         if (why)
-            *why = faultOf(whole);
+            *why = EventsFileParser::FaultOf(text);
         return Status::Unreadable;
     }
-    out = Parse(QString::fromUtf8(bytes));
+    out.todoLines = std::move(parsed.todoLines);
+    out.events = std::move(parsed.events);
+    out.countdownKeys = std::move(parsed.countdownKeys);
+    out.hasSeparator = parsed.hasSeparator;
     return Status::Loaded;
 }
 
@@ -241,10 +96,16 @@ void EventsFile::ParseTodoLine(const QString& line, bool& checked, QString& text
 EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown,
                                     QString& message)
 {
-    message.clear();
     Contents contents;
     QString why;
     const Status status = Read(path, contents, &why);
+    return Take(path, status, contents, why, store, todoLines, countdown, message);
+}
+
+EventsFile::Status EventsFile::Take(const QString& path, Status status, Contents& contents, const QString& why,
+                                    Dictionary& store, QStringList& todoLines, Date& countdown, QString& message)
+{
+    message.clear();
     if (status == Status::Missing)
         return status;
     if (status == Status::Unreadable) {
@@ -258,21 +119,18 @@ EventsFile::Status EventsFile::Load(const QString& path, Dictionary& store, QStr
         return status;
     }
     todoLines = contents.todoLines;
-    QVector<const QString*> countdowns;   // the keys of the file's countdown lines
-    for (const Entry& entry : contents.entries) {
-        store.SetValue(entry.first, entry.second);
-        if (EventRecord::IsCountdown(entry.second))
-            countdowns << &entry.first;
-    }
+    // The file's entries replace the store's under the same key; they are moved, not copied.
+    store.Merge(std::move(contents.events));
+    contents.events.clear();
     // The countdown is the file's last countdown record in the store's order, the order the
     // file is written in: so a file whose lines are out of order (edited by hand) keeps its
     // countdown through the next save, and a record that a later line with the same key
     // replaced no longer counts.
     const QString* last = nullptr;
-    for (const QString* key : countdowns) {
+    for (const QString& key : contents.countdownKeys) {
         Date parsed(2000, 1, 1);
-        if ((!last || *last < *key) && EventRecord::IsCountdown(store.Lookup(*key)) && EventRecord::ParseKey(*key, parsed)) {
-            last = key;
+        if ((!last || *last < key) && EventRecord::IsCountdown(store.Lookup(key)) && EventRecord::ParseKey(key, parsed)) {
+            last = &key;
             countdown = parsed;
         }
     }

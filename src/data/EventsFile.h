@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <map>
 
 class Date;
 class Dictionary;
@@ -27,26 +28,19 @@ class EventsFile
 public:
     static inline const QString SeparatorLine = QStringLiteral("Events Data:");
 
-    using Entry = QPair<QString, QString>;   // key, record
     struct Contents {
         QStringList todoLines;
-        QVector<Entry> entries;
+        std::map<QString, QString> events;   // key, record; a later line replaced an earlier one
+        QStringList countdownKeys;           // the keys of the countdown lines, in file order
         bool hasSeparator = false;
     };
     enum class Status { Loaded, Missing, Unreadable };
 
-    // Whether line is the separator line.
-    static bool IsSeparator(const QString& line);
-    // Key and value of one event line: the text before the first "|" (the whole line when
-    // it has none) and everything after it.
-    static Entry ParseEventLine(const QString& line);
-    // Whether line has the shape of an event line: a valid "yyyy-MM-dd HH:mm:ss" key, then "|".
-    static bool IsEventShaped(const QString& line);
     static constexpr int KeyLength = 19;
-    static Contents Parse(const QString& text);
     // Reads the file without reporting anything: Missing when there is none, Unreadable
     // when it cannot be opened, holds a NUL byte or is not UTF-8 text; why (when given) then
-    // says which, with the line of the fault, as a clause for a message.
+    // says which, with the line of the fault, as a clause for a message. Needs nothing but
+    // the file: it may run on any thread.
     static Status Read(const QString& path, Contents& out, QString* why = nullptr);
     // The whole file's text for these to-do lines and this store.
     static QByteArray Format(const QStringList& todoLines, const Dictionary& store);
@@ -65,6 +59,10 @@ public:
     // the events file during this run.
     static Status Load(const QString& path, Dictionary& store, QStringList& todoLines, Date& countdown,
                        QString& message);
+    // The second half of Load, for a file that Read read (with why) already: the store, to-do
+    // lines, countdown and message as Load leaves them.
+    static Status Take(const QString& path, Status status, Contents& contents, const QString& why, Dictionary& store,
+                       QStringList& todoLines, Date& countdown, QString& message);
 
     // Writes the file at path from a snapshot of store. A failure leaves the old file as it
     // was and puts the message for the user in message (empty otherwise). Returns false

@@ -42,6 +42,14 @@ void Dictionary::SetValue(const QString& key, const QString& value)
         m_map.insert(key, value);
 }
 
+void Dictionary::Merge(std::map<QString, QString>&& entries)
+{
+    m_revision = nextRevision();
+    // QMap keeps the nodes of the map it is given and moves its own over to them where their
+    // keys are free: a few generated entries join many read ones without copying them.
+    m_map.insert(Map(std::move(entries)));
+}
+
 void Dictionary::Remove(const QString& key)
 {
     if (m_map.remove(key) == 0)

@@ -2,6 +2,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <map>
 
 // An ordered map from text keys to text values; the calendar keeps its event store in one.
 //
@@ -64,6 +65,9 @@ public:
     QString Lookup(const QString& key, const QString& fallback = QString()) const;
     // Adds the entry, or replaces the value of the entry under key.
     void SetValue(const QString& key, const QString& value);
+    // Adds every entry of entries, replacing the value of an entry under the same key; the
+    // entries are moved over, not copied. O(m log(n + m)) for m entries here.
+    void Merge(std::map<QString, QString>&& entries);
     // Removes key; throws KeyNotFoundException when there is none.
     void Remove(const QString& key);
     void Clear();

@@ -93,6 +93,9 @@ public:
     // and shows its message; every reader of the calendar data at start-up calls it first
     // (it returns at once when nothing is being read).
     void StartLoadingEvents();
+    // Starts reading the events file on a worker thread before the application object is
+    // made; StartLoadingEvents takes what it read when the file is still the one it names.
+    static void StartReadingEventsFile();
     void EventsLoaded();
     // The year view's runs of the three calendar years from firstYear: those the start-up
     // worker computed when the store has not changed since, else computed now.

@@ -45,6 +45,41 @@ void app::LoadHolidays() { Holidays::Load(eventDict, CustomizationModule::calend
 
 void app::LoadSpecialEvents() { EditionEvents::Load(eventDict, CustomizationModule::applicationName); }
 
+namespace {
+
+// The events file as read ahead of start-up, and where and when it was read.
+struct ReadAhead {
+    QString path;
+    QString stamp;
+    EventsFile::Status status = EventsFile::Status::Missing;
+    EventsFile::Contents contents;
+    QString why;
+};
+
+std::shared_ptr<ReadAhead> readEventsFile(const QString& path)
+{
+    auto file = std::make_shared<ReadAhead>();
+    file->path = path;
+    // Taken before the reading: a change made meanwhile leaves the stamp behind.
+    file->stamp = app::EventsFileStamp(path);
+    file->status = EventsFile::Read(path, file->contents, &file->why);
+    return file;
+}
+
+std::future<std::shared_ptr<ReadAhead>>& readAhead()
+{
+    static std::future<std::shared_ptr<ReadAhead>> pending;
+    return pending;
+}
+
+} // namespace
+
+void app::StartReadingEventsFile()
+{
+    const QString path = EventsPath();
+    readAhead() = std::async(std::launch::async, [path] { return readEventsFile(path); });
+}
+
 void app::StartLoadingEvents()
 {
     auto load = std::make_shared<EventsLoad>();
@@ -53,12 +88,18 @@ void app::StartLoadingEvents()
     load->firstYear = CustomizationModule::calendarStartYear;
     const QString edition = CustomizationModule::applicationName;
     const QString path = EventsPath();
-    // Everything the worker reads is its own copy: the window is made meanwhile.
-    m_eventsLoad = std::async(std::launch::async, [load, edition, path] {
+    // Everything the worker reads is its own copy: the window is made meanwhile. The events
+    // file was read ahead, mostly, while the toolkit started and the branding was read.
+    m_eventsLoad = std::async(std::launch::async, [load, edition, path, ahead = std::move(readAhead())]() mutable {
         Holidays::Load(load->store, load->firstYear);
         EditionEvents::Load(load->store, edition);
-        load->stamp = EventsFileStamp(path);
-        load->status = EventsFile::Load(path, load->store, load->todoLines, load->countdown, load->message);
+        std::shared_ptr<ReadAhead> file = ahead.valid() ? ahead.get() : nullptr;
+        // Read again when the file changed meanwhile (another copy of the calendar quit).
+        if (!file || file->path != path || file->stamp != EventsFileStamp(path))
+            file = readEventsFile(path);
+        load->stamp = file->stamp;
+        load->status = EventsFile::Take(path, file->status, file->contents, file->why, load->store, load->todoLines,
+                                        load->countdown, load->message);
         load->yearRuns = std::make_shared<YearDayTag::Years>(YearDayTag::BuildYears(load->store, load->firstYear, 3));
         return load;
     });

@@ -9,6 +9,8 @@ int main(int argc, char** argv)
     // Sliding and placing windows at the screen's top edge needs X11.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // The events file is read while the toolkit starts and the branding is read.
+    app::StartReadingEventsFile();
     int status = 0;
     {
         app application(argc, argv);

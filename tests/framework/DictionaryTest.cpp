@@ -4,7 +4,10 @@
 #include "TestSupport.h"
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <QSet>
+#include <functional>
 #include <map>
+#include <vector>
 
 TEST(Dictionary, KeyLookupsReplaceAndRemove)
 {
@@ -89,4 +92,32 @@ TEST(Dictionary, ACopyIsASnapshot)
     EXPECT_EQ(snapshot.Value("b"), "1");
     EXPECT_EQ(keysOf(snapshot.Range("", "z")), QStringList{"b"});
     EXPECT_EQ(keysOf(d.Range("", "z")), QStringList{"a"});
+}
+
+TEST(Dictionary, MergedEntriesReplaceAndTheRevisionTellsEveryChange)
+{
+    Dictionary d;
+    d.SetValue("a", "kept");
+    d.SetValue("c", "old");
+    const Dictionary snapshot = d;
+    EXPECT_EQ(snapshot.Revision(), d.Revision());   // a copy has the same contents
+    d.Merge({{"b", "new"}, {"c", "new"}});
+    EXPECT_EQ(keysOf(d.Range("", "z")), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(d.Value("a"), "kept");
+    EXPECT_EQ(d.Value("c"), "new");
+    EXPECT_EQ(snapshot.Value("c"), "old");           // the snapshot is untouched
+
+    // Every change gives a revision no store had before, also in another store.
+    QSet<quint64> seen{snapshot.Revision(), d.Revision()};
+    EXPECT_EQ(seen.size(), 2);
+    Dictionary other;
+    const std::vector<std::pair<Dictionary*, std::function<void()>>> changes{
+        {&d, [&] { d.SetValue("d", "x"); }}, {&d, [&] { d.Remove("d"); }}, {&other, [&] { other.SetValue("a", "kept"); }},
+        {&d, [&] { d.Clear(); }}};
+    for (const auto& [store, change] : changes) {
+        change();
+        EXPECT_FALSE(seen.contains(store->Revision()));
+        seen.insert(store->Revision());
+    }
+    EXPECT_EQ(seen.size(), 6);
 }

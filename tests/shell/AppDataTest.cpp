@@ -2,6 +2,7 @@
 // give the data layer the application's store and show what it reports.
 #include "TestSupport.h"
 #include "framework/Files.h"
+#include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include <QDir>
 #include <QFile>
@@ -96,6 +97,73 @@ TEST_F(AppDataTest, LoadingAReadableFileFillsTheStoreSilently)
     EXPECT_EQ(App().keptTodoLines, QStringList{"1\tBuy milk"});
     EXPECT_EQ(App().eventDict.Count(), 1);
     EXPECT_EQ(App().countdownDate.SQLDateTime(), "2006-03-01 00:00:00");
+}
+
+// Start-up reads on a worker thread what LoadUserEvents reads: the same store, to-do lines,
+// countdown, stamp and message, whether the file was read ahead or not.
+TEST_F(AppDataTest, TheStartUpWorkerLoadsWhatLoadUserEventsLoads)
+{
+    const QByteArray file = "1\tBuy milk\nEvents Data:\n"
+                            "2006-03-01 00:00:00|2006-03-01 00:00:00//Trip//Countdown\n"
+                            "2006-12-25 00:00:00|2006-12-25 00:00:00//Own Christmas\n";
+    ASSERT_TRUE(Files::WriteAtomic(app::EventsPath(), file));
+    App().LoadHolidays();
+    App().LoadSpecialEvents();
+    App().LoadUserEvents();
+    const Dictionary expected = App().eventDict;
+    const QStringList todo = App().keptTodoLines;
+    const QString countdown = App().countdownDate.SQLDateTime();
+    const QString stamp = App().keptTodoLinesStamp;
+
+    for (const bool readAhead : {false, true}) {
+        App().eventDict.Clear();
+        App().keptTodoLines.clear();
+        App().keptTodoLinesStamp.clear();
+        App().countdownDate = Date(2001, 1, 1);
+        if (readAhead)
+            app::StartReadingEventsFile();
+        App().StartLoadingEvents();
+        App().EventsLoaded();
+        EXPECT_TRUE(App().eventDict.Entries() == expected.Entries());
+        EXPECT_EQ(App().keptTodoLines, todo);
+        EXPECT_EQ(App().countdownDate.SQLDateTime(), countdown);
+        EXPECT_EQ(App().keptTodoLinesStamp, stamp);
+        EXPECT_TRUE(log.messages.isEmpty());
+    }
+
+    // A file changed after it was read ahead is read again.
+    app::StartReadingEventsFile();
+    ASSERT_TRUE(Files::WriteAtomic(app::EventsPath(), "Events Data:\n2006-05-05 10:00:00|2006-05-05 11:00:00//New\n"));
+    App().eventDict.Clear();
+    App().StartLoadingEvents();
+    App().EventsLoaded();
+    EXPECT_TRUE(App().eventDict.HasKey("2006-05-05 10:00:00"));
+    EXPECT_FALSE(App().eventDict.HasKey("2006-03-01 00:00:00"));
+}
+
+// The year view's runs computed by the worker serve only the store they were made from.
+TEST_F(AppDataTest, TheWorkersYearRunsServeOnlyTheUnchangedStore)
+{
+    ASSERT_TRUE(Files::WriteAtomic(app::EventsPath(), "Events Data:\n2006-03-01 09:00:00|2006-03-01 10:00:00//Trip\n"));
+    const int firstYear = CustomizationModule::calendarStartYear;
+    CustomizationModule::calendarStartYear = 2005;
+    const auto runsOf = [](const YearDayTag::Years& years) {
+        QStringList runs;
+        for (const auto& day : years.days)
+            runs << day.date.SQLDate() + day.runs;
+        return runs;
+    };
+    for (const bool change : {false, true}) {
+        App().eventDict.Clear();
+        App().StartLoadingEvents();
+        App().EventsLoaded();
+        if (change)
+            App().eventDict.SetValue("2006-03-02 09:00:00", "2006-03-02 10:00:00//Added");
+        const QStringList expected = runsOf(YearDayTag::BuildYears(App().eventDict, 2005, 3));
+        EXPECT_EQ(runsOf(App().YearRuns(2005)), expected);
+        EXPECT_EQ(expected.filter("Added").size(), change ? 1 : 0);
+    }
+    CustomizationModule::calendarStartYear = firstYear;
 }
 
 // The stamp says the file holds keptTodoLines as its to-do part, and only then.
