@@ -59,6 +59,66 @@ void CalendarWindow::Layout()
     Frame = 0;
 }
 
+CalendarWindow::BackgroundLayout CalendarWindow::backgroundLayout()
+{
+    return {workArea(), QGuiApplication::primaryScreen()->geometry().size(),
+            CustomizationModule::topLogoImage != nullptr, usable(CustomizationModule::bottomImage)};
+}
+
+CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PicturePtr& picture, const BackgroundLayout& layout)
+{
+    const int availW = layout.area.width();
+    const int availH = layout.area.height();
+    const QSize& screen = layout.screen;
+    const bool hasTopLogo = layout.hasTopLogo;
+    const bool hasBottom = layout.hasBottom;
+    ScaledBackground result;
+    result.picture32 = picture->EnsureBitDepth32();
+    const PicturePtr& bg = result.picture32;
+    float areaH = float(availH);
+    if (hasTopLogo)
+        areaH = float(availH * CustomizationModule::CalendarAreaHeightPercent);
+    else if (hasBottom)
+        areaH = float(availH * CustomizationModule::CalendarAreaHeightPercent
+                      + availH * CustomizationModule::TitleAreaHeightPercent);
+    double fullW = 0, fullH = 0;
+    if (hasBottom) {
+        fullW = availW, fullH = areaH;
+    } else {
+        const double ratio = double(screen.width()) / std::max(1, screen.height());
+        if (ratio < 1.28)
+            fullW = areaH * float(bg->Width()) / float(bg->Height()), fullH = areaH;
+        else // the picture's own proportions at the work area's width
+            fullW = availW, fullH = double(availW) * bg->Height() / bg->Width();
+    }
+    result.scaled = scaledCopy(bg, fullW, fullH);
+    result.fullW = std::max(1, ToInt(fullW));
+    result.fullH = std::max(1, ToInt(fullH));
+    return result;
+}
+
+void CalendarWindow::PreparePictures()
+{
+    // Each piece reads only its own source picture and the branding values, which stay
+    // as they are until the window has opened.
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    if (const PicturePtr bg = CustomizationModule::backgroundImage; usable(bg)) {
+        const BackgroundLayout layout = backgroundLayout();
+        m_backgroundAhead.Start({bg.get(), layout}, [bg, layout] { return scaledBackground(bg, layout); });
+    }
+    const PicturePtr logo = CustomizationModule::topLogoImage;
+    const PicturePtr mask = CustomizationModule::topLogoImageMask;
+    if (logo && mask && logo->Width() > 0 && mask->Width() > 0) {
+        const QSize size = titleBandSize();
+        m_titleAhead.Start({logo.get(), mask.get(), size},
+                           [logo, mask, size, screen] { return titleBand(logo, mask, size, screen); });
+    }
+    if (const PicturePtr bottom = CustomizationModule::bottomImage; usable(bottom)) {
+        const QSize size = bottomBandSize();
+        m_bottomAhead.Start({bottom.get(), size, screen}, [bottom, size, screen] { return bottomBand(bottom, size, screen); });
+    }
+}
+
 void CalendarWindow::Event_Open()
 {
     if (!CustomizationModule::vendorName.isEmpty())
@@ -75,33 +135,21 @@ void CalendarWindow::Event_Open()
     const int availW = area.width();
     const int availH = area.height();
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    const bool hasTopLogo = CustomizationModule::topLogoImage != nullptr;
+    if (m_bottomAhead.Pending())
+        takeBottomBand();
     const bool hasBottom = usable(CustomizationModule::bottomImage);
 
     // Background picture, once, at screen size. fullW x fullH is its scaled size before
     // the copy is cut to the screen: the year pictures are placed on that.
     double fullW = 0, fullH = 0;
     if (usable(CustomizationModule::backgroundImage)) {
-        CustomizationModule::backgroundImage = CustomizationModule::backgroundImage->EnsureBitDepth32();
         const PicturePtr& bg = CustomizationModule::backgroundImage;
-        float areaH = float(availH);
-        if (hasTopLogo)
-            areaH = float(availH * CustomizationModule::CalendarAreaHeightPercent);
-        else if (hasBottom)
-            areaH = float(availH * CustomizationModule::CalendarAreaHeightPercent
-                          + availH * CustomizationModule::TitleAreaHeightPercent);
-        if (hasBottom) {
-            fullW = availW, fullH = areaH;
-        } else {
-            const double ratio = double(screen.width()) / std::max(1, screen.height());
-            if (ratio < 1.28)
-                fullW = areaH * float(bg->Width()) / float(bg->Height()), fullH = areaH;
-            else // the picture's own proportions at the work area's width
-                fullW = availW, fullH = double(availW) * bg->Height() / bg->Width();
-        }
-        backgroundImageScaled = scaledCopy(bg, fullW, fullH);
-        fullW = std::max(1, ToInt(fullW));
-        fullH = std::max(1, ToInt(fullH));
+        const BackgroundLayout layout = backgroundLayout();
+        const ScaledBackground scaled = m_backgroundAhead.Take({bg.get(), layout}, [&] { return scaledBackground(bg, layout); });
+        CustomizationModule::backgroundImage = scaled.picture32;
+        backgroundImageScaled = scaled.scaled;
+        fullW = scaled.fullW;
+        fullH = scaled.fullH;
     }
 
     // Bottom picture at the work area's width.

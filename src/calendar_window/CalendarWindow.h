@@ -2,6 +2,9 @@
 #include "framework/Picture.h"
 #include "framework/Window.h"
 #include "framework/WindowAccessor.h"
+#include "framework/WorkAhead.h"
+#include <QRect>
+#include <tuple>
 #include <QPointer>
 #include <QSize>
 #include <QVector>
@@ -42,6 +45,13 @@ public:
 
     // The open calendar window, created (laid out and opened) when there is none.
     static CalendarWindow* Instance() { return WindowAccessor<CalendarWindow>::Get(); }
+    // Makes the window and its controls without opening it (start-up makes it while the
+    // branding's pictures are decoded); Instance then opens it.
+    static CalendarWindow* Make() { return WindowAccessor<CalendarWindow>::Make(); }
+    // Starts scaling the branding's pictures for this screen on worker threads (start-up
+    // does so once the branding is read, while the controls open); the open handlers take
+    // what was made for their sizes and scale anything else themselves.
+    void PreparePictures();
     // The open calendar window or nullptr; never creates one.
     static CalendarWindow* Existing() { return WindowAccessor<CalendarWindow>::Existing(); }
 
@@ -287,6 +297,33 @@ private:
     static void drawCallout(Graphics& g, int arrowX, int bubbleX, int y0, int h, int width, const QString& text);
     // Draws frame B (or A) of source into the menu toggle picture, with its mask.
     void drawMenuToggle(const PicturePtr& source, bool frameB);
+
+    // The scaled pictures: the background (its 32-bit copy, the scaled copy and the size it
+    // was scaled to before being cut to the screen), the title band, and the bottom band
+    // (its 32-bit copy and the scaled copy).
+    struct ScaledBackground {
+        PicturePtr picture32, scaled;
+        double fullW = 0, fullH = 0;
+    };
+    using PicturePair = std::pair<PicturePtr, PicturePtr>;
+    // The background's layout depends on whether there are a title and a bottom picture.
+    struct BackgroundLayout {
+        QRect area;
+        QSize screen;
+        bool hasTopLogo = false, hasBottom = false;
+        bool operator==(const BackgroundLayout&) const = default;
+    };
+    static ScaledBackground scaledBackground(const PicturePtr& picture, const BackgroundLayout& layout);
+    static BackgroundLayout backgroundLayout();
+    static PicturePtr titleBand(const PicturePtr& logo, const PicturePtr& mask, const QSize& size, const QSize& screen);
+    static PicturePair bottomBand(const PicturePtr& picture, const QSize& size, const QSize& screen);
+    QSize titleBandSize() const;
+    // Sets the bottom band's picture (and the branding's 32-bit bottom picture).
+    void takeBottomBand();
+    QSize bottomBandSize() const;
+    WorkAhead<std::tuple<Picture*, BackgroundLayout>, ScaledBackground> m_backgroundAhead;
+    WorkAhead<std::tuple<Picture*, Picture*, QSize>, PicturePtr> m_titleAhead;
+    WorkAhead<std::tuple<Picture*, QSize, QSize>, PicturePair> m_bottomAhead;
 
     MiniCalList* m_miniCalList[2] = {nullptr, nullptr};
     floatingLinkCanvas* m_floatingLinkCanvas[6] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};

@@ -14,17 +14,18 @@
 #include "tray/AboutWindowCustom.h"
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 
 namespace {
 QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
 // picture drawn into a new 32-bit picture of its own size, then scaled to w x h.
-PicturePtr flattenedAndScaled(const PicturePtr& picture, int w, int h)
+PicturePtr flattenedAndScaled(const PicturePtr& picture, int w, int h, const QSize& screen)
 {
     const PicturePtr copy = Picture::New(picture->Width(), picture->Height(), 32);
     copy->Graphics().DrawPicture(picture, 0, 0);
-    return ScreenPicture::Scaled(copy->EnsureBitDepth32(), w, h, QGuiApplication::primaryScreen()->geometry().size());
+    return ScreenPicture::Scaled(copy->EnsureBitDepth32(), w, h, screen);
 }
 
 // The top of the band under the calendar area.
@@ -42,22 +43,43 @@ int linkCount()
 
 // ---- title area ----
 
+QSize CalendarWindow::titleBandSize() const
+{
+    const QRect area = workArea();
+    return QSize(area.width(), ToInt(area.height() * CustomizationModule::TitleAreaHeightPercent));
+}
+
+PicturePtr CalendarWindow::titleBand(const PicturePtr& logo, const PicturePtr& mask, const QSize& size,
+                                     const QSize& screen)
+{
+    const PicturePtr band = flattenedAndScaled(logo, size.width(), size.height(), screen);
+    band->Mask()->Graphics().DrawPicture(flattenedAndScaled(mask, size.width(), size.height(), screen), 0, 0);
+    return band;
+}
+
 void CalendarWindow::TopCanvas_Open()
 {
     if (!CustomizationModule::topLogoImageMask)
         return;
     const QRect area = workArea();
-    const int height = ToInt(area.height() * CustomizationModule::TitleAreaHeightPercent);
-    const int width = area.width();
-    TopCanvas->setGeometry(ToInt(area.width() / 2.0 - width / 2.0), TopCanvas->y(), width, height);
+    const QSize size = titleBandSize();
+    TopCanvas->setGeometry(ToInt(area.width() / 2.0 - size.width() / 2.0), TopCanvas->y(), size.width(), size.height());
     // A mask without its logo gives no backdrop (the band keeps its new frame).
-    if (!CustomizationModule::topLogoImage || CustomizationModule::topLogoImage->Width() <= 0
-        || CustomizationModule::topLogoImageMask->Width() <= 0)
+    const PicturePtr logo = CustomizationModule::topLogoImage;
+    const PicturePtr mask = CustomizationModule::topLogoImageMask;
+    if (!logo || logo->Width() <= 0 || mask->Width() <= 0)
         return;
-    const PicturePtr logo = flattenedAndScaled(CustomizationModule::topLogoImage, width, height);
-    const PicturePtr mask = flattenedAndScaled(CustomizationModule::topLogoImageMask, width, height);
-    logo->Mask()->Graphics().DrawPicture(mask, 0, 0);
-    TopCanvas->SetBackdrop(logo);
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const auto take = [this, logo, mask, size, screen] {
+        TopCanvas->SetBackdrop(m_titleAhead.Take({logo.get(), mask.get(), size},
+                                                 [&] { return titleBand(logo, mask, size, screen); }));
+    };
+    // The band stays hidden: a backdrop still being made ahead is taken from the event loop,
+    // not waited for here.
+    if (m_titleAhead.Pending())
+        QTimer::singleShot(0, TopCanvas, take);
+    else
+        take();
 }
 
 bool CalendarWindow::TopCanvas_MouseDown(int, int) { return true; }
@@ -91,36 +113,58 @@ void CalendarWindow::TopCanvas_MouseUp(int, int)
 
 // ---- bottom picture area ----
 
+QSize CalendarWindow::bottomBandSize() const
+{
+    const QRect area = workArea();
+    int top = belowCalendarArea(area.height());
+    if (CustomizationModule::includeLinkButtons)
+        top += wwwLinksList->height();
+    return QSize(area.width(), std::max(1, area.height() - top));
+}
+
+void CalendarWindow::takeBottomBand()
+{
+    const PicturePtr bottom = CustomizationModule::bottomImage;
+    if (!bottom || bottom->Width() <= 0 || bottom->Height() <= 0)
+        return;
+    const QSize size = bottomBandSize();
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const PicturePair band = m_bottomAhead.Take({bottom.get(), size, screen}, [&] { return bottomBand(bottom, size, screen); });
+    CustomizationModule::bottomImage = band.first;
+    BottomCanvas->cachedImage = band.second;
+}
+
+CalendarWindow::PicturePair CalendarWindow::bottomBand(const PicturePtr& bottom, const QSize& size, const QSize& screen)
+{
+    const PicturePtr picture = bottom->EnsureBitDepth32();
+    const double aspect = double(screen.width()) / std::max(1, screen.height());
+    // Never larger than the screen, whatever the picture's proportions.
+    if (aspect >= 1.6 || CustomizationModule::bottomImage_keepWidth) {
+        const double h = double(size.width()) * picture->Height() / picture->Width();
+        return {picture, ScreenPicture::Scaled(picture, size.width(), h, screen)};
+    }
+    const double w = double(size.height()) * picture->Width() / picture->Height();
+    return {picture, ScreenPicture::Scaled(picture, w, size.height(), screen)};
+}
+
 void CalendarWindow::BottomCanvas_Open()
 {
     const PicturePtr bottom = CustomizationModule::bottomImage;
     if (!bottom || bottom->Width() <= 0 || bottom->Height() <= 0)
         return;
     const QRect area = workArea();
-    const int availW = area.width();
-    const int availH = area.height();
-    int top = belowCalendarArea(availH);
-    if (CustomizationModule::includeLinkButtons)
-        top += wwwLinksList->height();
-    const int width = availW;
-    const int height = std::max(1, availH - top);
+    const QSize size = bottomBandSize();
     int left = BottomCanvas->x();
     if (CustomizationModule::displayImage_centered)
-        left = ToInt(availW / 2.0 - width / 2.0);
-    BottomCanvas->setGeometry(left, top, width, height);
+        left = ToInt(area.width() / 2.0 - size.width() / 2.0);
+    int top = belowCalendarArea(area.height());
+    if (CustomizationModule::includeLinkButtons)
+        top += wwwLinksList->height();
+    BottomCanvas->setGeometry(left, top, size.width(), size.height());
 
-    CustomizationModule::bottomImage = bottom->EnsureBitDepth32();
-    const PicturePtr& picture = CustomizationModule::bottomImage;
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    const double aspect = double(screen.width()) / std::max(1, screen.height());
-    // Never larger than the screen, whatever the picture's proportions.
-    if (aspect >= 1.6 || CustomizationModule::bottomImage_keepWidth) {
-        const double h = double(width) * picture->Height() / picture->Width();
-        BottomCanvas->cachedImage = ScreenPicture::Scaled(picture, width, h, screen);
-    } else {
-        const double w = double(height) * picture->Width() / picture->Height();
-        BottomCanvas->cachedImage = ScreenPicture::Scaled(picture, w, height, screen);
-    }
+    // The band stays hidden: one still being made ahead is taken when the window opens.
+    if (!m_bottomAhead.Pending())
+        takeBottomBand();
     if (CustomizationModule::scrollImage)
         DisplayScrollTimer->SetMode(Timer::ModeMultiple);
 }

@@ -33,11 +33,5 @@ PicturePtr ScreenPicture::Scaled(const PicturePtr& picture, double width, double
     QRect source(int(std::floor(left)), int(std::floor(top)),
                  std::max(1, int(std::ceil(kept.width() * fx))), std::max(1, int(std::ceil(kept.height() * fy))));
     source &= QRect(0, 0, picture->Width(), picture->Height());
-    auto part = Picture::FromImage(picture->Image().copy(source));
-    part->SetTransparent(picture->Transparent());
-    if (picture->HasMask()) {
-        const PicturePtr mask = picture->Mask();
-        part->SetMask(Picture::FromImage(mask->Image().copy(source)));
-    }
-    return part->Scaled(kept.width(), kept.height());
+    return picture->Cropped(source)->Scaled(kept.width(), kept.height());
 }

@@ -44,19 +44,39 @@ void drawCentred(Graphics& g, const QString& text, int tileWidth, int y)
 }
 } // namespace
 
+QString cCanvas::settledCountdownTitle()
+{
+    Date& countdown = App().countdownDate;
+    const QString key = countdown.SQLDateTime();
+    if (App().eventDict.HasKey(key))
+        return EventRecord::Title(App().eventDict.Value(key));
+    countdown = Date(countdown.Year(), 12, 25);
+    return QStringLiteral("Christmas");
+}
+
 void cCanvas::updateCountdown()
 {
-    const Date now;
-    Date& countdown = App().countdownDate;
-    QString title;
-    const QString key = countdown.SQLDateTime();
-    if (App().eventDict.HasKey(key)) {
-        title = EventRecord::Title(App().eventDict.Value(key));
-    } else {
-        title = QStringLiteral("Christmas");
-        countdown = Date(countdown.Year(), 12, 25);
+    if (isHidden()) {
+        settledCountdownTitle();
+        m_countdownPending = true;
+        return;
     }
-    const int days = DaysUntil(now, countdown);
+    renderCountdown();
+}
+
+void cCanvas::showEvent(QShowEvent* event)
+{
+    if (m_countdownPending)
+        renderCountdown();
+    Canvas::showEvent(event);
+}
+
+void cCanvas::renderCountdown()
+{
+    m_countdownPending = false;
+    const Date now;
+    const QString title = settledCountdownTitle();
+    const int days = DaysUntil(now, App().countdownDate);
 
     const PicturePtr face = InterfacePictures::countdown();
     const int w = face ? std::max(1, face->Width()) : std::max(1, width());

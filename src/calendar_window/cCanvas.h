@@ -23,7 +23,8 @@ public:
     // Renders the countdown tile into cachedImage: the whole days from today to the
     // countdown event's day, "days until" or "days since", and the event's title
     // ("Christmas", and the countdown date moved to 25 December, when there is no
-    // countdown event). Does not repaint; the caller does.
+    // countdown event). Does not repaint; the caller does. A hidden tile moves the date
+    // now and renders when it is shown: most calendars never show it.
     void updateCountdown();
     // Moves the scrolling picture one pixel to the left; after a whole picture width the
     // offset returns to 0 (the second copy then stands where the first stood).
@@ -37,4 +38,13 @@ public:
     // The countdown title split for two lines: the first word, and everything after it.
     static QString FirstLine(const QString& title);
     static QString SecondLine(const QString& title);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The countdown event's title; the countdown date moved to 25 December when it has none.
+    static QString settledCountdownTitle();
+    void renderCountdown();
+    bool m_countdownPending = false;
 };

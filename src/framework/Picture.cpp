@@ -47,6 +47,15 @@ Picture::Picture(const QImage& image) : m_image(toArgb32(image))
     }
 }
 
+void Picture::takeOpacityOf(const Picture& source)
+{
+    // Known of the source's pixels, so known of these, which are made from them alone.
+    if (source.m_opacityRevision == source.m_revision && source.m_opaque) {
+        m_opaque = true;
+        m_opacityRevision = m_revision;
+    }
+}
+
 bool Picture::isOpaque() const
 {
     if (m_opacityRevision != m_revision) {
@@ -156,13 +165,14 @@ QImage Picture::Composited() const
 
     const bool whiteClear = m_transparent == 1;
     if (!m_mask && !whiteClear && isOpaque()) {
-        // Opaque pixels read the same premultiplied or not, so the image itself is shown as
-        // premultiplied, without a second copy of its pixels (a full-screen background
-        // would otherwise be kept twice). The view holds a reference to the pixels it
-        // shows: a later change of the picture copies them first, as any shared QImage does.
+        // Opaque pixels read the same with or without their alpha, so the image itself is
+        // shown as opaque RGB (drawn as a plain copy, no blending), without a second copy of
+        // its pixels (a full-screen background would otherwise be kept twice). The view
+        // holds a reference to the pixels it shows: a later change of the picture copies
+        // them first, as any shared QImage does.
         auto* pixels = new QImage(m_image);
         m_composited = QImage(pixels->constBits(), pixels->width(), pixels->height(), pixels->bytesPerLine(),
-                              QImage::Format_ARGB32_Premultiplied,
+                              QImage::Format_RGB32,
                               [](void* held) { delete static_cast<QImage*>(held); }, pixels);
     } else {
         m_composited = composite(whiteClear);
@@ -205,6 +215,7 @@ PicturePtr Picture::EnsureBitDepth32() const
     copy->m_transparent = m_transparent;
     if (m_mask)
         copy->m_mask = FromImage(m_mask->Image());
+    copy->takeOpacityOf(*this);
     return copy;
 }
 
@@ -218,7 +229,18 @@ PicturePtr Picture::Scaled(int width, int height) const
     scaled->m_transparent = m_transparent;
     if (m_mask)
         scaled->m_mask = m_mask->Scaled(width, height);
+    scaled->takeOpacityOf(*this);   // blending opaque pixels gives opaque pixels
     return scaled;
+}
+
+PicturePtr Picture::Cropped(const QRect& area) const
+{
+    auto part = FromImage(m_image.copy(area));
+    part->m_transparent = m_transparent;
+    if (m_mask)
+        part->m_mask = FromImage(m_mask->Image().copy(area));
+    part->takeOpacityOf(*this);
+    return part;
 }
 
 PicturePtr Picture::Rotated(double angle, const QColor& background) const

@@ -71,6 +71,8 @@ public:
     PicturePtr EnsureBitDepth32() const;
     // A copy scaled smoothly (bilinear) to width x height (the mask scaled alike).
     PicturePtr Scaled(int width, int height) const;
+    // A copy of the part within area (mask and Transparent included).
+    PicturePtr Cropped(const QRect& area) const;
     // A copy turned by angle radians (clockwise) around its centre, grown to hold the
     // whole turned image; the uncovered corners are filled with background.
     PicturePtr Rotated(double angle, const QColor& background) const;
@@ -80,6 +82,8 @@ private:
     QImage composite(bool whiteClear) const;
     // Whether every pixel of the image is opaque (looked at once per revision).
     bool isOpaque() const;
+    // Takes over what is known of the opacity of source, whose pixels made these.
+    void takeOpacityOf(const Picture& source);
 
     QImage m_image;               // Format_ARGB32
     int m_depth = 32;

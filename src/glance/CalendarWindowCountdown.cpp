@@ -32,8 +32,8 @@ void CalendarWindow::CountdownCanvas_Open()
     CountdownCanvas->move(5, ToInt(availH * CustomizationModule::TitleAreaHeightPercent
                                    + availH * CustomizationModule::CalendarAreaHeightPercent
                                    - CountdownCanvas->height() - 5));
-    CountdownCanvas->updateCountdown();
     CountdownCanvas->setVisible(App().showCoundownCalendar);
+    CountdownCanvas->updateCountdown();
 }
 
 void CalendarWindow::CountdownCanvas_Paint(Graphics& g)

@@ -189,19 +189,31 @@ QString picturePath(const QString& specs, const char* key)
     return path;
 }
 
-// Decodes the pictures the keys name into their slots (none for a file that holds no
-// picture), side by side: decoding them is most of the start-up's work, and each one is
-// independent of the others. Every slot is set when this returns.
-void loadPictures(const QString& specs, const QVector<QPair<PicturePtr*, const char*>>& wanted)
+// The pictures being decoded, each for its slot: decoding them is most of reading the
+// branding, and each one is independent of the others and of everything else.
+std::vector<std::pair<PicturePtr*, std::future<PicturePtr>>>& decoding()
 {
-    std::vector<std::future<PicturePtr>> decoding;
+    static std::vector<std::pair<PicturePtr*, std::future<PicturePtr>>> pictures;
+    return pictures;
+}
+
+// Starts decoding the pictures the keys name, side by side; a slot whose file holds no
+// picture gets none.
+void startPictures(const QString& specs, const QVector<QPair<PicturePtr*, const char*>>& wanted)
+{
     for (const auto& [slot, key] : wanted) {
         const QString path = picturePath(specs, key);
-        decoding.push_back(path.isEmpty() ? std::async(std::launch::deferred, [] { return PicturePtr(); })
-                                          : std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); }));
+        decoding().emplace_back(slot, path.isEmpty() ? std::async(std::launch::deferred, [] { return PicturePtr(); })
+                                                : std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); }));
     }
-    for (int i = 0; i < wanted.size(); ++i)
-        *wanted[i].first = decoding[size_t(i)].get();
+}
+
+// Sets every slot whose picture is being decoded.
+void finishPictures()
+{
+    for (auto& [slot, picture] : decoding())
+        *slot = picture.get();
+    decoding().clear();
 }
 
 } // namespace
@@ -227,10 +239,27 @@ bool CustomizationModule::IsWideScreen()
 
 bool CustomizationModule::CustomizeCalendar()
 {
+    if (!StartCustomizing())
+        return false;
+    FinishCustomizing();
+    return true;
+}
+
+bool CustomizationModule::StartCustomizing()
+{
+    finishPictures();   // a start that was not finished
     if (!FindSpecs())
         return false;
-    LoadSpecs();
+    StartLoadingSpecs();
     return true;
+}
+
+void CustomizationModule::FinishCustomizing() { FinishLoadingSpecs(); }
+
+void CustomizationModule::LoadSpecs()
+{
+    StartLoadingSpecs();
+    FinishLoadingSpecs();
 }
 
 QString CustomizationModule::DiscoverFolder(const QString& base, const QString& current)
@@ -300,7 +329,7 @@ QVariant CustomizationModule::ParseSpec(const QString& specs, const QString& key
     return value;
 }
 
-void CustomizationModule::LoadSpecs()
+void CustomizationModule::StartLoadingSpecs()
 {
     const QString specs = CalendarPropertyValues;
     const Date today;
@@ -328,36 +357,11 @@ void CustomizationModule::LoadSpecs()
     // full-screen picture for nothing (a rebuild reads the branding again).
     const bool wide = IsWideScreen();
     backgroundImageWide = backgroundImageStandard = nullptr;
-    loadPictures(specs, {{&topLogoImage, "topLogoImage"}, {&topLogoImageMask, "topLogoImageMask"},
+    startPictures(specs, {{&topLogoImage, "topLogoImage"}, {&topLogoImageMask, "topLogoImageMask"},
                          wide ? qMakePair(&backgroundImageWide, "backgroundImageWide")
                               : qMakePair(&backgroundImageStandard, "backgroundImageStandard"),
                          {&bottomImage, "bottomImage"}, {&yearImage[0], "yearImage0"},
                          {&yearImage[1], "yearImage1"}, {&yearImage[2], "yearImage2"}});
-    backgroundImage = wide ? backgroundImageWide : backgroundImageStandard;
-    // Places on the background picture, in its pixels.
-    yearImage_x = ToInt(numberWithin(specs, "yearImage_x", -kMaxPicturePixels, kMaxPicturePixels, 0));
-    yearImage_y = ToInt(numberWithin(specs, "yearImage_y", -kMaxPicturePixels, kMaxPicturePixels, 0));
-
-    // The layout fractions keep the window's bands on the screen and the year view
-    // showing: a value out of its range counts as missing and takes the default.
-    // The title band's height is given in pixels of the background picture; without a
-    // readable background picture the default fraction stays.
-    TitleAreaHeightPercent = kDefaultTitleFraction;
-    if (backgroundImage && backgroundImage->Height() > 0) {
-        const std::optional<double> titleHeight = number(specs, "TitleAreaHeight");
-        if (titleHeight && *titleHeight >= 0 && *titleHeight / backgroundImage->Height() <= kMaxTitleFraction)
-            TitleAreaHeightPercent = *titleHeight / backgroundImage->Height();
-    }
-    // The calendar band lies under the title band and ends on the screen.
-    const double calendarRoom = 1.0 - TitleAreaHeightPercent;
-    const double calendarDefault = std::min(kDefaultCalendarFraction, calendarRoom);
-    auto calendarFraction = [&](const char* key) {
-        const std::optional<double> v = number(specs, key);
-        return v && *v > 0 && *v <= calendarRoom ? *v : calendarDefault;
-    };
-    CalendarAreaHeightPercentWide = calendarFraction("CalendarAreaHeightPercentWide");
-    CalendarAreaHeightPercentStandard = calendarFraction("CalendarAreaHeightPercentStandard");
-    CalendarAreaHeightPercent = IsWideScreen() ? CalendarAreaHeightPercentWide : CalendarAreaHeightPercentStandard;
     // 0 is the year view's own default margin. Six left margins and the 31 day columns
     // share the width; the top margin and the 27 rows share the height.
     leftMargin_pct = numberWithin(specs, "leftMargin_pct", 0, kMaxLeftMargin, 0);
@@ -399,4 +403,35 @@ void CustomizationModule::LoadSpecs()
     bottomImage_allowStretch = flag(specs, "bottomImage_allowStretch");
     scrollImage = flag(specs, "scrollImage");
     includeLinkButtons = flag(specs, "includeLinkButtons");
+}
+
+void CustomizationModule::FinishLoadingSpecs()
+{
+    const QString specs = CalendarPropertyValues;
+    finishPictures();
+    backgroundImage = IsWideScreen() ? backgroundImageWide : backgroundImageStandard;
+    // Places on the background picture, in its pixels.
+    yearImage_x = ToInt(numberWithin(specs, "yearImage_x", -kMaxPicturePixels, kMaxPicturePixels, 0));
+    yearImage_y = ToInt(numberWithin(specs, "yearImage_y", -kMaxPicturePixels, kMaxPicturePixels, 0));
+
+    // The layout fractions keep the window's bands on the screen and the year view
+    // showing: a value out of its range counts as missing and takes the default.
+    // The title band's height is given in pixels of the background picture; without a
+    // readable background picture the default fraction stays.
+    TitleAreaHeightPercent = kDefaultTitleFraction;
+    if (backgroundImage && backgroundImage->Height() > 0) {
+        const std::optional<double> titleHeight = number(specs, "TitleAreaHeight");
+        if (titleHeight && *titleHeight >= 0 && *titleHeight / backgroundImage->Height() <= kMaxTitleFraction)
+            TitleAreaHeightPercent = *titleHeight / backgroundImage->Height();
+    }
+    // The calendar band lies under the title band and ends on the screen.
+    const double calendarRoom = 1.0 - TitleAreaHeightPercent;
+    const double calendarDefault = std::min(kDefaultCalendarFraction, calendarRoom);
+    auto calendarFraction = [&](const char* key) {
+        const std::optional<double> v = number(specs, key);
+        return v && *v > 0 && *v <= calendarRoom ? *v : calendarDefault;
+    };
+    CalendarAreaHeightPercentWide = calendarFraction("CalendarAreaHeightPercentWide");
+    CalendarAreaHeightPercentStandard = calendarFraction("CalendarAreaHeightPercentStandard");
+    CalendarAreaHeightPercent = IsWideScreen() ? CalendarAreaHeightPercentWide : CalendarAreaHeightPercentStandard;
 }

@@ -16,6 +16,12 @@ public:
     // Finds the branding folder and loads every value. Returns false when the program is
     // quitting after a discovery message (the caller then stops its own work).
     static bool CustomizeCalendar();
+    // CustomizeCalendar in two halves, for start-up: StartCustomizing finds the folder, sets
+    // every value that needs no picture and starts decoding the pictures on worker threads;
+    // FinishCustomizing waits for them and sets the pictures and the values measured on
+    // them (the title band's height). Nothing may read a picture or a layout value between.
+    static bool StartCustomizing();
+    static void FinishCustomizing();
     static bool FindSpecs();
     // The branding folder that discovery settles on in the folder base, starting from
     // current: "caldef.dat", else the first qualifying folder by name, else current.
@@ -26,6 +32,8 @@ public:
     // are read: a layout value that would put a band off the screen, overflow or hide the
     // year view counts as missing, and a missing value takes its default.
     static void LoadSpecs();
+    static void StartLoadingSpecs();
+    static void FinishLoadingSpecs();
     // The value of key in the branding text: a QColor for keys holding "color", else the
     // value text. A colour is "R,G,B" (three numbers, each kept within 0 to 255) or
     // "&hRRGGBB", "&cRRGGBB", "#RRGGBB" (six hex digits); any other text gives an invalid

@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <malloc.h>
 
@@ -83,21 +84,30 @@ void app::Event_Open()
     countdownDate = Date();
     eventDict.Clear();
     GetPrefs();
-    if (!CustomizationModule::CustomizeCalendar() || Closing)
+    // The branding's pictures are decoded, the calendar data read and the window's controls
+    // made side by side; the window's opening and the data's readers wait for what they need
+    // (CustomizationModule::FinishCustomizing, EventsLoaded).
+    if (!CustomizationModule::StartCustomizing() || Closing)
         return;
-    // The calendar data is read on a worker thread while the window is made; its readers
-    // wait for it (EventsLoaded).
     StartLoadingEvents();
+    CalendarWindow* made = CalendarWindow::Make();
+    CustomizationModule::FinishCustomizing();
+    made->PreparePictures();
     CalendarWindow* window = CalendarWindow::Instance();
     EventsLoaded();
     window->show();
-    if (installSysTray) {
-        mAppTrayItem = new AppTrayItem();
-        mAppTrayItem->Install();
-    }
-    // Start-up's passing buffers (the events file's text, decoded and converted pictures)
-    // are freed by now; hand their pages back to the system rather than keep them.
-    malloc_trim(0);
+    // The tray icon is made, and start-up's passing buffers (the events file's text,
+    // decoded and converted pictures) handed back to the system, once the window has had
+    // its first paint: the calendar shows as soon as it can.
+    QTimer::singleShot(0, this, [this] {
+        if (Closing)
+            return;
+        if (installSysTray && !mAppTrayItem) {
+            mAppTrayItem = new AppTrayItem();
+            mAppTrayItem->Install();
+        }
+        malloc_trim(0);
+    });
 }
 
 void app::Event_Close()

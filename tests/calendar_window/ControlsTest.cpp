@@ -148,8 +148,11 @@ TEST_F(Controls, TheCountdownTileFallsBackToChristmasAtMidnight)
     cCanvas tile;
     tile.resize(118, 130);
     App().countdownDate = Date(2025, 3, 4, 15, 20, 0);
+    // Hidden, the tile moves the date at once and renders only when it is shown.
     tile.updateCountdown();
     EXPECT_EQ(App().countdownDate.SQLDateTime(), "2025-12-25 00:00:00");
+    EXPECT_FALSE(tile.cachedImage);
+    tile.show();
     ASSERT_TRUE(tile.cachedImage);
     EXPECT_EQ(tile.cachedImage->Width(), 118);
     EXPECT_EQ(tile.cachedImage->Height(), 130);
