@@ -9,7 +9,7 @@
 #include <QTimer>
 
 namespace {
-constexpr int kStepMilliseconds = 10;
+constexpr int kStepMilliseconds = 4;
 QPointer<CalendarWindow> s_sliding;
 
 int availableTop() { return QGuiApplication::primaryScreen()->availableGeometry().top(); }

@@ -15,7 +15,9 @@ QString EventRecord::Make(const Date& end, const QString& title, const QString& 
     return Make(end.SQLDateTime(), title, kind);
 }
 
-QString EventRecord::field(const QString& record, int n)
+QString EventRecord::field(const QString& record, int n) { return fieldView(record, n).toString(); }
+
+QStringView EventRecord::fieldView(const QString& record, int n)
 {
     // NthField on "//", without its letter-case folding (a slash has no case): views read
     // fields of every entry.
@@ -23,11 +25,11 @@ QString EventRecord::field(const QString& record, int n)
     for (int field = 1; field < n; ++field) {
         const qsizetype at = record.indexOf(Separator, from);
         if (at < 0)
-            return QString();
+            return QStringView();
         from = at + Separator.size();
     }
     const qsizetype end = record.indexOf(Separator, from);
-    return end < 0 ? record.mid(from) : record.mid(from, end - from);
+    return QStringView(record).mid(from, end < 0 ? record.size() - from : end - from);
 }
 
 bool EventRecord::IsCountdown(const QString& record)
@@ -72,8 +74,8 @@ EventRecord::YearViewFit EventRecord::FitForYearView(const QString& key, const Q
     if (start.SQLDateTime() != key)
         return YearViewFit::Damaged;
     Date end = start;   // a copy: a Date made empty would read the clock
-    const QString endText = EndText(record);   // once: asked for every entry of three years
+    const QStringView endText = fieldView(record, 1);   // in place: asked for every entry of three years
     if (!Date::ParseSQLDateTime(endText, end))
         return YearViewFit::BadEnd;
-    return key <= endText ? YearViewFit::Shown : YearViewFit::Hidden;
+    return QStringView(key) <= endText ? YearViewFit::Shown : YearViewFit::Hidden;
 }

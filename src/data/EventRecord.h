@@ -39,4 +39,5 @@ public:
 
 private:
     static QString field(const QString& record, int n);
+    static QStringView fieldView(const QString& record, int n);
 };

@@ -88,7 +88,9 @@ void join(EventsFileParser::Events& events, EventsFileParser::Events& later)
 // run is no UTF-8 text.
 bool eventLines(QByteArrayView bytes, EventLines& out)
 {
-    constexpr qsizetype kRunLength = 256 * 1024;
+    // Runs of at least half a megabyte (some 10,000 lines): a thread that reads less costs
+    // more to start, and keeps more memory, than it saves.
+    constexpr qsizetype kRunLength = 512 * 1024;
     const qsizetype threads = std::min<qsizetype>({qsizetype(std::max(1u, std::thread::hardware_concurrency())), 8,
                                                    bytes.size() / kRunLength});
     if (threads <= 1)

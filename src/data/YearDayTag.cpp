@@ -43,7 +43,7 @@ YearDayTag::Years runsOf(const Dictionary::Span& span, int firstYear)
             result.days.append({start, QString()});
             day = date;
         }
-        result.days.last().runs += YearDayTag::Run(record);
+        YearDayTag::AppendRun(result.days.last().runs, record);
     }
     return result;
 }
@@ -52,16 +52,29 @@ YearDayTag::Years runsOf(const Dictionary::Span& span, int firstYear)
 
 QString YearDayTag::Run(const QString& record)
 {
+    QString run;
+    AppendRun(run, record);
+    return run;
+}
+
+void YearDayTag::AppendRun(QString& runs, const QString& record)
+{
     // "//" + field 2 + "//" + field 3 is the record from its first separator up to its third.
     const QString& sep = EventRecord::Separator;
     const qsizetype first = record.indexOf(sep);
-    if (first < 0)
-        return sep + sep;
+    if (first < 0) {
+        runs += sep;
+        runs += sep;
+        return;
+    }
     const qsizetype second = record.indexOf(sep, first + sep.size());
-    if (second < 0)
-        return record.mid(first) + sep;
+    if (second < 0) {
+        runs += QStringView(record).mid(first);
+        runs += sep;
+        return;
+    }
     const qsizetype third = record.indexOf(sep, second + sep.size());
-    return third < 0 ? record.mid(first) : record.mid(first, third - first);
+    runs += third < 0 ? QStringView(record).mid(first) : QStringView(record).mid(first, third - first);
 }
 
 QString YearDayTag::Build(const Dictionary& store, const Date& day, const QString& skipKey)
@@ -85,8 +98,11 @@ YearDayTag::Years YearDayTag::BuildYears(const Dictionary& store, int firstYear,
     for (int year = firstYear; year < firstYear + years; ++year)
         for (int month = 1; month <= 12; ++month)
             months.append({monthBound(year, month), monthBound(year, month + 1)});
-    const int threads = int(std::clamp<qsizetype>(std::thread::hardware_concurrency(), 1,
-                                                  std::min<qsizetype>(8, months.size())));
+    // A thread for every 12,000 entries or so, at most one per core and 8: a thread that
+    // gathers less costs more to start, and keeps more memory, than it saves.
+    const int threads = int(std::clamp<qsizetype>(std::min<qsizetype>(std::thread::hardware_concurrency(),
+                                                                       store.Count() / 12000),
+                                                  1, std::min<qsizetype>(8, months.size())));
     std::vector<std::future<std::vector<Years>>> parts;
     for (int t = 0; t < threads; ++t) {
         const qsizetype from = months.size() * t / threads, to = months.size() * (t + 1) / threads;

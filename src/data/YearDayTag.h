@@ -18,6 +18,8 @@ public:
     static QString Build(const Dictionary& store, const Date& day, const QString& skipKey = QString());
     // The run of one entry: "//" + title + "//" + kind.
     static QString Run(const QString& record);
+    // Appends the run of record to runs.
+    static void AppendRun(QString& runs, const QString& record);
 
     // The runs of every day of some years that has entries to show, in key order, and the
     // first entry in key order that could not be shown.

@@ -253,7 +253,7 @@ QString Date::LongTime() const
                              m_hour < 12 ? "AM" : "PM");
 }
 
-bool Date::ParseSQLDateTime(const QString& text, Date& out)
+bool Date::ParseSQLDateTime(QStringView text, Date& out)
 {
     // "yyyy-MM-dd" or "yyyy-MM-dd HH:mm:ss", ASCII digits, nothing before or after.
     if (text.size() != 10 && text.size() != 19)

@@ -57,7 +57,7 @@ public:
     // Strict parses; on failure they return false and leave the date unchanged.
     bool SetSQLDate(const QString& text);
     bool SetSQLDateTime(const QString& text);  // also accepts a bare SQL date (time 00:00:00)
-    static bool ParseSQLDateTime(const QString& text, Date& out);
+    static bool ParseSQLDateTime(QStringView text, Date& out);
     // Parses the ShortDate form "M/d/yyyy" (and "yyyy-MM-dd"); false when it is not a date.
     static bool ParseDate(const QString& text, Date& out);
 

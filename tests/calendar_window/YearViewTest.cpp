@@ -181,7 +181,8 @@ TEST_F(YearView, AFewThousandRandomEntriesShowAsTheEntryByEntryRule)
         empty->CloseWindow();
         flush();
     }
-    App().eventDict = RandomStore(4000, 7);
+    // Enough entries for the months to be gathered by several threads.
+    App().eventDict = RandomStore(40000, 7);
     int shown = 0;
     for (auto it = App().eventDict.Entries().cbegin(); it != App().eventDict.Entries().cend(); ++it) {
         Date start(2000, 1, 1);
@@ -197,7 +198,7 @@ TEST_F(YearView, AFewThousandRandomEntriesShowAsTheEntryByEntryRule)
                                                          + NthField(it.value(), "//", 3);
         ++shown;
     }
-    ASSERT_GT(shown, 2000);
+    ASSERT_GT(shown, 20000);
 
     CalendarWindow* w = open();
     for (int row = 0; row < calCanvas::TableRows; ++row)

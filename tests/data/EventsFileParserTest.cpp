@@ -89,9 +89,9 @@ TEST(EventsFileParser, ALargeFileReadsAsLineByLine)
 {
     // Large enough for the most threads; a few seeds move the cuts between runs.
     for (const quint32 seed : {1u, 2u, 3u}) {
-        const QString text = randomFile(60000, seed);
+        const QString text = randomFile(80000, seed);
         const QByteArray bytes = text.toUtf8();
-        ASSERT_GT(bytes.size(), 8 * 256 * 1024);
+        ASSERT_GT(bytes.size(), 8 * 512 * 1024);
         expectSame(EventsFileParser::Parse(bytes), reference(text));
     }
     // A small one is read by one thread.
@@ -101,7 +101,7 @@ TEST(EventsFileParser, ALargeFileReadsAsLineByLine)
 
 TEST(EventsFileParser, AFaultInAnyRunMakesTheFileUnreadableAndIsFoundOnItsLine)
 {
-    const QString text = randomFile(60000, 5);
+    const QString text = randomFile(80000, 5);
     QByteArray bytes = text.toUtf8();
     // Count the lines up to a place far into the file, where a later thread reads.
     const qsizetype place = bytes.indexOf('\n', bytes.size() * 7 / 8) + 1;
