@@ -98,8 +98,8 @@ void app::StartLoadingEvents()
         if (!file || file->path != path || file->stamp != EventsFileStamp(path))
             file = readEventsFile(path);
         load->stamp = file->stamp;
-        load->status = EventsFile::Take(path, file->status, file->contents, file->why, load->store, load->todoLines,
-                                        load->countdown, load->message);
+        load->status = EventsFile::Take(file->path, file->status, file->contents, file->why, load->store,
+                                        load->todoLines, load->countdown, load->message);
         load->yearRuns = std::make_shared<YearDayTag::Years>(YearDayTag::BuildYears(load->store, load->firstYear, 3));
         return load;
     });
@@ -140,12 +140,12 @@ QString app::EventsFileStamp(const QString& path)
 
 void app::LoadUserEvents()
 {
+    const std::shared_ptr<ReadAhead> file = readEventsFile(EventsPath());
     QStringList todoLines;
     QString message;
-    // Taken before the reading: a change made meanwhile leaves the stamp behind.
-    const QString stamp = EventsFileStamp();
-    const EventsFile::Status status = EventsFile::Load(EventsPath(), eventDict, todoLines, countdownDate, message);
-    takeLoadedEvents(status, stamp, todoLines, message);
+    const EventsFile::Status status = EventsFile::Take(file->path, file->status, file->contents, file->why, eventDict,
+                                                       todoLines, countdownDate, message);
+    takeLoadedEvents(status, file->stamp, todoLines, message);
 }
 
 void app::takeLoadedEvents(EventsFile::Status status, const QString& stamp, const QStringList& todoLines,

@@ -80,10 +80,16 @@ run_scenario() {
   exit $status
 }
 
-# Gives window $1 the keyboard focus (there is no window manager) and types keys $2...
+# Gives window $1 the keyboard focus (with or without a window manager) and types keys $2...
 press() {
-  local win=$1; shift
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null
+  local win=$1 i; shift
+  # A window manager may give the focus back to the window that had it (a dialog above):
+  # the keys go out only once the window holds the focus, or after 3 s of asking.
+  for i in $(seq 1 10); do
+    xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$win" ] && break
+    sleep 0.3
+  done
   sleep 0.2
   xdotool key "$@"
 }
