@@ -91,7 +91,7 @@ CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PictureP
         else // the picture's own proportions at the work area's width
             fullW = availW, fullH = double(availW) * bg->Height() / bg->Width();
     }
-    result.scaled = scaledCopy(bg, fullW, fullH);
+    result.scaled = ScreenPicture::Scaled(bg, fullW, fullH, screen);   // never larger than the screen
     result.fullW = std::max(1, ToInt(fullW));
     result.fullH = std::max(1, ToInt(fullH));
     return result;
