@@ -169,7 +169,7 @@ TEST_F(YearView, AClickOnADateSelectsItAndLeavesTheYearView)
 // The year view as its rule states it, over the whole store in its order: an entry whose
 // key reads as a date-time of the three years, written as the program writes keys, with a
 // readable end not before its key, appends its run to its day's cell.
-TEST_F(YearView, AFewThousandRandomEntriesShowAsTheEntryByEntryRule)
+TEST_F(YearView, FortyThousandRandomEntriesShowAsTheEntryByEntryRule)
 {
     // The cells of the grid alone, then of the random store.
     QVector<QString> cells(calCanvas::TableRows * calCanvas::TableColumns);
