@@ -1,9 +1,7 @@
 #pragma once
 #include <QByteArray>
-#include <QPair>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 #include <map>
 
 class Date;

@@ -1,5 +1,6 @@
 #include "data/EventsFileParser.h"
 #include "data/EventRecord.h"
+#include "data/EventsFile.h"
 #include "framework/Date.h"
 #include <algorithm>
 #include <future>
@@ -7,8 +8,6 @@
 #include <vector>
 
 namespace {
-
-constexpr qsizetype kKeyLength = 19;
 
 // Where the line that starts at start ends: its CR or LF, or the end. Works alike on bytes
 // and on text: UTF-8 sequences hold no CR or LF byte.
@@ -128,9 +127,9 @@ bool eventLines(QByteArrayView bytes, EventLines& out)
 bool EventsFileParser::IsSeparator(QStringView line)
 {
     // Most lines are events: their length tells them apart before any case folding.
-    static const QString separator = QStringLiteral("Events Data:");
     const QStringView trimmed = line.trimmed();
-    return trimmed.size() == separator.size() && trimmed.compare(separator, Qt::CaseInsensitive) == 0;
+    return trimmed.size() == EventsFile::SeparatorLine.size()
+        && trimmed.compare(EventsFile::SeparatorLine, Qt::CaseInsensitive) == 0;
 }
 
 bool EventsFileParser::IsEventShaped(QStringView line)
@@ -138,8 +137,9 @@ bool EventsFileParser::IsEventShaped(QStringView line)
     // A full SQL date-time, then the bar: no to-do line the calendar writes starts so.
     // The date is parsed into a fixed one: an empty Date would read the clock per line.
     Date key(2000, 1, 1);
-    return line.size() > kKeyLength && line.at(kKeyLength) == QLatin1Char('|')
-        && EventRecord::ParseKey(line.left(kKeyLength).toString(), key);
+    constexpr int length = EventsFile::KeyLength;
+    return line.size() > length && line.at(length) == QLatin1Char('|')
+        && EventRecord::ParseKey(line.left(length).toString(), key);
 }
 
 EventsFileParser::Result EventsFileParser::Parse(QByteArrayView bytes)

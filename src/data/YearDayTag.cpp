@@ -86,7 +86,7 @@ QString YearDayTag::Build(const Dictionary& store, const Date& day, const QStrin
             continue;
         if (EventRecord::FitForYearView(key, record, start) != EventRecord::YearViewFit::Shown)
             continue;
-        tag += Run(record);
+        AppendRun(tag, record);
     }
     return tag;
 }
