@@ -26,6 +26,22 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+// What EventsFile::Load gives for the file at path, read into an empty store.
+struct Loaded {
+    EventsFile::Status status = EventsFile::Status::Missing;
+    Dictionary store;
+    QStringList todo;
+    Date countdown{2001, 1, 1};
+    QString message;
+};
+
+Loaded load(const QString& path)
+{
+    Loaded loaded;
+    loaded.status = EventsFile::Load(path, loaded.store, loaded.todo, loaded.countdown, loaded.message);
+    return loaded;
+}
+
 } // namespace
 
 TEST(EventsFile, SeededFileComesBackWithEveryLine)
@@ -130,28 +146,26 @@ TEST(EventsFile, WithoutItsSeparatorAFileKeepsItsEvents)
                      "2025-02-30 09:00:00|not a day\n"
                      "2025-03-11 09:00:00 no bar\n"
                      "2025-03-12 00:00:00|2025-03-12 00:00:00//Trip//Countdown\n");
-    Dictionary store;
-    QStringList todo;
-    Date countdown(2001, 1, 1);
-    QString message;
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
-    EXPECT_EQ(todo, (QStringList{"1\tBuy milk", "Event Data:", "2025-02-30 09:00:00|not a day",
-                                 "2025-03-11 09:00:00 no bar"}));
-    EXPECT_EQ(store.Count(), 2);
-    EXPECT_EQ(store.Value("2025-03-10 09:00:00"), "2025-03-10 10:00:00//Dentist");
-    EXPECT_EQ(countdown.SQLDateTime(), "2025-03-12 00:00:00");
+    const Loaded loaded = load(path);
+    ASSERT_EQ(loaded.status, EventsFile::Status::Loaded);
+    EXPECT_EQ(loaded.todo, (QStringList{"1\tBuy milk", "Event Data:", "2025-02-30 09:00:00|not a day",
+                                        "2025-03-11 09:00:00 no bar"}));
+    EXPECT_EQ(loaded.store.Count(), 2);
+    EXPECT_EQ(loaded.store.Value("2025-03-10 09:00:00"), "2025-03-10 10:00:00//Dentist");
+    EXPECT_EQ(loaded.countdown.SQLDateTime(), "2025-03-12 00:00:00");
 
-    ASSERT_TRUE(EventsFile::Write(path, todo, store, message));
+    QString message;
+    ASSERT_TRUE(EventsFile::Write(path, loaded.todo, loaded.store, message));
     EXPECT_EQ(readBytes(path), "1\tBuy milk\nEvent Data:\n2025-02-30 09:00:00|not a day\n2025-03-11 09:00:00 no bar\n"
                                "Events Data:\n"
                                "2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist\n"
                                "2025-03-12 00:00:00|2025-03-12 00:00:00//Trip//Countdown\n");
     // With its separator, an event-shaped line above it stays a to-do line.
     writeBytes(path, "2025-03-10 09:00:00|x\nEvents Data:\n");
-    Dictionary none;
-    ASSERT_EQ(EventsFile::Load(path, none, todo, countdown, message), EventsFile::Status::Loaded);
-    EXPECT_EQ(todo, QStringList{"2025-03-10 09:00:00|x"});
-    EXPECT_EQ(none.Count(), 0);
+    const Loaded above = load(path);
+    ASSERT_EQ(above.status, EventsFile::Status::Loaded);
+    EXPECT_EQ(above.todo, QStringList{"2025-03-10 09:00:00|x"});
+    EXPECT_EQ(above.store.Count(), 0);
 }
 
 TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
@@ -163,13 +177,10 @@ TEST(EventsFile, CountdownNeedsTheKindFieldAndADateTimeKey)
                      "not a date|x//y//Countdown\n"
                      "2006-13-40 00:00:00|x//y//Countdown\n"
                      "2006-04-01 09:00:00|2006-04-01 10:00:00//Countdown meeting\n");
-    Dictionary store;
-    QStringList todo;
-    Date countdown(2001, 1, 1);
-    QString message;
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
-    EXPECT_EQ(store.Count(), 4);   // malformed keys are kept as they are
-    EXPECT_EQ(countdown.SQLDateTime(), "2006-03-01 00:00:00");
+    const Loaded loaded = load(path);
+    ASSERT_EQ(loaded.status, EventsFile::Status::Loaded);
+    EXPECT_EQ(loaded.store.Count(), 4);   // malformed keys are kept as they are
+    EXPECT_EQ(loaded.countdown.SQLDateTime(), "2006-03-01 00:00:00");
 }
 
 TEST(EventsFile, CountdownIsTheLastInWrittenOrderSoASaveKeepsIt)
@@ -183,19 +194,16 @@ TEST(EventsFile, CountdownIsTheLastInWrittenOrderSoASaveKeepsIt)
                      "2013-12-25 02:00:00|2013-12-25 00:00:00//Christmas//Countdown\n"
                      "2027-01-01 00:00:00|2027-01-01 00:00:00//New Year//Countdown\n"
                      "2027-01-01 00:00:00|2027-01-01 00:00:00//New Year\n");
-    Dictionary store;
-    QStringList todo;
-    Date countdown(2001, 1, 1);
-    QString message;
-    ASSERT_EQ(EventsFile::Load(path, store, todo, countdown, message), EventsFile::Status::Loaded);
-    EXPECT_EQ(countdown.SQLDateTime(), "2026-03-19 00:00:01");
+    const Loaded loaded = load(path);
+    ASSERT_EQ(loaded.status, EventsFile::Status::Loaded);
+    EXPECT_EQ(loaded.countdown.SQLDateTime(), "2026-03-19 00:00:01");
 
     const QString saved = dir.filePath("Saved.tpc");
-    ASSERT_TRUE(EventsFile::Write(saved, todo, store, message));
-    Dictionary again;
-    Date countdownAgain(2001, 1, 1);
-    ASSERT_EQ(EventsFile::Load(saved, again, todo, countdownAgain, message), EventsFile::Status::Loaded);
-    EXPECT_EQ(countdownAgain, countdown);
+    QString message;
+    ASSERT_TRUE(EventsFile::Write(saved, loaded.todo, loaded.store, message));
+    const Loaded again = load(saved);
+    ASSERT_EQ(again.status, EventsFile::Status::Loaded);
+    EXPECT_EQ(again.countdown, loaded.countdown);
 }
 
 TEST(EventsFile, MissingFileLoadsNothingAndSaysNothing)
