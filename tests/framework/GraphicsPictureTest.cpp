@@ -413,6 +413,34 @@ TEST(Picture, ScaledIsSmoothAndCopiesKeepMasks)
     EXPECT_EQ(pic->Scaled(0, 5)->Width(), 0);
 }
 
+TEST(Picture, AnOpaquePictureScalesToTheSamePixelsAsWithItsAlpha)
+{
+    // Noise without alpha: known to be opaque, so scaled the quick way.
+    QImage noise(97, 61, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            noise.setPixel(x, y, 0xFF000000u | (seed >> 8));
+        }
+    const auto pic = Picture::FromImage(noise);
+    const QImage withAlpha = noise.convertToFormat(QImage::Format_ARGB32);
+    for (const QSize size : {QSize(40, 25), QSize(300, 200), QSize(150, 13), QSize(1, 1), QSize(97, 61)}) {
+        const auto scaled = pic->Scaled(size.width(), size.height());
+        const QImage expected = withAlpha.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                    .convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(scaled->Image().size(), size);
+        EXPECT_EQ(scaled->Image().format(), QImage::Format_ARGB32);
+        EXPECT_EQ(scaled->Image(), expected) << size.width() << " x " << size.height();
+        EXPECT_TRUE(scaled->Composited().format() == QImage::Format_RGB32) << "still known to be opaque";
+    }
+    // A picture with translucent pixels keeps its alpha through the scaling.
+    QImage glass = withAlpha;
+    glass.setPixel(3, 3, qRgba(10, 20, 30, 40));
+    const auto translucent = Picture::FromImage(glass)->Scaled(30, 20);
+    EXPECT_LT(qAlpha(translucent->Image().pixel(0, 0)), 255);
+}
+
 TEST(Picture, RotatedQuarterTurnSwapsSides)
 {
     auto pic = Picture::New(4, 2);
