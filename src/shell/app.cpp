@@ -14,6 +14,7 @@
 #include "tray/TabWindow.h"
 #include <QDebug>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -33,10 +34,17 @@ app::app(int& argc, char** argv) : Application(argc, argv)
     g_app = this;
     setApplicationName(QStringLiteral("Lumora Calendar"));
     setApplicationVersion(QStringLiteral(LUMORA_VERSION));
+    // The font database (fontconfig's set-up and the list of installed fonts, a dozen
+    // milliseconds) is read on a worker while the branding is read and the window's
+    // controls are made: their first font then finds it ready or nearly so. Qt guards
+    // the database for use from any thread; font engines stay per thread.
+    m_fontDatabaseRead = std::async(std::launch::async, [] { QFontDatabase::families(); });
 }
 
 app::~app()
 {
+    if (m_fontDatabaseRead.valid())
+        m_fontDatabaseRead.wait();
     delete mAppTrayItem;
     mAppTrayItem = nullptr;
     if (g_app == this)

@@ -126,6 +126,8 @@ private:
     void takeLoadedEvents(EventsFile::Status status, const QString& stamp, const QStringList& todoLines,
                           const QString& message);
     std::future<std::shared_ptr<EventsLoad>> m_eventsLoad;
+    // The font database read on a worker at start (waited for on destruction).
+    std::future<void> m_fontDatabaseRead;
     // The worker's year runs, for the year view's first build, and the store they hold for.
     std::shared_ptr<YearDayTag::Years> m_yearRuns;
     quint64 m_yearRunsRevision = 0;
