@@ -132,6 +132,15 @@ void CalendarWindow::Event_Open()
     if (Frame != 0)
         MsgBox(QStringLiteral("Need Document window type for MacOS"));
 
+    // The small windows the user opens belong to this window and stay above it. The tab
+    // is shown while the pictures below are still being scaled on their workers.
+    winId();
+    Window::SetFrontOwner(this);
+    QPointer<CalendarWindow> self(this);
+    TabWindow::Instance()->show();
+    if (!self || IsClosed())
+        return;
+
     const int availW = area.width();
     const int availH = area.height();
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
@@ -193,15 +202,8 @@ void CalendarWindow::Event_Open()
         }
     }
 
-    // The small windows the user opens belong to this window and stay above it.
-    winId();
-    Window::SetFrontOwner(this);
-    QPointer<CalendarWindow> self(this);
-    TabWindow::Instance()->show();
-    if (self && !self->IsClosed()) {
-        show();
-        TabWindow::KeepOnTop();
-    }
+    show();
+    TabWindow::KeepOnTop();
 }
 
 void CalendarWindow::Event_Paint(Graphics& g)
