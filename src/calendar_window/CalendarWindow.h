@@ -52,6 +52,10 @@ public:
     // does so once the branding is read, while the controls open); the open handlers take
     // what was made for their sizes and scale anything else themselves.
     void PreparePictures();
+    // Makes the year view's fonts now (each costs a font match of about a millisecond the
+    // first time): start-up does so while it waits for the branding's pictures, instead
+    // of in the window's first paint. Needs the branding's values, not its pictures.
+    void PrepareFonts();
     // The open calendar window or nullptr; never creates one.
     static CalendarWindow* Existing() { return WindowAccessor<CalendarWindow>::Existing(); }
 
@@ -220,6 +224,8 @@ public:
     void Calendar_Open();
     bool Calendar_KeyDown(QKeyEvent* event);
     void Calendar_Paint(Graphics& g);
+    // The year view's text size and month-name font, for this screen and branding.
+    void Calendar_SetTextFont();
     void CalendarScrollButton_Up();
     void CalendarScrollButton_Open();
     void CalendarScrollButton_Down();

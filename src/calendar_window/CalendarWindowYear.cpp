@@ -35,6 +35,13 @@ QString CalendarWindow::CalDateCell(const Date& d)
     return Str(row) + QLatin1Char(',') + Str(column);
 }
 
+void CalendarWindow::Calendar_SetTextFont()
+{
+    Calendar->TextSize = ToInt(QGuiApplication::primaryScreen()->availableGeometry().height() * 0.0138);
+    if (!CustomizationModule::monthNamesFont.isEmpty())
+        Calendar->TextFont = CustomizationModule::monthNamesFont;
+}
+
 void CalendarWindow::Calendar_Open()
 {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -51,9 +58,7 @@ void CalendarWindow::Calendar_Open()
     Calendar->MarginHeight = ToInt(h * CustomizationModule::topMargin_pct);
     Calendar->ColumnsWidth = std::max(1, ToInt(double(w - 6 * Calendar->MarginWidth) / (Calendar->ColumnCount - 2)));
     Calendar->DefaultRowHeight = std::max(1, ToInt(double(h - Calendar->MarginHeight) / 27));
-    Calendar->TextSize = ToInt(availH * 0.0138);
-    if (!CustomizationModule::monthNamesFont.isEmpty())
-        Calendar->TextFont = CustomizationModule::monthNamesFont;
+    Calendar_SetTextFont();
 
     // Grid: twelve month blocks per year, three rows of four.
     Calendar->ClearCells();

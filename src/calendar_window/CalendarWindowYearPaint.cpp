@@ -9,8 +9,32 @@
 #include "shell/app.h"
 #include <QGuiApplication>
 #include <QScreen>
+#include <vector>
 
 namespace {
+// A font of the year view: name, pixel size, bold.
+struct YearFont {
+    QString name;
+    int size;
+    bool bold;
+};
+
+YearFont digitsFont() { return {QStringLiteral("Tahoma"), 64, false}; }
+YearFont dayFont(const calCanvas& canvas) { return {QStringLiteral("Arial"), canvas.TextSize, false}; }
+YearFont weekdayFont(const calCanvas& canvas) { return {canvas.TextFont, canvas.TextSize, true}; }
+YearFont monthFont(const calCanvas& canvas, int screenHeight)
+{
+    return {canvas.TextFont, canvas.TextSize + (screenHeight > 960 ? 3 : 2), CustomizationModule::monthNamesBold};
+}
+
+void useFont(Graphics& g, const YearFont& font)
+{
+    g.SetTextFont(font.name);
+    g.SetTextSize(font.size);
+    g.SetBold(font.bold);
+    g.SetUnderline(false);
+}
+
 // The grey checkered mark behind the number of a day with a special event: a 15 x 15
 // checkerboard of 3-pixel squares and a frame one pixel outside it.
 void drawSpecialMark(Graphics& g, int px, int py)
@@ -27,9 +51,7 @@ void drawSpecialMark(Graphics& g, int px, int py)
 void drawYearDigits(Graphics& g, const calCanvas& canvas, int year, int cw)
 {
     g.SetForeColor(CustomizationModule::yearColor);
-    g.SetTextFont(QStringLiteral("Tahoma"));
-    g.SetTextSize(64);
-    g.SetUnderline(false);
+    useFont(g, digitsFont());
     const int dw = ToInt(g.StringWidth(QStringLiteral("0")));
     const int dh = g.StringHeight(QStringLiteral("0"), 99);
     const int dx = ToInt((canvas.MarginWidth + cw) / 2.0 - dw / 2.0);
@@ -39,6 +61,18 @@ void drawYearDigits(Graphics& g, const calCanvas& canvas, int year, int cw)
         g.DrawString(Mid(digits, i, 1), dx, dy + i * dh);
 }
 } // namespace
+
+void CalendarWindow::PrepareFonts()
+{
+    Calendar_SetTextFont();
+    const calCanvas& canvas = *Calendar;
+    const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
+    std::vector<YearFont> fonts = {dayFont(canvas), weekdayFont(canvas), monthFont(canvas, screenHeight)};
+    if (!CustomizationModule::hideYear)
+        fonts.push_back(digitsFont());
+    for (const YearFont& font : fonts)
+        Graphics::MakeFont(font.name, font.size, font.bold);
+}
 
 void CalendarWindow::Calendar_Paint(Graphics& g)
 {
@@ -74,10 +108,7 @@ void CalendarWindow::Calendar_Paint(Graphics& g)
                 if (d.length() == 1)
                     d = QLatin1Char(' ') + d;
                 g.SetForeColor(CustomizationModule::daysColor);
-                g.SetTextFont(QStringLiteral("Arial"));
-                g.SetTextSize(canvas.TextSize);
-                g.SetBold(false);
-                g.SetUnderline(false);
+                useFont(g, dayFont(canvas));
                 bool underline = false;
                 if (s.contains(QStringLiteral("//"))) {
                     if (InStr(s, QStringLiteral("Special")) == 0) {
@@ -99,10 +130,7 @@ void CalendarWindow::Calendar_Paint(Graphics& g)
             } else if (s.length() == 1) {
                 // A weekday letter, in the month names' font.
                 g.SetForeColor(CustomizationModule::dayHeaderColor);
-                g.SetTextFont(canvas.TextFont);
-                g.SetTextSize(canvas.TextSize);
-                g.SetBold(true);
-                g.SetUnderline(false);
+                useFont(g, weekdayFont(canvas));
                 g.DrawString(s, x + 2, y);
             } else {
                 // A month name (empty cells take this branch and draw nothing).
@@ -112,10 +140,7 @@ void CalendarWindow::Calendar_Paint(Graphics& g)
                 if (CustomizationModule::monthNamesAbbreviated)
                     t = Left(t, 3);
                 g.SetForeColor(CustomizationModule::monthNamesColor);
-                g.SetTextFont(canvas.TextFont);
-                g.SetTextSize(canvas.TextSize + (screenHeight > 960 ? 3 : 2));
-                g.SetBold(CustomizationModule::monthNamesBold);
-                g.SetUnderline(false);
+                useFont(g, monthFont(canvas, screenHeight));
                 if (t.isEmpty())
                     continue;
                 if (CustomizationModule::monthNamesLeftJ) {

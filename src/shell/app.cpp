@@ -93,12 +93,14 @@ void app::Event_Open()
     eventDict.Clear();
     GetPrefs();
     // The branding's pictures are decoded, the calendar data read and the window's controls
-    // made side by side; the window's opening and the data's readers wait for what they need
+    // made side by side (and the year view's fonts, before the pictures are waited for); the
+    // window's opening and the data's readers wait for what they need
     // (CustomizationModule::FinishCustomizing, EventsLoaded).
     if (!CustomizationModule::StartCustomizing() || Closing)
         return;
     StartLoadingEvents();
     CalendarWindow* made = CalendarWindow::Make();
+    made->PrepareFonts();
     CustomizationModule::FinishCustomizing();
     made->PreparePictures();
     CalendarWindow* window = CalendarWindow::Instance();
