@@ -83,15 +83,20 @@ void join(EventsFileParser::Events& events, EventsFileParser::Events& later)
     }
 }
 
+// The threads that read a file of that many bytes: runs of at least half a megabyte (some
+// 10,000 lines), as a thread that reads less costs more to start, and keeps more memory,
+// than it saves; at most one per core and 8.
+qsizetype threadsFor(qsizetype bytes)
+{
+    constexpr qsizetype kRunLength = 512 * 1024;
+    return std::min<qsizetype>({qsizetype(std::max(1u, std::thread::hardware_concurrency())), 8, bytes / kRunLength});
+}
+
 // The event lines of bytes, in runs on several threads for a large file; false when some
 // run is no UTF-8 text.
 bool eventLines(QByteArrayView bytes, EventLines& out)
 {
-    // Runs of at least half a megabyte (some 10,000 lines): a thread that reads less costs
-    // more to start, and keeps more memory, than it saves.
-    constexpr qsizetype kRunLength = 512 * 1024;
-    const qsizetype threads = std::min<qsizetype>({qsizetype(std::max(1u, std::thread::hardware_concurrency())), 8,
-                                                   bytes.size() / kRunLength});
+    const qsizetype threads = threadsFor(bytes.size());
     if (threads <= 1)
         return eventsOf(bytes, out);
     std::vector<std::future<std::pair<bool, EventLines>>> runs;
@@ -197,3 +202,5 @@ QString EventsFileParser::FaultOf(QByteArrayView bytes)
     }
     return QStringLiteral("it is not UTF-8 text");
 }
+
+bool EventsFileParser::ReadsInParallel(qsizetype bytes) { return threadsFor(bytes) > 1; }

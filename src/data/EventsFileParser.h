@@ -28,6 +28,8 @@ public:
         QStringList countdownKeys;  // the keys of the event lines whose record is a countdown, in file order
     };
     static Result Parse(QByteArrayView bytes);
+    // Whether a file of that many bytes is read by several threads at once.
+    static bool ReadsInParallel(qsizetype bytes);
     // Why bytes that Parse found invalid are no events file, naming the line of the first
     // fault: "it holds a NUL byte on line 3", "it is not UTF-8 text (line 7)".
     static QString FaultOf(QByteArrayView bytes);

@@ -96,6 +96,8 @@ public:
     // Starts reading the events file on a worker thread before the application object is
     // made; StartLoadingEvents takes what it read when the file is still the one it names.
     static void StartReadingEventsFile();
+    // Whether the events file being read ahead is large enough to be read by several threads.
+    static bool ReadingLargeEventsFile();
     void EventsLoaded();
     // The year view's runs of the three calendar years from firstYear: those the start-up
     // worker computed when the store has not changed since, else computed now.

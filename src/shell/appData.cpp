@@ -2,6 +2,7 @@
 // the season index and the iCal importer. The work is done by the classes of src/data; the
 // application object gives them its store and shows what they report.
 #include "data/EventsFile.h"
+#include "data/EventsFileParser.h"
 #include "data/YearDayTag.h"
 #include "data/Holidays.h"
 #include "data/ICalImporter.h"
@@ -12,6 +13,7 @@
 #include "shell/app.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
 #include <memory>
 
@@ -72,13 +74,22 @@ std::future<std::shared_ptr<ReadAhead>>& readAhead()
     return pending;
 }
 
+bool& readingLarge()
+{
+    static bool large = false;
+    return large;
+}
+
 } // namespace
 
 void app::StartReadingEventsFile()
 {
     const QString path = EventsPath();
+    readingLarge() = EventsFileParser::ReadsInParallel(QFileInfo(path).size());
     readAhead() = std::async(std::launch::async, [path] { return readEventsFile(path); });
 }
+
+bool app::ReadingLargeEventsFile() { return readingLarge(); }
 
 void app::StartLoadingEvents()
 {
