@@ -73,6 +73,7 @@ CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PictureP
     const bool hasTopLogo = layout.hasTopLogo;
     const bool hasBottom = layout.hasBottom;
     ScaledBackground result;
+    result.source = picture;
     result.picture32 = picture->EnsureBitDepth32();
     const PicturePtr& bg = result.picture32;
     float areaH = float(availH);
@@ -102,9 +103,13 @@ void CalendarWindow::PreparePictures()
     // Each piece reads only its own source picture and the branding values, which stay
     // as they are until the window has opened.
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    if (const PicturePtr bg = CustomizationModule::backgroundImage; usable(bg)) {
+    // The background may still be being decoded: its worker waits for it.
+    if (!CustomizationModule::BackgroundSize().isEmpty()) {
         const BackgroundLayout layout = backgroundLayout();
-        m_backgroundAhead.Start({bg.get(), layout}, [bg, layout] { return scaledBackground(bg, layout); });
+        m_backgroundAhead.Start(layout, [background = CustomizationModule::BackgroundDecoding(), layout] {
+            const PicturePtr bg = background.get();
+            return usable(bg) ? scaledBackground(bg, layout) : ScaledBackground{};
+        });
     }
     const PicturePtr logo = CustomizationModule::topLogoImage;
     const PicturePtr mask = CustomizationModule::topLogoImageMask;
@@ -151,10 +156,11 @@ void CalendarWindow::Event_Open()
     // Background picture, once, at screen size. fullW x fullH is its scaled size before
     // the copy is cut to the screen: the year pictures are placed on that.
     double fullW = 0, fullH = 0;
-    if (usable(CustomizationModule::backgroundImage)) {
-        const PicturePtr& bg = CustomizationModule::backgroundImage;
+    if (const PicturePtr bg = CustomizationModule::TakeBackground(); usable(bg)) {
         const BackgroundLayout layout = backgroundLayout();
-        const ScaledBackground scaled = m_backgroundAhead.Take({bg.get(), layout}, [&] { return scaledBackground(bg, layout); });
+        ScaledBackground scaled = m_backgroundAhead.Take(layout, [&] { return scaledBackground(bg, layout); });
+        if (scaled.source != bg)   // made ahead from a picture since replaced
+            scaled = scaledBackground(bg, layout);
         CustomizationModule::backgroundImage = scaled.picture32;
         backgroundImageScaled = scaled.scaled;
         fullW = scaled.fullW;

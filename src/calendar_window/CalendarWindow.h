@@ -308,6 +308,7 @@ private:
     // was scaled to before being cut to the screen), the title band, and the bottom band
     // (its 32-bit copy and the scaled copy).
     struct ScaledBackground {
+        PicturePtr source;   // the picture it was made from
         PicturePtr picture32, scaled;
         double fullW = 0, fullH = 0;
     };
@@ -327,7 +328,8 @@ private:
     // Sets the bottom band's picture (and the branding's 32-bit bottom picture).
     void takeBottomBand();
     QSize bottomBandSize() const;
-    WorkAhead<std::tuple<Picture*, BackgroundLayout>, ScaledBackground> m_backgroundAhead;
+    // Made for the layout from the background being decoded; the source is checked on taking.
+    WorkAhead<BackgroundLayout, ScaledBackground> m_backgroundAhead;
     WorkAhead<std::tuple<Picture*, Picture*, QSize>, PicturePtr> m_titleAhead;
     WorkAhead<std::tuple<Picture*, QSize, QSize>, PicturePair> m_bottomAhead;
 

@@ -17,8 +17,7 @@ void CalendarWindow::floatingLinkCanvas_Open(int index)
         area->setParent(this);
     const QString coordinates = CustomizationModule::floatingLinkCoordinates.value(index);
     const QString link = CustomizationModule::floatingLink.value(index);
-    const PicturePtr& background = CustomizationModule::backgroundImage;
-    const QSize picture = background ? QSize(background->Width(), background->Height()) : QSize();
+    const QSize picture = CustomizationModule::BackgroundSize();   // the picture may still be decoding
     const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
     QRect place;
     // An area exists only where it can be clicked and would open its link: without a place

@@ -96,6 +96,18 @@ PicturePtr Picture::OpenAsPicture(const QString& path)
     return picture;
 }
 
+QSize Picture::FileSize(const QString& path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return QSize();
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (size.isValid() && (reader.transformation() & QImageIOHandler::TransformationRotate90))
+        size.transpose();
+    return size;
+}
+
 ::Graphics& Picture::Graphics()
 {
     if (!m_graphics)

@@ -32,6 +32,9 @@ public:
     static PicturePtr FromImage(const QImage& image);
     // The picture in the file at path; nullptr when the file is missing or not a picture.
     static PicturePtr OpenAsPicture(const QString& path);
+    // The size OpenAsPicture's picture of the file at path will have (turned as it turns
+    // it), read from the file's header without decoding it; invalid when it cannot be read.
+    static QSize FileSize(const QString& path);
 
     int Width() const { return m_image.width(); }
     int Height() const { return m_image.height(); }

@@ -191,10 +191,30 @@ QString picturePath(const QString& specs, const char* key)
 
 // The pictures being decoded, each for its slot: decoding them is most of reading the
 // branding, and each one is independent of the others and of everything else.
-std::vector<std::pair<PicturePtr*, std::future<PicturePtr>>>& decoding()
+struct Decoding {
+    PicturePtr* slot;
+    QString path;   // empty: no picture
+    std::future<PicturePtr> picture;
+};
+
+std::vector<Decoding>& decoding()
 {
-    static std::vector<std::pair<PicturePtr*, std::future<PicturePtr>>> pictures;
+    static std::vector<Decoding> pictures;
     return pictures;
+}
+
+// The background picture left decoding by FinishCustomizing(Background::Later): its slot,
+// its decoding and its size from its file's header. No slot: none.
+struct PendingBackground {
+    PicturePtr* slot = nullptr;
+    std::shared_future<PicturePtr> picture;
+    QSize size;
+};
+
+PendingBackground& pendingBackground()
+{
+    static PendingBackground pending;
+    return pending;
 }
 
 // Starts decoding the pictures the keys name, side by side; a slot whose file holds no
@@ -203,16 +223,28 @@ void startPictures(const QString& specs, const QVector<QPair<PicturePtr*, const 
 {
     for (const auto& [slot, key] : wanted) {
         const QString path = picturePath(specs, key);
-        decoding().emplace_back(slot, path.isEmpty() ? std::async(std::launch::deferred, [] { return PicturePtr(); })
-                                                : std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); }));
+        decoding().push_back({slot, path,
+                              path.isEmpty() ? std::async(std::launch::deferred, [] { return PicturePtr(); })
+                                             : std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); })});
     }
 }
 
-// Sets every slot whose picture is being decoded.
-void finishPictures()
+// Sets every slot whose picture is being decoded, except later's when its picture is not
+// decoded yet and its file's header gives its size: that one is left pending.
+void finishPictures(PicturePtr* later = nullptr)
 {
-    for (auto& [slot, picture] : decoding())
-        *slot = picture.get();
+    CustomizationModule::TakeBackground();   // one left pending before
+    for (Decoding& d : decoding()) {
+        if (d.slot == later && !d.path.isEmpty()
+            && d.picture.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            const QSize size = Picture::FileSize(d.path);
+            if (size.width() > 0 && size.height() > 0) {
+                pendingBackground() = {d.slot, d.picture.share(), size};
+                continue;
+            }
+        }
+        *d.slot = d.picture.get();
+    }
     decoding().clear();
 }
 
@@ -254,7 +286,34 @@ bool CustomizationModule::StartCustomizing()
     return true;
 }
 
-void CustomizationModule::FinishCustomizing() { FinishLoadingSpecs(); }
+void CustomizationModule::FinishCustomizing(Background background) { FinishLoadingSpecs(background); }
+
+PicturePtr CustomizationModule::TakeBackground()
+{
+    PendingBackground& pending = pendingBackground();
+    if (pending.slot) {
+        *pending.slot = pending.picture.get();
+        backgroundImage = *pending.slot;
+        pending = {};
+    }
+    return backgroundImage;
+}
+
+QSize CustomizationModule::BackgroundSize()
+{
+    if (pendingBackground().slot)
+        return pendingBackground().size;
+    return backgroundImage ? QSize(backgroundImage->Width(), backgroundImage->Height()) : QSize();
+}
+
+std::shared_future<PicturePtr> CustomizationModule::BackgroundDecoding()
+{
+    if (pendingBackground().slot)
+        return pendingBackground().picture;
+    std::promise<PicturePtr> ready;
+    ready.set_value(backgroundImage);
+    return ready.get_future().share();
+}
 
 void CustomizationModule::LoadSpecs()
 {
@@ -405,11 +464,12 @@ void CustomizationModule::StartLoadingSpecs()
     includeLinkButtons = flag(specs, "includeLinkButtons");
 }
 
-void CustomizationModule::FinishLoadingSpecs()
+void CustomizationModule::FinishLoadingSpecs(Background background)
 {
     const QString specs = CalendarPropertyValues;
-    finishPictures();
-    backgroundImage = IsWideScreen() ? backgroundImageWide : backgroundImageStandard;
+    PicturePtr& backgroundSlot = IsWideScreen() ? backgroundImageWide : backgroundImageStandard;
+    finishPictures(background == Background::Later ? &backgroundSlot : nullptr);
+    backgroundImage = backgroundSlot;
     // Places on the background picture, in its pixels.
     yearImage_x = ToInt(numberWithin(specs, "yearImage_x", -kMaxPicturePixels, kMaxPicturePixels, 0));
     yearImage_y = ToInt(numberWithin(specs, "yearImage_y", -kMaxPicturePixels, kMaxPicturePixels, 0));
@@ -419,10 +479,10 @@ void CustomizationModule::FinishLoadingSpecs()
     // The title band's height is given in pixels of the background picture; without a
     // readable background picture the default fraction stays.
     TitleAreaHeightPercent = kDefaultTitleFraction;
-    if (backgroundImage && backgroundImage->Height() > 0) {
+    if (const int pictureHeight = BackgroundSize().height(); pictureHeight > 0) {
         const std::optional<double> titleHeight = number(specs, "TitleAreaHeight");
-        if (titleHeight && *titleHeight >= 0 && *titleHeight / backgroundImage->Height() <= kMaxTitleFraction)
-            TitleAreaHeightPercent = *titleHeight / backgroundImage->Height();
+        if (titleHeight && *titleHeight >= 0 && *titleHeight / pictureHeight <= kMaxTitleFraction)
+            TitleAreaHeightPercent = *titleHeight / pictureHeight;
     }
     // The calendar band lies under the title band and ends on the screen.
     const double calendarRoom = 1.0 - TitleAreaHeightPercent;

@@ -104,7 +104,7 @@ void app::Event_Open()
     StartLoadingEvents();
     CalendarWindow* made = CalendarWindow::Make();
     made->PrepareFonts();
-    CustomizationModule::FinishCustomizing();
+    CustomizationModule::FinishCustomizing(CustomizationModule::Background::Later);
     made->PreparePictures();
     CalendarWindow* window = CalendarWindow::Instance();
     EventsLoaded();

@@ -97,7 +97,7 @@ void TrayWindow::Event_Open()
     setGeometry(QRect(StartPosition(size(), area), size()));
     BackColor = CustomizationModule::calendarBackgroundColor;
 
-    if (const PicturePtr background = CustomizationModule::backgroundImage) {
+    if (const PicturePtr background = CustomizationModule::TakeBackground()) {
         const int W = width();
         const int H = height();
         const int ninth = ToInt(H / 9.0);

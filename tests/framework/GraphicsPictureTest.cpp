@@ -1,5 +1,7 @@
 #include "framework/Graphics.h"
+#include "framework/Files.h"
 #include "framework/Picture.h"
+#include <QBuffer>
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
@@ -439,6 +441,37 @@ TEST(Picture, AnOpaquePictureScalesToTheSamePixelsAsWithItsAlpha)
     glass.setPixel(3, 3, qRgba(10, 20, 30, 40));
     const auto translucent = Picture::FromImage(glass)->Scaled(30, 20);
     EXPECT_LT(qAlpha(translucent->Image().pixel(0, 0)), 255);
+}
+
+TEST(Picture, FileSizeIsTheSizeOfTheDecodedPicture)
+{
+    QTemporaryDir dir;
+    QImage image(30, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString png = dir.filePath("plain.png");
+    ASSERT_TRUE(image.save(png));
+    EXPECT_EQ(Picture::FileSize(png), QSize(30, 20));
+
+    // A JPEG whose EXIF orientation turns it a quarter: decoded turned, 20 x 30.
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "JPG"));
+    const char exif[] = {'\xFF', '\xE1', 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+                         1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};   // Orientation = 6
+    jpeg.insert(2, exif, sizeof exif);
+    const QString turned = dir.filePath("turned.jpg");
+    ASSERT_TRUE(Files::WriteAtomic(turned, jpeg));
+    const PicturePtr decoded = Picture::OpenAsPicture(turned);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(QSize(decoded->Width(), decoded->Height()), QSize(20, 30));
+    EXPECT_EQ(Picture::FileSize(turned), QSize(20, 30));
+
+    const QString garbage = dir.filePath("garbage.jpg");
+    ASSERT_TRUE(Files::WriteAtomic(garbage, QByteArray("not a picture")));
+    EXPECT_FALSE(Picture::FileSize(garbage).isValid());
+    EXPECT_FALSE(Picture::FileSize(dir.filePath("missing.png")).isValid());
+    EXPECT_FALSE(Picture::FileSize(dir.path()).isValid());
 }
 
 TEST(Picture, RotatedQuarterTurnSwapsSides)

@@ -127,6 +127,46 @@ TEST(Branding, LoadSpecsDerivesValuesAndSurvivesBadInput)
     }
 }
 
+TEST(Branding, ABackgroundLeftDecodingGivesTheValuesOfOneWaitedFor)
+{
+    // A background large enough to be still decoding when the values are set (either way
+    // the outcome must be the same), and one that is no picture at all.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Edition");
+    QDir().mkpath(folder);
+    QImage noise(2400, 1600, QImage::Format_RGB32);
+    quint32 seed = 7;
+    for (int y = 0; y < noise.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x)
+            line[x] = 0xFF000000u | ((seed = seed * 1664525u + 1013904223u) >> 8);
+    }
+    ASSERT_TRUE(noise.save(folder + "/big.jpg", "JPG", 95));
+    ASSERT_TRUE(Files::WriteAtomic(folder + "/bad.jpg", QByteArray("no picture")));
+    struct Case { const char* background; QSize size; double title; };
+    const Case cases[] = {{"big.jpg", QSize(2400, 1600), 120.0 / 1600}, {"bad.jpg", QSize(), 0.082}};
+    for (const Case& c : cases) {
+        for (const CM::Background when : {CM::Background::Now, CM::Background::Later}) {
+            const QString specs = QStringLiteral("backgroundImageWide=%1\nbackgroundImageStandard=%1\nTitleAreaHeight=120\n")
+                                      .arg(QString::fromLatin1(c.background));
+            CM::DefaultCalendarFolder = folder;
+            CM::CalendarPropertyValues = specs;
+            CM::StartLoadingSpecs();
+            CM::FinishLoadingSpecs(when);
+            SCOPED_TRACE(std::string(c.background) + (when == CM::Background::Later ? " later" : " now"));
+            EXPECT_DOUBLE_EQ(CM::TitleAreaHeightPercent, c.title);
+            EXPECT_EQ(CM::BackgroundSize(), c.size);
+            const PicturePtr decoding = CM::BackgroundDecoding().get();
+            EXPECT_EQ(decoding ? QSize(decoding->Width(), decoding->Height()) : QSize(), c.size);
+            const PicturePtr background = CM::TakeBackground();
+            EXPECT_EQ(background, decoding);
+            EXPECT_EQ(CM::backgroundImage, background);
+            EXPECT_EQ(CM::IsWideScreen() ? CM::backgroundImageWide : CM::backgroundImageStandard, background);
+            EXPECT_EQ(CM::BackgroundSize(), c.size);
+        }
+    }
+}
+
 TEST(Branding, DiscoveryPrefersCaldefThenFirstFolderByName)
 {
     QTemporaryDir dir;
