@@ -393,6 +393,17 @@ void CustomizationModule::StartLoadingSpecs()
     const QString specs = CalendarPropertyValues;
     const Date today;
 
+    // Only the background of this screen's shape is decoded: the other one would hold a
+    // full-screen picture for nothing (a rebuild reads the branding again).
+    const bool wide = IsWideScreen();
+    backgroundImageWide = backgroundImageStandard = nullptr;
+    // The pictures are started first, the largest first: they take longest to decode.
+    startPictures(specs, {wide ? qMakePair(&backgroundImageWide, "backgroundImageWide")
+                               : qMakePair(&backgroundImageStandard, "backgroundImageStandard"),
+                          {&bottomImage, "bottomImage"}, {&topLogoImage, "topLogoImage"},
+                          {&topLogoImageMask, "topLogoImageMask"}, {&yearImage[0], "yearImage0"},
+                          {&yearImage[1], "yearImage1"}, {&yearImage[2], "yearImage2"}});
+
     installerFileName = text(specs, "installerFileName");
     applicationName = text(specs, "applicationName");
     otherCopyright = text(specs, "otherCopyright");
@@ -412,15 +423,6 @@ void CustomizationModule::StartLoadingSpecs()
     // A year picture's year outside the years a calendar can show names no picture.
     yearImageStartYear = ToInt(numberWithin(specs, "yearImageStartYear", 1000, 9999, 0));
 
-    // Only the background of this screen's shape is decoded: the other one would hold a
-    // full-screen picture for nothing (a rebuild reads the branding again).
-    const bool wide = IsWideScreen();
-    backgroundImageWide = backgroundImageStandard = nullptr;
-    startPictures(specs, {{&topLogoImage, "topLogoImage"}, {&topLogoImageMask, "topLogoImageMask"},
-                         wide ? qMakePair(&backgroundImageWide, "backgroundImageWide")
-                              : qMakePair(&backgroundImageStandard, "backgroundImageStandard"),
-                         {&bottomImage, "bottomImage"}, {&yearImage[0], "yearImage0"},
-                         {&yearImage[1], "yearImage1"}, {&yearImage[2], "yearImage2"}});
     // 0 is the year view's own default margin. Six left margins and the 31 day columns
     // share the width; the top margin and the 27 rows share the height.
     leftMargin_pct = numberWithin(specs, "leftMargin_pct", 0, kMaxLeftMargin, 0);
