@@ -28,14 +28,16 @@ void hideAndDisable(QWidget* w)
 
 void setUpList(ListBox* list, int columns, int rowHeight, const QString& font, int size, bool bold)
 {
+    // The font and row height first: a list with its row height set needs no font metrics
+    // for its scroll range, and one measuring its rows measures them in its own font.
+    list->SetTextFont(font);
+    list->SetTextSize(size);
+    list->SetBold(bold);
+    list->SetDefaultRowHeight(rowHeight);
     list->SetColumnCount(columns);
     list->SetHasHeading(false);
     list->SetScrollBarVertical(false);
     list->SetScrollBarHorizontal(false);
-    list->SetDefaultRowHeight(rowHeight);
-    list->SetTextFont(font);
-    list->SetTextSize(size);
-    list->SetBold(bold);
 }
 } // namespace
 
