@@ -119,6 +119,7 @@ void app::Event_Open()
             mAppTrayItem = new AppTrayItem();
             mAppTrayItem->Install();
         }
+        mallopt(M_TOP_PAD, 128 * 1024);   // glibc's own step again (main() widened it)
         malloc_trim(0);
     });
 }
