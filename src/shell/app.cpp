@@ -98,7 +98,8 @@ void app::Event_Open()
     // The branding's pictures are decoded, the calendar data read and the window's controls
     // made side by side (and the year view's fonts, before the pictures are waited for); the
     // window's opening and the data's readers wait for what they need
-    // (CustomizationModule::FinishCustomizing, EventsLoaded).
+    // (CustomizationModule::FinishCustomizing, the background picture in
+    // CustomizationModule::TakeBackground, EventsLoaded).
     if (!CustomizationModule::StartCustomizing() || Closing)
         return;
     StartLoadingEvents();
