@@ -88,6 +88,9 @@ press() {
   for i in $(seq 1 10); do
     xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win" 2>/dev/null
     [ "$(xdotool getwindowfocus 2>/dev/null)" = "$win" ] && break
+    # A window manager that keeps the focus where it is may still activate the window
+    # when asked the way a taskbar asks.
+    [ "$i" -ge 4 ] && [ -n "${LUMORA_E2E_WM:-}" ] && xdotool windowactivate "$win" 2>/dev/null
     sleep 0.3
   done
   sleep 0.2

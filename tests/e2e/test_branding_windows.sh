@@ -105,6 +105,10 @@ stacking() {
     check "after sliding back in the help window is above the calendar window" above "$help" "$WIN"
   else
     fail "no rebuilt calendar window"
+    # What the screen held, for the next look at this failure.
+    echo "  focus: $(xdotool getwindowfocus getwindowname 2>/dev/null)"
+    echo "  visible windows: $(xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do printf '%s ' "$w:$(xdotool getwindowname "$w" 2>/dev/null)"; done)"
+    echo "  the old calendar window $WIN: $(xwininfo -id "$WIN" 2>/dev/null | grep -E 'Map State|Absolute upper-left Y' | tr -s ' ' | tr '\n' ' ')"
   fi
   quit
 }
