@@ -1,5 +1,6 @@
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
+#include "framework/ShapedText.h"
 #include <QFontDatabase>
 #include <QHash>
 #include <QFontMetricsF>
@@ -195,6 +196,8 @@ double Graphics::StringWidth(const QString& text) const
     const QFont font = CurrentFont();
     if (IsWebdings(m_textFont))
         return double(text.size()) * font.pixelSize();
+    if (ShapedText::Cacheable(text))
+        return ShapedText::Advance(font, text);
     const QFontMetricsF metrics(font);
     double widest = 0;
     for (const QString& line : layoutLines(text, metrics, 0))
@@ -252,8 +255,13 @@ void Graphics::DrawString(const QString& text, int x, int y, int wrapWidth)
     if (!p)
         return;
     const QFont font = CurrentFont();
-    p->setFont(font);
     p->setPen(m_foreColor);
+    // Most texts are one line, drawn again and again: shaped once.
+    if (wrapWidth <= 0 && ShapedText::Cacheable(text)) {
+        ShapedText::Draw(*p, font, text, x, y);
+        return;
+    }
+    p->setFont(font);
     const QFontMetricsF metrics(font);
     const int step = QFontMetrics(font).height();
     const QStringList lines = layoutLines(text, metrics, wrapWidth);
