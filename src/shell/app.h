@@ -85,6 +85,10 @@ public:
     void ReloadCalendarLater();
     void CustomizeSolstice() {}
     void CheckRunning();
+    // Starts entering the single-instance lock on a worker thread before the application
+    // object is made; CheckRunning takes the outcome (and enters the lock itself when
+    // nothing was started).
+    static void StartEnteringMutex();
     void LoadHolidays();
     void LoadSpecialEvents();
     // Start-up's reading of the calendar data: what LoadHolidays, LoadSpecialEvents and
