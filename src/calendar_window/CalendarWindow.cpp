@@ -39,10 +39,10 @@ CalendarWindow::CalendarWindow()
     Layout();
     CreateControls();
     AddMenuHandlers();
-    // The menu bar lies over the top-right corner, above every control.
+    // The menu bar lies over the top-right corner, above every control; it is placed when
+    // the window opens (its size needs a font measured).
     m_menuBar = Menu::Instance()->CreateWidget(this);
     m_menuBar->setObjectName(QStringLiteral("MenuBar"));
-    placeMenuBar();
 }
 
 CalendarWindow::~CalendarWindow() = default;

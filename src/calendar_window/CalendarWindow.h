@@ -52,10 +52,14 @@ public:
     // does so once the branding is read, while the controls open); the open handlers take
     // what was made for their sizes and scale anything else themselves.
     void PreparePictures();
-    // Makes the year view's fonts now (each costs a font match of about a millisecond the
-    // first time): start-up does so while it waits for the branding's pictures, instead
-    // of in the window's first paint. Needs the branding's values, not its pictures.
+    // Loads the fonts of the window's first paint now (each costs a font match of about a
+    // millisecond the first time): the year view's, the maker's line's and the home
+    // button's label's. Start-up does so once the window's controls are made, instead of
+    // in its first paint. Needs the branding's values, not its pictures.
     void PrepareFonts();
+    // The fonts of the maker's line and of the home button's label, set on g.
+    static void UseLogoFont(Graphics& g);
+    static void UseHomeLabelFont(Graphics& g);
     // The open calendar window or nullptr; never creates one.
     static CalendarWindow* Existing() { return WindowAccessor<CalendarWindow>::Existing(); }
 
@@ -296,6 +300,9 @@ private:
     // Registers a control under its name with its design frame, edge locks and open handler.
     void addControl(QWidget* control, const QString& name, const QRect& design, int locks,
                     std::function<void()> open);
+    // The home button's mouse-over (pressed: pressed) face, made when first asked for.
+    PicturePtr homeButtonFace(bool pressed);
+    int m_homeLabelX = 0;
     void placeMenuBar();
     void showHoverTip(const QString& title, int row, int column);
     // One call-out of the quick start overlay: an arrow h long pointing up at (arrowX, y0),

@@ -19,9 +19,7 @@ bool isDravel() { return InStr(CustomizationModule::applicationName, QStringLite
 
 void setLabelFont(Graphics& g, const QColor& colour)
 {
-    g.SetTextFont(QStringLiteral("Tahoma"));
-    g.SetTextSize(13);
-    g.SetBold(true);
+    CalendarWindow::UseHomeLabelFont(g);
     g.SetForeColor(colour);
 }
 
@@ -48,6 +46,15 @@ PicturePtr homeFace(const PicturePtr& face, int width, int height, const QColor&
 
 // ---- home button ----
 
+void CalendarWindow::UseHomeLabelFont(Graphics& g)
+{
+    g.SetTextFont(QStringLiteral("Tahoma"));
+    g.SetTextSize(13);
+    g.SetBold(true);
+    g.SetItalic(false);
+    g.SetUnderline(false);
+}
+
 void CalendarWindow::HomeButton_Open()
 {
     if (!CustomizationModule::includeHomeButton)
@@ -70,11 +77,21 @@ void CalendarWindow::HomeButton_Open()
     setLabelFont(scratch->Graphics(), QColor(0, 0, 0));
     const int labelWidth = ToInt(scratch->Graphics().StringWidth(QStringLiteral("Home")));
     const int labelX = ToInt(width / 2.0 - labelWidth / 2.0);
-    const QColor light(255, 255, 254);
+    m_homeLabelX = labelX;
     HomeButtonN = homeFace(normal, width, height, CustomizationModule::homeTextColor, labelX);
-    HomeButtonMO = homeFace(InterfacePictures::homeButtonMouseOver(), width, height, light, labelX);
-    HomeButtonMD = homeFace(InterfacePictures::homeButtonMouseDown(), width, height, light, labelX);
+    // The mouse-over and pressed faces are made when first shown (homeButtonFace).
+    HomeButtonMO = HomeButtonMD = nullptr;
     HomeButton->cachedImage = HomeButtonN;
+}
+
+PicturePtr CalendarWindow::homeButtonFace(bool pressed)
+{
+    PicturePtr& face = pressed ? HomeButtonMD : HomeButtonMO;
+    if (!face && HomeButtonN) {
+        const PicturePtr picture = pressed ? InterfacePictures::homeButtonMouseDown() : InterfacePictures::homeButtonMouseOver();
+        face = homeFace(picture, HomeButtonN->Width(), HomeButtonN->Height(), QColor(255, 255, 254), m_homeLabelX);
+    }
+    return face;
 }
 
 void CalendarWindow::HomeButton_Paint(Graphics& g)
@@ -89,7 +106,7 @@ void CalendarWindow::HomeButton_MouseEnter()
         HomeButton->SetMouseCursor(Qt::PointingHandCursor);
         return;
     }
-    HomeButton->cachedImage = HomeButtonMO;
+    HomeButton->cachedImage = homeButtonFace(false);
     HomeButton->Refresh(true);
 }
 
@@ -106,7 +123,7 @@ void CalendarWindow::HomeButton_MouseExit()
 bool CalendarWindow::HomeButton_MouseDown(int, int)
 {
     if (!isDravel()) {
-        HomeButton->cachedImage = HomeButtonMD;
+        HomeButton->cachedImage = homeButtonFace(true);
         HomeButton->Refresh(true);
     }
     return true;
@@ -115,7 +132,7 @@ bool CalendarWindow::HomeButton_MouseDown(int, int)
 void CalendarWindow::HomeButton_MouseUp(int, int)
 {
     if (!isDravel()) {
-        HomeButton->cachedImage = HomeButtonMO;
+        HomeButton->cachedImage = homeButtonFace(false);
         HomeButton->Refresh(true);
     }
     ShowURL(CustomizationModule::homeButtonLink);

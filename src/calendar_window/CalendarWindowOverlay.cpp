@@ -111,13 +111,20 @@ void CalendarWindow::LumoraLogo_Open()
     LumoraLogo->setVisible(true);
 }
 
+void CalendarWindow::UseLogoFont(Graphics& g)
+{
+    g.SetTextFont(QStringLiteral("Arial"));
+    g.SetTextSize(10);
+    g.SetBold(false);
+    g.SetItalic(true);
+    g.SetUnderline(false);
+}
+
 void CalendarWindow::LumoraLogo_Paint(Graphics& g)
 {
     if (!CustomizationModule::includeLMLogo)
         return;
-    g.SetTextFont(QStringLiteral("Arial"));
-    g.SetTextSize(10);
-    g.SetItalic(true);
+    UseLogoFont(g);
     g.SetForeColor(CustomizationModule::LMlogoColor);
     const QString line = QStringLiteral("Calendar by Desktop Lumora");
     g.DrawString(line, ToInt(LumoraLogo->width() / 2.0 - g.StringWidth(line) / 2), LumoraLogo->height() - 5);

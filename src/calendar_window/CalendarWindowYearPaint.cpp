@@ -4,9 +4,11 @@
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/calCanvas.h"
 #include "framework/Graphics.h"
+#include "framework/Picture.h"
 #include "framework/TextFunctions.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <vector>
@@ -32,6 +34,7 @@ void useFont(Graphics& g, const YearFont& font)
     g.SetTextFont(font.name);
     g.SetTextSize(font.size);
     g.SetBold(font.bold);
+    g.SetItalic(false);
     g.SetUnderline(false);
 }
 
@@ -70,8 +73,17 @@ void CalendarWindow::PrepareFonts()
     std::vector<YearFont> fonts = {dayFont(canvas), weekdayFont(canvas), monthFont(canvas, screenHeight)};
     if (!CustomizationModule::hideYear)
         fonts.push_back(digitsFont());
-    for (const YearFont& font : fonts)
-        Graphics::MakeFont(font.name, font.size, font.bold);
+    const PicturePtr scratch = Picture::New(1, 1);
+    Graphics& g = scratch->Graphics();
+    auto load = [&g] { QFontMetrics(g.CurrentFont()).height(); };   // loads the font's engine
+    for (const YearFont& font : fonts) {
+        useFont(g, font);
+        load();
+    }
+    UseLogoFont(g);
+    load();
+    UseHomeLabelFont(g);
+    load();
 }
 
 void CalendarWindow::Calendar_Paint(Graphics& g)

@@ -105,8 +105,8 @@ QFont resolvedFont(const QString& name, int pixelSize, bool bold, bool italic, b
     font.setBold(bold || family->second);
     font.setItalic(italic);
     font.setUnderline(underline);
-    // Resolving now keeps the engine with the font that every copy shares.
-    QFontMetrics(font).height();
+    // Its engine is loaded when a copy is first measured or drawn with (the copies share
+    // it from then on): a control made before the font database is read does not wait.
     return fonts.insert(key, font).value();
 }
 

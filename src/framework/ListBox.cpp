@@ -463,6 +463,8 @@ int ListBox::visibleRowPlaces() const
 
 int ListBox::maxScrollPosition() const
 {
+    if (ListCount() == 0)   // nothing to scroll: no font is measured
+        return 0;
     const int fullRows = std::max(0, (height() - headingHeight()) / RowHeight());
     return std::max(0, ListCount() - fullRows);
 }
@@ -486,7 +488,8 @@ void ListBox::updateScrollBar()
     m_vbar->setGeometry(width() - barWidth, 0, barWidth, height());
     const QSignalBlocker block(m_vbar);
     m_vbar->setRange(0, maxScrollPosition());
-    m_vbar->setPageStep(std::max(1, (height() - headingHeight()) / RowHeight()));
+    if (ListCount() > 0)   // set again whenever rows come or go
+        m_vbar->setPageStep(std::max(1, (height() - headingHeight()) / RowHeight()));
     m_vbar->setValue(m_scrollPosition);
     m_vbar->setVisible(m_scrollBarVertical);
 }
