@@ -62,7 +62,7 @@ void CalendarWindow::Layout()
 CalendarWindow::BackgroundLayout CalendarWindow::backgroundLayout()
 {
     return {workArea(), QGuiApplication::primaryScreen()->geometry().size(),
-            CustomizationModule::topLogoImage != nullptr, usable(CustomizationModule::bottomImage)};
+            CustomizationModule::topLogoImage != nullptr, !CustomizationModule::BottomSize().isEmpty()};
 }
 
 CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PicturePtr& picture, const BackgroundLayout& layout)
@@ -118,9 +118,13 @@ void CalendarWindow::PreparePictures()
         m_titleAhead.Start({logo.get(), mask.get(), size},
                            [logo, mask, size, screen] { return titleBand(logo, mask, size, screen); });
     }
-    if (const PicturePtr bottom = CustomizationModule::bottomImage; usable(bottom)) {
+    // So may the bottom picture.
+    if (!CustomizationModule::BottomSize().isEmpty()) {
         const QSize size = bottomBandSize();
-        m_bottomAhead.Start({bottom.get(), size, screen}, [bottom, size, screen] { return bottomBand(bottom, size, screen); });
+        m_bottomAhead.Start({size, screen}, [bottom = CustomizationModule::BottomDecoding(), size, screen] {
+            const PicturePtr picture = bottom.get();
+            return usable(picture) ? bottomBand(picture, size, screen) : ScaledBottom{};
+        });
     }
 }
 

@@ -319,7 +319,10 @@ private:
         PicturePtr picture32, scaled;
         double fullW = 0, fullH = 0;
     };
-    using PicturePair = std::pair<PicturePtr, PicturePtr>;
+    struct ScaledBottom {
+        PicturePtr source;   // the picture it was made from
+        PicturePtr picture32, scaled;
+    };
     // The background's layout depends on whether there are a title and a bottom picture.
     struct BackgroundLayout {
         QRect area;
@@ -330,15 +333,16 @@ private:
     static ScaledBackground scaledBackground(const PicturePtr& picture, const BackgroundLayout& layout);
     static BackgroundLayout backgroundLayout();
     static PicturePtr titleBand(const PicturePtr& logo, const PicturePtr& mask, const QSize& size, const QSize& screen);
-    static PicturePair bottomBand(const PicturePtr& picture, const QSize& size, const QSize& screen);
+    static ScaledBottom bottomBand(const PicturePtr& picture, const QSize& size, const QSize& screen);
     QSize titleBandSize() const;
     // Sets the bottom band's picture (and the branding's 32-bit bottom picture).
     void takeBottomBand();
     QSize bottomBandSize() const;
-    // Made for the layout from the background being decoded; the source is checked on taking.
+    // The background and the bottom band are made from the pictures being decoded, for
+    // their layout and sizes; their sources are checked on taking.
     WorkAhead<BackgroundLayout, ScaledBackground> m_backgroundAhead;
     WorkAhead<std::tuple<Picture*, Picture*, QSize>, PicturePtr> m_titleAhead;
-    WorkAhead<std::tuple<Picture*, QSize, QSize>, PicturePair> m_bottomAhead;
+    WorkAhead<std::pair<QSize, QSize>, ScaledBottom> m_bottomAhead;
 
     MiniCalList* m_miniCalList[2] = {nullptr, nullptr};
     floatingLinkCanvas* m_floatingLinkCanvas[6] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};

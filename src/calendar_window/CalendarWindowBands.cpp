@@ -124,33 +124,39 @@ QSize CalendarWindow::bottomBandSize() const
 
 void CalendarWindow::takeBottomBand()
 {
-    const PicturePtr bottom = CustomizationModule::bottomImage;
-    if (!bottom || bottom->Width() <= 0 || bottom->Height() <= 0)
-        return;
+    // The picture may still be being decoded: waited for here.
+    const PicturePtr bottom = CustomizationModule::TakeBottom();
     const QSize size = bottomBandSize();
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    const PicturePair band = m_bottomAhead.Take({bottom.get(), size, screen}, [&] { return bottomBand(bottom, size, screen); });
-    CustomizationModule::bottomImage = band.first;
-    BottomCanvas->cachedImage = band.second;
+    ScaledBottom band;
+    if (bottom && bottom->Width() > 0 && bottom->Height() > 0) {
+        band = m_bottomAhead.Take({size, screen}, [&] { return bottomBand(bottom, size, screen); });
+        if (band.source != bottom)   // made ahead from a picture since replaced
+            band = bottomBand(bottom, size, screen);
+        CustomizationModule::bottomImage = band.picture32;
+    } else {
+        m_bottomAhead.Take({size, screen}, [] { return ScaledBottom{}; });   // a file that did not decode
+    }
+    BottomCanvas->cachedImage = band.scaled;
 }
 
-CalendarWindow::PicturePair CalendarWindow::bottomBand(const PicturePtr& bottom, const QSize& size, const QSize& screen)
+CalendarWindow::ScaledBottom CalendarWindow::bottomBand(const PicturePtr& bottom, const QSize& size, const QSize& screen)
 {
     const PicturePtr picture = bottom->EnsureBitDepth32();
     const double aspect = double(screen.width()) / std::max(1, screen.height());
     // Never larger than the screen, whatever the picture's proportions.
     if (aspect >= 1.6 || CustomizationModule::bottomImage_keepWidth) {
         const double h = double(size.width()) * picture->Height() / picture->Width();
-        return {picture, ScreenPicture::Scaled(picture, size.width(), h, screen)};
+        return {bottom, picture, ScreenPicture::Scaled(picture, size.width(), h, screen)};
     }
     const double w = double(size.height()) * picture->Width() / picture->Height();
-    return {picture, ScreenPicture::Scaled(picture, w, size.height(), screen)};
+    return {bottom, picture, ScreenPicture::Scaled(picture, w, size.height(), screen)};
 }
 
 void CalendarWindow::BottomCanvas_Open()
 {
-    const PicturePtr bottom = CustomizationModule::bottomImage;
-    if (!bottom || bottom->Width() <= 0 || bottom->Height() <= 0)
+    // The picture may still be being decoded: its size is known.
+    if (CustomizationModule::BottomSize().isEmpty())
         return;
     const QRect area = workArea();
     const QSize size = bottomBandSize();

@@ -203,18 +203,56 @@ std::vector<Decoding>& decoding()
     return pictures;
 }
 
-// The background picture left decoding by FinishCustomizing(Background::Later): its slot,
-// its decoding and its size from its file's header. No slot: none.
-struct PendingBackground {
+// A picture left decoding by FinishCustomizing(Pictures::Later): its slot, its decoding
+// and its size from its file's header.
+struct PendingPicture {
     PicturePtr* slot = nullptr;
     std::shared_future<PicturePtr> picture;
     QSize size;
 };
 
-PendingBackground& pendingBackground()
+std::vector<PendingPicture>& pendingPictures()
 {
-    static PendingBackground pending;
+    static std::vector<PendingPicture> pending;
     return pending;
+}
+
+const PendingPicture* pendingFor(const PicturePtr* slot)
+{
+    for (const PendingPicture& p : pendingPictures())
+        if (p.slot == slot)
+            return &p;
+    return nullptr;
+}
+
+// Waits for slot's picture when it is still being decoded and sets the slot.
+void takePending(PicturePtr* slot)
+{
+    auto& pending = pendingPictures();
+    for (auto it = pending.begin(); it != pending.end(); ++it) {
+        if (it->slot == slot) {
+            *slot = it->picture.get();
+            pending.erase(it);
+            return;
+        }
+    }
+}
+
+// The size of slot's picture, decoded or still being decoded; empty without a picture.
+QSize pictureSize(const PicturePtr* slot)
+{
+    if (const PendingPicture* p = pendingFor(slot))
+        return p->size;
+    return *slot ? QSize((*slot)->Width(), (*slot)->Height()) : QSize();
+}
+
+std::shared_future<PicturePtr> pictureDecoding(const PicturePtr* slot)
+{
+    if (const PendingPicture* p = pendingFor(slot))
+        return p->picture;
+    std::promise<PicturePtr> ready;
+    ready.set_value(*slot);
+    return ready.get_future().share();
 }
 
 // Starts decoding the pictures the keys name, side by side; a slot whose file holds no
@@ -229,17 +267,19 @@ void startPictures(const QString& specs, const QVector<QPair<PicturePtr*, const 
     }
 }
 
-// Sets every slot whose picture is being decoded, except later's when its picture is not
-// decoded yet and its file's header gives its size: that one is left pending.
-void finishPictures(PicturePtr* later = nullptr)
+// Sets every slot whose picture is being decoded, except those of later whose picture is
+// not decoded yet and whose file's header gives its size: those are left pending.
+void finishPictures(const std::vector<PicturePtr*>& later = {})
 {
-    CustomizationModule::TakeBackground();   // one left pending before
+    CustomizationModule::TakeBackground();   // ones left pending before
+    CustomizationModule::TakeBottom();
     for (Decoding& d : decoding()) {
-        if (d.slot == later && !d.path.isEmpty()
+        if (std::find(later.begin(), later.end(), d.slot) != later.end() && !d.path.isEmpty()
             && d.picture.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
             const QSize size = Picture::FileSize(d.path);
             if (size.width() > 0 && size.height() > 0) {
-                pendingBackground() = {d.slot, d.picture.share(), size};
+                *d.slot = nullptr;   // not an earlier start's picture meanwhile
+                pendingPictures().push_back({d.slot, d.picture.share(), size});
                 continue;
             }
         }
@@ -286,34 +326,45 @@ bool CustomizationModule::StartCustomizing()
     return true;
 }
 
-void CustomizationModule::FinishCustomizing(Background background) { FinishLoadingSpecs(background); }
+void CustomizationModule::FinishCustomizing(Pictures pictures) { FinishLoadingSpecs(pictures); }
 
+// The background's pending slot is the wide or standard one; backgroundImage follows it.
 PicturePtr CustomizationModule::TakeBackground()
 {
-    PendingBackground& pending = pendingBackground();
-    if (pending.slot) {
-        *pending.slot = pending.picture.get();
-        backgroundImage = *pending.slot;
-        pending = {};
+    for (PicturePtr* slot : {&backgroundImageWide, &backgroundImageStandard}) {
+        if (pendingFor(slot)) {
+            takePending(slot);
+            backgroundImage = *slot;
+        }
     }
     return backgroundImage;
 }
 
 QSize CustomizationModule::BackgroundSize()
 {
-    if (pendingBackground().slot)
-        return pendingBackground().size;
-    return backgroundImage ? QSize(backgroundImage->Width(), backgroundImage->Height()) : QSize();
+    for (const PicturePtr* slot : {&backgroundImageWide, &backgroundImageStandard})
+        if (pendingFor(slot))
+            return pictureSize(slot);
+    return pictureSize(&backgroundImage);
 }
 
 std::shared_future<PicturePtr> CustomizationModule::BackgroundDecoding()
 {
-    if (pendingBackground().slot)
-        return pendingBackground().picture;
-    std::promise<PicturePtr> ready;
-    ready.set_value(backgroundImage);
-    return ready.get_future().share();
+    for (const PicturePtr* slot : {&backgroundImageWide, &backgroundImageStandard})
+        if (pendingFor(slot))
+            return pictureDecoding(slot);
+    return pictureDecoding(&backgroundImage);
 }
+
+PicturePtr CustomizationModule::TakeBottom()
+{
+    takePending(&bottomImage);
+    return bottomImage;
+}
+
+QSize CustomizationModule::BottomSize() { return pictureSize(&bottomImage); }
+
+std::shared_future<PicturePtr> CustomizationModule::BottomDecoding() { return pictureDecoding(&bottomImage); }
 
 void CustomizationModule::LoadSpecs()
 {
@@ -466,11 +517,12 @@ void CustomizationModule::StartLoadingSpecs()
     includeLinkButtons = flag(specs, "includeLinkButtons");
 }
 
-void CustomizationModule::FinishLoadingSpecs(Background background)
+void CustomizationModule::FinishLoadingSpecs(Pictures pictures)
 {
     const QString specs = CalendarPropertyValues;
     PicturePtr& backgroundSlot = IsWideScreen() ? backgroundImageWide : backgroundImageStandard;
-    finishPictures(background == Background::Later ? &backgroundSlot : nullptr);
+    finishPictures(pictures == Pictures::Later ? std::vector<PicturePtr*>{&backgroundSlot, &bottomImage}
+                                               : std::vector<PicturePtr*>{});
     backgroundImage = backgroundSlot;
     // Places on the background picture, in its pixels.
     yearImage_x = ToInt(numberWithin(specs, "yearImage_x", -kMaxPicturePixels, kMaxPicturePixels, 0));

@@ -22,19 +22,23 @@ public:
     // every value that needs no picture and starts decoding the pictures on worker threads;
     // FinishCustomizing waits for them and sets the pictures and the values measured on
     // them (the title band's height). Nothing may read a picture or a layout value between.
-    // With Background::Later a background picture still being decoded is not waited for
-    // when its file's header gives its size: the values are measured on that size, and
-    // backgroundImage stays empty until TakeBackground (BackgroundSize and
-    // BackgroundDecoding serve meanwhile).
-    enum class Background { Now, Later };
+    // With Pictures::Later the background and bottom pictures still being decoded are not
+    // waited for when their files' headers give their sizes: the values are measured on
+    // those sizes, and backgroundImage and bottomImage stay empty until TakeBackground and
+    // TakeBottom (the sizes and the decodings serve meanwhile).
+    enum class Pictures { Now, Later };
     static bool StartCustomizing();
-    static void FinishCustomizing(Background background = Background::Now);
+    static void FinishCustomizing(Pictures pictures = Pictures::Now);
     // Waits for a background picture still being decoded, sets backgroundImage and returns it.
     static PicturePtr TakeBackground();
     // backgroundImage's size, or that of the background still being decoded.
     static QSize BackgroundSize();
     // The background picture, ready or still being decoded.
     static std::shared_future<PicturePtr> BackgroundDecoding();
+    // The same for bottomImage.
+    static PicturePtr TakeBottom();
+    static QSize BottomSize();
+    static std::shared_future<PicturePtr> BottomDecoding();
     static bool FindSpecs();
     // The branding folder that discovery settles on in the folder base, starting from
     // current: "caldef.dat", else the first qualifying folder by name, else current.
@@ -46,7 +50,7 @@ public:
     // year view counts as missing, and a missing value takes its default.
     static void LoadSpecs();
     static void StartLoadingSpecs();
-    static void FinishLoadingSpecs(Background background = Background::Now);
+    static void FinishLoadingSpecs(Pictures pictures = Pictures::Now);
     // The value of key in the branding text: a QColor for keys holding "color", else the
     // value text. A colour is "R,G,B" (three numbers, each kept within 0 to 255) or
     // "&hRRGGBB", "&cRRGGBB", "#RRGGBB" (six hex digits); any other text gives an invalid

@@ -132,16 +132,16 @@ void app::Event_Open()
     eventDict.Clear();
     GetPrefs();
     // The branding's pictures are decoded, the calendar data read and the window's controls
-    // made side by side (and the year view's fonts, before the pictures are waited for); the
-    // window's opening and the data's readers wait for what they need
-    // (CustomizationModule::FinishCustomizing, the background picture in
-    // CustomizationModule::TakeBackground, EventsLoaded).
+    // made side by side (the controls first, while the font database is still being read,
+    // then the fonts of the first paint); the window's opening and the data's readers wait
+    // for what they need (CustomizationModule::FinishCustomizing, the background and bottom
+    // pictures in CustomizationModule::TakeBackground and TakeBottom, EventsLoaded).
     if (!CustomizationModule::StartCustomizing() || Closing)
         return;
     StartLoadingEvents();
     CalendarWindow* made = CalendarWindow::Make();
     made->PrepareFonts();
-    CustomizationModule::FinishCustomizing(CustomizationModule::Background::Later);
+    CustomizationModule::FinishCustomizing(CustomizationModule::Pictures::Later);
     made->PreparePictures();
     CalendarWindow* window = CalendarWindow::Instance();
     EventsLoaded();

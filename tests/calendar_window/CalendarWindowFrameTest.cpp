@@ -144,6 +144,58 @@ TEST_F(Frame, ScalesTheBrandingPicturesOnceAndHidesBordersOnRequest)
     EXPECT_FALSE(w->backgroundImageScaled);
 }
 
+// Start-up opens the window while the background and bottom pictures may still be being
+// decoded; the window must come out as when they were waited for.
+TEST_F(Frame, PicturesStillDecodingOpenTheSameWindowAsPicturesWaitedFor)
+{
+    QTemporaryDir dir;
+    auto noise = [](int w, int h, quint32 seed) {
+        QImage image(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y) {
+            QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < w; ++x)
+                line[x] = 0xFF000000u | ((seed = seed * 1664525u + 1013904223u) >> 8);
+        }
+        return image;
+    };
+    ASSERT_TRUE(noise(2400, 1600, 3).save(dir.filePath("bg.jpg"), "JPG", 95));
+    ASSERT_TRUE(noise(3000, 800, 5).save(dir.filePath("bottom.jpg"), "JPG", 95));
+    struct Outcome {
+        QRect bottomCanvas;
+        QImage band, bottom, background;
+        double title = 0;
+    };
+    auto image = [](const PicturePtr& p) { return p ? p->Image() : QImage(); };
+    Outcome outcomes[2];
+    for (const CM::Pictures when : {CM::Pictures::Now, CM::Pictures::Later}) {
+        SCOPED_TRACE(when == CM::Pictures::Later ? "later" : "now");
+        CM::DefaultCalendarFolder = dir.path();
+        CM::CalendarPropertyValues = QStringLiteral("backgroundImageWide=bg.jpg\nbackgroundImageStandard=bg.jpg\n"
+                                                    "bottomImage=bottom.jpg\nTitleAreaHeight=120\n");
+        CM::StartLoadingSpecs();
+        CM::FinishLoadingSpecs(when);
+        if (when == CM::Pictures::Later) {   // else this would test nothing
+            ASSERT_TRUE(!CM::bottomImage && !CM::backgroundImage) << "decoded before the window was made";
+        }
+        CalendarWindow* made = CalendarWindow::Make();
+        made->PreparePictures();
+        CalendarWindow* w = open();
+        Outcome& o = outcomes[when == CM::Pictures::Later];
+        o = {w->BottomCanvas->geometry(), image(w->BottomCanvas->cachedImage), image(w->bottomImageScaled),
+             image(w->backgroundImageScaled), CM::TitleAreaHeightPercent};
+        EXPECT_FALSE(o.band.isNull());
+        EXPECT_FALSE(o.bottom.isNull());
+        EXPECT_FALSE(o.background.isNull());
+        w->CloseWindow();
+        flush();
+    }
+    EXPECT_EQ(outcomes[1].bottomCanvas, outcomes[0].bottomCanvas);
+    EXPECT_TRUE(outcomes[1].band == outcomes[0].band);
+    EXPECT_TRUE(outcomes[1].bottom == outcomes[0].bottom);
+    EXPECT_TRUE(outcomes[1].background == outcomes[0].background);
+    EXPECT_DOUBLE_EQ(outcomes[1].title, outcomes[0].title);
+}
+
 TEST_F(Frame, ScaledPicturesAreNeverLargerThanTheScreen)
 {
     // Without a bottom picture the background keeps its proportions: at the band's height on

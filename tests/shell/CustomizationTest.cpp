@@ -127,10 +127,10 @@ TEST(Branding, LoadSpecsDerivesValuesAndSurvivesBadInput)
     }
 }
 
-TEST(Branding, ABackgroundLeftDecodingGivesTheValuesOfOneWaitedFor)
+TEST(Branding, PicturesLeftDecodingGiveTheValuesOfOnesWaitedFor)
 {
-    // A background large enough to be still decoding when the values are set (either way
-    // the outcome must be the same), and one that is no picture at all.
+    // A background and a bottom picture large enough to be still decoding when the values
+    // are set (either way the outcome must be the same), and files that are no picture.
     QTemporaryDir dir;
     const QString folder = dir.filePath("Edition");
     QDir().mkpath(folder);
@@ -146,14 +146,14 @@ TEST(Branding, ABackgroundLeftDecodingGivesTheValuesOfOneWaitedFor)
     struct Case { const char* background; QSize size; double title; };
     const Case cases[] = {{"big.jpg", QSize(2400, 1600), 120.0 / 1600}, {"bad.jpg", QSize(), 0.082}};
     for (const Case& c : cases) {
-        for (const CM::Background when : {CM::Background::Now, CM::Background::Later}) {
-            const QString specs = QStringLiteral("backgroundImageWide=%1\nbackgroundImageStandard=%1\nTitleAreaHeight=120\n")
-                                      .arg(QString::fromLatin1(c.background));
+        for (const CM::Pictures when : {CM::Pictures::Now, CM::Pictures::Later}) {
+            const QString specs = QStringLiteral("backgroundImageWide=%1\nbackgroundImageStandard=%1\nbottomImage=%1\n"
+                                                 "TitleAreaHeight=120\n").arg(QString::fromLatin1(c.background));
             CM::DefaultCalendarFolder = folder;
             CM::CalendarPropertyValues = specs;
             CM::StartLoadingSpecs();
             CM::FinishLoadingSpecs(when);
-            SCOPED_TRACE(std::string(c.background) + (when == CM::Background::Later ? " later" : " now"));
+            SCOPED_TRACE(std::string(c.background) + (when == CM::Pictures::Later ? " later" : " now"));
             EXPECT_DOUBLE_EQ(CM::TitleAreaHeightPercent, c.title);
             EXPECT_EQ(CM::BackgroundSize(), c.size);
             const PicturePtr decoding = CM::BackgroundDecoding().get();
@@ -163,6 +163,13 @@ TEST(Branding, ABackgroundLeftDecodingGivesTheValuesOfOneWaitedFor)
             EXPECT_EQ(CM::backgroundImage, background);
             EXPECT_EQ(CM::IsWideScreen() ? CM::backgroundImageWide : CM::backgroundImageStandard, background);
             EXPECT_EQ(CM::BackgroundSize(), c.size);
+
+            EXPECT_EQ(CM::BottomSize(), c.size);
+            const PicturePtr bottomDecoding = CM::BottomDecoding().get();
+            EXPECT_EQ(bottomDecoding ? QSize(bottomDecoding->Width(), bottomDecoding->Height()) : QSize(), c.size);
+            EXPECT_EQ(CM::TakeBottom(), bottomDecoding);
+            EXPECT_EQ(CM::bottomImage, bottomDecoding);
+            EXPECT_EQ(CM::BottomSize(), c.size);
         }
     }
 }
