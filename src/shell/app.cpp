@@ -16,51 +16,15 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
-#include <future>
 #include <malloc.h>
 
 namespace {
 app* g_app = nullptr;
-
-// The single-instance lock as entered (or not) by enterMutex.
-struct EnteredMutex {
-    QString path;
-    bool folderMade = false;
-    std::unique_ptr<QLockFile> lock;
-    bool entered = false;
-};
-
-// Makes the lock's folder and tries to enter the lock at path without waiting. A lock left
-// by a crashed copy is taken over.
-EnteredMutex enterMutex(const QString& path)
-{
-    EnteredMutex result;
-    result.path = path;
-    result.folderMade = QDir().mkpath(QFileInfo(path).absolutePath());
-    result.lock = std::make_unique<QLockFile>(path);
-    result.lock->setStaleLockTime(0);
-    result.entered = result.folderMade && result.lock->tryLock(0);
-    return result;
-}
-
-std::future<EnteredMutex>& enteringMutex()
-{
-    static std::future<EnteredMutex> pending;
-    return pending;
-}
-} // namespace
-
-void app::StartEnteringMutex()
-{
-    // The lock file is written through to the disk (QLockFile syncs it), which may wait
-    // for a busy disk: the toolkit starts meanwhile.
-    enteringMutex() = std::async(std::launch::async, [path = LockPath()] { return enterMutex(path); });
 }
 
 app& App() { return *g_app; }
@@ -174,7 +138,7 @@ void app::Event_Close()
     if (m_prefsRead)
         PutPrefs();
     if (m_holdsMutex && appMutex) {
-        appMutex->unlock();
+        appMutex->Leave();
         m_holdsMutex = false;
     }
 }
@@ -187,19 +151,16 @@ void app::Event_Deactivate()
 
 void app::CheckRunning()
 {
-    // As a rule entered on a worker since main() began; entered here when nothing was started.
-    std::future<EnteredMutex> ahead = std::move(enteringMutex());
-    EnteredMutex entered = ahead.valid() ? ahead.get() : enterMutex(LockPath());
-    const QString path = entered.path;
+    const QString path = LockPath();
     const QString folder = QFileInfo(path).absolutePath();
-    const bool folderMade = entered.folderMade;
-    appMutex = std::move(entered.lock);
-    if (entered.entered) {
+    const bool folderMade = QDir().mkpath(folder);
+    appMutex = std::make_unique<Mutex>(path);
+    if (folderMade && appMutex->TryEnter()) {
         m_holdsMutex = true;
         return;
     }
     AutoQuit = true;
-    if (folderMade && appMutex->error() == QLockFile::LockFailedError) {
+    if (folderMade && appMutex->LastError() == Mutex::Error::Held) {
         MsgBox(QStringLiteral("Another Desktop Lumora calendar is already running."));
         Quit(0);
         return;
@@ -209,7 +170,7 @@ void app::CheckRunning()
     QString why;
     if (!folderMade)
         why = QStringLiteral("its folder \"%1\" could not be created").arg(folder);
-    else if (appMutex->error() == QLockFile::PermissionError)
+    else if (appMutex->LastError() == Mutex::Error::Permission)
         why = QStringLiteral("its folder \"%1\" cannot be written to").arg(folder);
     else
         why = QStringLiteral("it could not be written in \"%1\"").arg(folder);

@@ -4,7 +4,7 @@
 #include "framework/Application.h"
 #include "framework/Date.h"
 #include "framework/Dictionary.h"
-#include <QLockFile>
+#include "framework/Mutex.h"
 #include <QStringList>
 #include <future>
 #include <memory>
@@ -30,7 +30,7 @@ public:
     Date countdownDate;
     Date currentDate;
     bool showCoundownCalendar = false;
-    std::unique_ptr<QLockFile> appMutex;
+    std::unique_ptr<Mutex> appMutex;
     AppTrayItem* mAppTrayItem = nullptr;
     bool TrayWindowOpen = false;
     bool installSysTray = false;
@@ -85,10 +85,6 @@ public:
     void ReloadCalendarLater();
     void CustomizeSolstice() {}
     void CheckRunning();
-    // Starts entering the single-instance lock on a worker thread before the application
-    // object is made; CheckRunning takes the outcome (and enters the lock itself when
-    // nothing was started).
-    static void StartEnteringMutex();
     void LoadHolidays();
     void LoadSpecialEvents();
     // Start-up's reading of the calendar data: what LoadHolidays, LoadSpecialEvents and

@@ -16,9 +16,7 @@ int main(int argc, char** argv)
     // lock while the other threads fault in their pages. The window's first paint sets
     // the usual step again (app::Event_Open).
     mallopt(M_TOP_PAD, 16 << 20);
-    // The single-instance lock is entered and the events file read while the toolkit
-    // starts and the branding is read.
-    app::StartEnteringMutex();
+    // The events file is read while the toolkit starts and the branding is read.
     app::StartReadingEventsFile();
     int status = 0;
     {

@@ -66,27 +66,18 @@ TEST_F(CheckRunning, ALockThatCannotBeMadeIsReportedWithItsPlace)
         testing::ExitedWithCode(0), "");
 }
 
-// main() starts entering the lock before the toolkit: CheckRunning then holds that lock, and
-// refuses the copy as before when another copy holds it.
-TEST_F(CheckRunning, TheLockEnteredAheadIsHeldOrRefusesThisCopy)
+// The running copy holds the lock: neither another copy of this version nor one of an
+// earlier version (whose lock was a QLockFile) can take it.
+TEST_F(CheckRunning, TheLockIsHeldAgainstEveryOtherCopy)
 {
     EXPECT_EXIT(
         {
-            app::StartEnteringMutex();
             App().CheckRunning();
-            QLockFile other(app::LockPath());
-            const bool held = !App().IsQuitting() && App().appMutex && App().appMutex->isLocked() && !other.tryLock(0);
+            Mutex other(app::LockPath());
+            QLockFile earlier(app::LockPath());
+            const bool held = !App().IsQuitting() && App().appMutex && App().appMutex->Entered() && !other.TryEnter()
+                && other.LastError() == Mutex::Error::Held && !earlier.tryLock(0);
             std::_Exit(held ? 0 : 1);
-        },
-        testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(
-        {
-            QDir().mkpath(home.configFolder());
-            QLockFile other(app::LockPath());
-            if (!other.tryLock(0))
-                std::_Exit(2);
-            app::StartEnteringMutex();
-            checkRunningShows("Another Desktop Lumora calendar is already running.");
         },
         testing::ExitedWithCode(0), "");
 }

@@ -1,0 +1,32 @@
+#pragma once
+#include <QString>
+
+// A named inter-process mutex: a lock on the file at a path, held by at most one process at
+// a time. Entering never waits; the lock goes with the process that holds it, so one left
+// by a copy that crashed is free again. The file is made when missing and removed when the
+// mutex is left. Entering writes nothing through to the disk (a lock file that is synced
+// waits for a busy disk).
+class Mutex
+{
+public:
+    enum class Error { None, Held, Permission, Unknown };
+
+    explicit Mutex(const QString& path);
+    ~Mutex();   // leaves the mutex when entered
+    Mutex(const Mutex&) = delete;
+    Mutex& operator=(const Mutex&) = delete;
+
+    // Enters the mutex without waiting; true when this object now holds it. Held: another
+    // process (or another Mutex object on the same file) holds it.
+    bool TryEnter();
+    void Leave();
+    bool Entered() const { return m_fd >= 0; }
+    // Why the last TryEnter failed.
+    Error LastError() const { return m_error; }
+    QString Path() const { return m_path; }
+
+private:
+    QString m_path;
+    int m_fd = -1;
+    Error m_error = Error::None;
+};
