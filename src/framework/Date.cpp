@@ -219,7 +219,17 @@ QString Date::SQLDateTime() const
 
 QString Date::ShortDate() const
 {
-    return QString::asprintf("%d/%d/%d", int(m_month), int(m_day), int(m_year));
+    // Written directly for four-digit years: the year view makes one per day cell.
+    if (m_year < 1000 || m_year > 9999)
+        return QString::asprintf("%d/%d/%d", int(m_month), int(m_day), int(m_year));
+    QChar text[10];
+    QChar* out = text;
+    putDigits(out, m_month, m_month >= 10 ? 2 : 1);
+    *out++ = QLatin1Char('/');
+    putDigits(out, m_day, m_day >= 10 ? 2 : 1);
+    *out++ = QLatin1Char('/');
+    putDigits(out, m_year, 4);
+    return QString(text, out - text);
 }
 
 QString Date::MonthNameOf(int month)

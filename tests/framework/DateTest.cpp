@@ -100,6 +100,13 @@ TEST(Date, TextForms)
     EXPECT_EQ(d.SQLDate(), "2007-03-04");
     EXPECT_EQ(d.SQLDateTime(), "2007-03-04 13:05:09");
     EXPECT_EQ(d.ShortDate(), "3/4/2007");
+    // Month and day without leading zeros, the year as it is, at every width.
+    EXPECT_EQ(Date(2025, 12, 31).ShortDate(), "12/31/2025");
+    EXPECT_EQ(Date(2025, 10, 1).ShortDate(), "10/1/2025");
+    EXPECT_EQ(Date(1000, 1, 10).ShortDate(), "1/10/1000");
+    EXPECT_EQ(Date(9999, 9, 9).ShortDate(), "9/9/9999");
+    EXPECT_EQ(Date(999, 2, 3).ShortDate(), "2/3/999");
+    EXPECT_EQ(Date(10000, 2, 3).ShortDate(), "2/3/10000");
     EXPECT_EQ(d.LongDate(), "Sunday, March 4, 2007");
     EXPECT_EQ(d.ShortTime(), "1:05 PM");
     EXPECT_EQ(Date(2007, 3, 4, 0, 30).ShortTime(), "12:30 AM");
