@@ -32,6 +32,7 @@ app& App() { return *g_app; }
 app::app(int& argc, char** argv) : Application(argc, argv)
 {
     g_app = this;
+    StartReadingEventsFile();   // one that main() did not start
     setApplicationName(QStringLiteral("Lumora Calendar"));
     setApplicationVersion(QStringLiteral(LUMORA_VERSION));
     // The font database (fontconfig's set-up and the list of installed fonts, a dozen

@@ -93,9 +93,13 @@ public:
     // and shows its message; every reader of the calendar data at start-up calls it first
     // (it returns at once when nothing is being read).
     void StartLoadingEvents();
-    // Starts reading the events file on a worker thread before the application object is
-    // made; StartLoadingEvents takes what it read when the file is still the one it names.
-    static void StartReadingEventsFile();
+    // Starts reading the events file on a worker thread; StartLoadingEvents takes what it
+    // read when the file is still the one it names. A reading already started is kept.
+    // largeOnly (before the application object is made): only a file large enough to be
+    // read by several threads is started, since the toolkit starts slower beside a reader
+    // and only a large file's reading makes up for that; a smaller one is started once the
+    // application object is made.
+    static void StartReadingEventsFile(bool largeOnly = false);
     // Whether the events file being read ahead is large enough to be read by several threads.
     static bool ReadingLargeEventsFile();
     void EventsLoaded();

@@ -82,10 +82,14 @@ bool& readingLarge()
 
 } // namespace
 
-void app::StartReadingEventsFile()
+void app::StartReadingEventsFile(bool largeOnly)
 {
+    if (readAhead().valid())
+        return;
     const QString path = EventsPath();
     readingLarge() = EventsFileParser::ReadsInParallel(QFileInfo(path).size());
+    if (largeOnly && !readingLarge())
+        return;
     readAhead() = std::async(std::launch::async, [path] { return readEventsFile(path); });
 }
 

@@ -16,8 +16,9 @@ int main(int argc, char** argv)
     // lock while the other threads fault in their pages. The window's first paint sets
     // the usual step again (app::Event_Open).
     mallopt(M_TOP_PAD, 16 << 20);
-    // The events file is read while the toolkit starts and the branding is read.
-    app::StartReadingEventsFile();
+    // A large events file is read while the toolkit starts and the branding is read (a
+    // smaller one once the application object is made, app::app).
+    app::StartReadingEventsFile(true);
     int status = 0;
     {
         app application(argc, argv);
