@@ -251,12 +251,27 @@ void Graphics::DrawString(const QString& text, int x, int y, int wrapWidth)
         drawWebdings(text, x, y);
         return;
     }
+    // Most texts are one line, drawn again and again: shaped once. Through a paint event's
+    // painter only what the drawing uses is set and set back, not the whole state saved:
+    // a year view draws hundreds of texts.
+    if (wrapWidth <= 0 && ShapedText::Cacheable(text) && m_painter) {
+        QPainter& p = *m_painter;
+        const QPen pen = p.pen();
+        const bool antialiased = p.testRenderHint(QPainter::Antialiasing);
+        if (antialiased)   // an underline is a line, and lines are not antialiased
+            p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(m_foreColor);
+        ShapedText::Draw(p, CurrentFont(), text, x, y);
+        p.setPen(pen);
+        if (antialiased)
+            p.setRenderHint(QPainter::Antialiasing, true);
+        return;
+    }
     PainterScope p(*this);
     if (!p)
         return;
     const QFont font = CurrentFont();
     p->setPen(m_foreColor);
-    // Most texts are one line, drawn again and again: shaped once.
     if (wrapWidth <= 0 && ShapedText::Cacheable(text)) {
         ShapedText::Draw(*p, font, text, x, y);
         return;

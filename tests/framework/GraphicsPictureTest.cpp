@@ -205,6 +205,42 @@ TEST(Graphics, TextMeasuresAndBaseline)
     EXPECT_LE(ink.top(), 30 - g.TextAscent() + 4);
 }
 
+// Text drawn through a paint event's painter looks as drawn into a picture, and leaves the
+// painter's state as it found it.
+TEST(Graphics, TextThroughAPainterLeavesItsStateAndLooksAsInAPicture)
+{
+    auto draw = [](Graphics& g) {
+        g.SetTextFont("Arial");
+        g.SetTextSize(14);
+        g.SetForeColor(QColor(200, 30, 40));
+        g.DrawString("AVATAR 12", 3, 20);
+        g.SetUnderline(true);
+        g.DrawString("Dentist", 3, 42);
+        g.SetBold(true);
+        g.DrawString("  9", 120, 42);
+    };
+    auto inPicture = Picture::New(180, 50);
+    draw(inPicture->Graphics());
+
+    QImage image(180, 50, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QPen pen(QColor(1, 2, 3), 3);
+    painter.setPen(pen);
+    painter.setBrush(Qt::green);
+    const QFont font("DejaVu Serif", 7);
+    painter.setFont(font);
+    Graphics g(&painter, 180, 50);
+    draw(g);
+    EXPECT_EQ(painter.pen(), pen);
+    EXPECT_EQ(painter.brush(), QBrush(Qt::green));
+    EXPECT_EQ(painter.font(), font);
+    EXPECT_TRUE(painter.testRenderHint(QPainter::Antialiasing));
+    painter.end();
+    EXPECT_TRUE(image == inPicture->Image());
+}
+
 TEST(Graphics, WebdingsArrowsAreTriangles)
 {
     struct Case { const char* glyph; Graphics::Arrow dir; };
