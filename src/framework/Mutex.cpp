@@ -1,6 +1,8 @@
 #include "framework/Mutex.h"
 #include <QFile>
+#include <QtGlobal>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -18,15 +20,21 @@ bool Mutex::TryEnter()
     // A holder that leaves removes the file: a lock taken on a file that was removed
     // meanwhile guards nothing, so it is taken again on the file that the path now names.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // Read-only is enough for the lock: a file left by another user's copy still serves.
+        const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0) {
             m_error = (errno == EACCES || errno == EPERM || errno == EROFS) ? Error::Permission : Error::Unknown;
             return false;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            m_error = (errno == EWOULDBLOCK) ? Error::Held : Error::Unknown;
-            ::close(fd);
-            return false;
+            if (errno == EWOULDBLOCK) {
+                m_error = Error::Held;
+                ::close(fd);
+                return false;
+            }
+            // A file system without locks (some network and user-space ones): the file is
+            // held without one, as the best that can be done there.
+            qWarning("The lock \"%s\" cannot be locked on its file system: %s", name.constData(), strerror(errno));
         }
         struct stat opened {}, named {};
         if (::fstat(fd, &opened) == 0 && ::stat(name.constData(), &named) == 0 && opened.st_dev == named.st_dev
@@ -45,8 +53,14 @@ void Mutex::Leave()
 {
     if (!Entered())
         return;
-    // Removed while still held: the next copy makes a new file and locks that.
-    ::unlink(QFile::encodeName(m_path).constData());
+    // Removed while still held, and only when the path still names the file held (one
+    // removed or replaced meanwhile belongs to someone else): the next copy makes a new
+    // file and locks that.
+    const QByteArray name = QFile::encodeName(m_path);
+    struct stat held {}, named {};
+    if (::fstat(m_fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
+        && held.st_ino == named.st_ino)
+        ::unlink(name.constData());
     ::close(m_fd);
     m_fd = -1;
 }

@@ -5,7 +5,8 @@
 // a time. Entering never waits; the lock goes with the process that holds it, so one left
 // by a copy that crashed is free again. The file is made when missing and removed when the
 // mutex is left. Entering writes nothing through to the disk (a lock file that is synced
-// waits for a busy disk).
+// waits for a busy disk). On a file system without locks the mutex is entered without one,
+// with a warning.
 class Mutex
 {
 public:

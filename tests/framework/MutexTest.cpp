@@ -35,6 +35,22 @@ TEST(Mutex, OneHolderAtATimeAndTheFileGoesWithTheLastHolder)
     EXPECT_EQ(fourth.LastError(), Mutex::Error::Held);
 }
 
+TEST(Mutex, LeavingRemovesOnlyTheFileItHeld)
+{
+    // The file is removed from outside while held, and another copy enters on a new one:
+    // the first copy's leaving must not remove the second copy's file.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Named.lock");
+    Mutex first(path), second(path), third(path);
+    ASSERT_TRUE(first.TryEnter());
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(second.TryEnter());
+    first.Leave();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(third.TryEnter());
+    EXPECT_EQ(third.LastError(), Mutex::Error::Held);
+}
+
 TEST(Mutex, ALockLeftByAProcessThatEndedIsFree)
 {
     QTemporaryDir dir;
