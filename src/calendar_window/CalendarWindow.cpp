@@ -100,7 +100,7 @@ CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PictureP
 
 void CalendarWindow::PreparePictures()
 {
-    // Each piece reads only its own source picture and the branding values, which stay
+    // Each worker reads only its own source picture and the branding values, which stay
     // as they are until the window has opened.
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     // The background may still be being decoded: its worker waits for it.

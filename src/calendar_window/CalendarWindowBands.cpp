@@ -135,7 +135,9 @@ void CalendarWindow::takeBottomBand()
             band = bottomBand(bottom, size, screen);
         CustomizationModule::bottomImage = band.picture32;
     } else {
-        m_bottomAhead.Take({size, screen}, [] { return ScaledBottom{}; });   // a file that did not decode
+        // A file whose header read but whose picture did not decode: no band to scroll.
+        m_bottomAhead.Take({size, screen}, [] { return ScaledBottom{}; });
+        DisplayScrollTimer->SetMode(Timer::ModeOff);
     }
     BottomCanvas->cachedImage = band.scaled;
 }

@@ -69,7 +69,7 @@ bool ShapedText::Cacheable(const QString& text)
 
 void ShapedText::Draw(QPainter& painter, const QFont& font, const QString& text, double x, double baseline)
 {
-    if (!Cacheable(text)) {
+    if (!Cacheable(text) || font.pixelSize() <= 0) {
         painter.setFont(font);
         painter.drawText(QPointF(x, baseline), text);
         return;
@@ -82,7 +82,7 @@ void ShapedText::Draw(QPainter& painter, const QFont& font, const QString& text,
 
 double ShapedText::Advance(const QFont& font, const QString& text, const QPaintDevice* device)
 {
-    if (!Cacheable(text))
+    if (!Cacheable(text) || font.pixelSize() <= 0)
         return device ? QFontMetricsF(font, device).horizontalAdvance(text) : QFontMetricsF(font).horizontalAdvance(text);
     const QTextLayout& layout = shaped(font, text, device, Qt::LayoutDirectionAuto);
     return layout.lineCount() == 1 ? layout.lineAt(0).horizontalAdvance() : 0.0;
