@@ -48,11 +48,7 @@ PicturePtr homeFace(const PicturePtr& face, int width, int height, const QColor&
 
 void CalendarWindow::UseHomeLabelFont(Graphics& g)
 {
-    g.SetTextFont(QStringLiteral("Tahoma"));
-    g.SetTextSize(13);
-    g.SetBold(true);
-    g.SetItalic(false);
-    g.SetUnderline(false);
+    g.SetTextStyle(QStringLiteral("Tahoma"), 13, true);
 }
 
 void CalendarWindow::HomeButton_Open()

@@ -113,11 +113,7 @@ void CalendarWindow::LumoraLogo_Open()
 
 void CalendarWindow::UseLogoFont(Graphics& g)
 {
-    g.SetTextFont(QStringLiteral("Arial"));
-    g.SetTextSize(10);
-    g.SetBold(false);
-    g.SetItalic(true);
-    g.SetUnderline(false);
+    g.SetTextStyle(QStringLiteral("Arial"), 10, false, true);
 }
 
 void CalendarWindow::LumoraLogo_Paint(Graphics& g)

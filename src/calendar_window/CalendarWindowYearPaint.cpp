@@ -31,11 +31,7 @@ YearFont monthFont(const calCanvas& canvas, int screenHeight)
 
 void useFont(Graphics& g, const YearFont& font)
 {
-    g.SetTextFont(font.name);
-    g.SetTextSize(font.size);
-    g.SetBold(font.bold);
-    g.SetItalic(false);
-    g.SetUnderline(false);
+    g.SetTextStyle(font.name, font.size, font.bold);
 }
 
 // The grey checkered mark behind the number of a day with a special event: a 15 x 15

@@ -54,6 +54,15 @@ public:
     void SetItalic(bool on) { m_italic = on; }
     bool Underline() const { return m_underline; }
     void SetUnderline(bool on) { m_underline = on; }
+    // Every text setting but the colour at once.
+    void SetTextStyle(const QString& name, int pixels, bool bold, bool italic = false, bool underline = false)
+    {
+        SetTextFont(name);
+        SetTextSize(pixels);
+        SetBold(bold);
+        SetItalic(italic);
+        SetUnderline(underline);
+    }
     int PenWidth() const { return m_penWidth; }
     void SetPenWidth(int pixels) { m_penWidth = pixels < 1 ? 1 : pixels; }
     int PenHeight() const { return m_penHeight; }
