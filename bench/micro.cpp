@@ -1,11 +1,13 @@
 // Micro-benchmarks of the calendar's hot paths, each through its public entry point: the
-// year view's paint, one week's grid fill, and saving and reading the events file.
+// year view's paint and the runs it shows, one week's grid fill, and saving and reading the
+// events file.
 // Run by scripts/bench.sh; CI runs each once so that they keep working.
 #include "BenchEntries.h"
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/calCanvas.h"
 #include "data/EventsFile.h"
 #include "data/WeekGrid.h"
+#include "data/YearDayTag.h"
 #include "framework/Date.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
@@ -114,6 +116,19 @@ void BM_EventsFileRead(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * QFile(path).size());
 }
 BENCHMARK(BM_EventsFileRead)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The year view's runs of every day of the three years with range(0) entries in the store:
+// the work between reading the events file and the first paint of the year view.
+void BM_BuildYears(benchmark::State& state)
+{
+    Dictionary store;
+    FillBenchEntries(store, int(state.range(0)), FirstYear);
+    for (auto _ : state) {
+        auto y = YearDayTag::BuildYears(store, FirstYear, 3);
+        benchmark::DoNotOptimize(y.days.constData());
+    }
+}
+BENCHMARK(BM_BuildYears)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

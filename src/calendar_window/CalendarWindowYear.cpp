@@ -96,9 +96,7 @@ void CalendarWindow::Calendar_Open()
             Calendar->SetCellTag(row, column, Calendar->CellTag(row, column) + day.runs);
     }
     if (runs.problem != EventRecord::YearViewFit::Shown)
-        MsgBox(runs.problem == EventRecord::YearViewFit::Damaged
-                   ? QStringLiteral("The event ") + runs.problemRecord + QStringLiteral(" is invalid/damaged. Skipping.")
-                   : kBadEventMessage);
+        MsgBox(kBadEventMessage);
 }
 
 bool CalendarWindow::Calendar_MouseDown(int x, int y)

@@ -15,6 +15,19 @@ QString EventRecord::Make(const Date& end, const QString& title, const QString& 
     return Make(end.SQLDateTime(), title, kind);
 }
 
+qsizetype EventRecord::FindSeparator(QStringView text, qsizetype from)
+{
+    while (from >= 0 && from < text.size()) {
+        const qsizetype slash = text.indexOf(u'/', from);
+        if (slash < 0 || slash + 1 >= text.size())
+            return -1;
+        if (text[slash + 1] == u'/')
+            return slash;
+        from = slash + 2;
+    }
+    return -1;
+}
+
 QString EventRecord::field(const QString& record, int n) { return fieldView(record, n).toString(); }
 
 QStringView EventRecord::fieldView(const QString& record, int n)
@@ -23,24 +36,24 @@ QStringView EventRecord::fieldView(const QString& record, int n)
     // fields of every entry.
     qsizetype from = 0;
     for (int field = 1; field < n; ++field) {
-        const qsizetype at = record.indexOf(Separator, from);
+        const qsizetype at = FindSeparator(record, from);
         if (at < 0)
             return QStringView();
         from = at + Separator.size();
     }
-    const qsizetype end = record.indexOf(Separator, from);
+    const qsizetype end = FindSeparator(record, from);
     return QStringView(record).mid(from, end < 0 ? record.size() - from : end - from);
 }
 
 bool EventRecord::IsCountdown(const QString& record)
 {
     // The kind field looked at in place: asked for every line of the events file.
-    const qsizetype first = record.indexOf(Separator);
-    const qsizetype second = first < 0 ? -1 : record.indexOf(Separator, first + Separator.size());
+    const qsizetype first = FindSeparator(record);
+    const qsizetype second = first < 0 ? -1 : FindSeparator(record, first + Separator.size());
     if (second < 0)
         return false;
     const qsizetype from = second + Separator.size();
-    const qsizetype end = record.indexOf(Separator, from);
+    const qsizetype end = FindSeparator(record, from);
     const QStringView kind = QStringView(record).mid(from, end < 0 ? record.size() - from : end - from);
     return kind.compare(CountdownKind, Qt::CaseInsensitive) == 0;
 }
@@ -71,8 +84,6 @@ EventRecord::YearViewFit EventRecord::FitForYearView(const QString& key, const Q
 {
     if (!ParseKey(key, start))
         return YearViewFit::BadKey;
-    if (start.SQLDateTime() != key)
-        return YearViewFit::Damaged;
     Date end = start;   // a copy: a Date made empty would read the clock
     const QStringView endText = fieldView(record, 1);   // in place: asked for every entry of three years
     if (!Date::ParseSQLDateTime(endText, end))

@@ -20,6 +20,10 @@ public:
     static QString Title(const QString& record) { return field(record, 2); }
     static QString Kind(const QString& record) { return field(record, 3); }
     static bool IsCountdown(const QString& record);
+    // Where the first "//" at or after from starts in text, or -1: what text.indexOf(Separator,
+    // from) answers, found faster (the general search costs more than the whole scan of a
+    // short record, and views look at every record).
+    static qsizetype FindSeparator(QStringView text, qsizetype from = 0);
 
     // Reads the end as a date-time; false when it is not a valid SQL date-time.
     static bool End(const QString& record, Date& out);
@@ -27,10 +31,11 @@ public:
     static bool ParseKey(const QString& key, Date& out);
 
     // How the year view takes an entry: Shown on its day; Hidden when its end lies before
-    // its key; BadKey when the key is no SQL date-time; Damaged when the key reads as a date
-    // but is not written the way the program writes keys; BadEnd when the end is unreadable.
-    // start receives the key's date whenever it reads.
-    enum class YearViewFit { Shown, Hidden, BadKey, Damaged, BadEnd };
+    // its key; BadKey when the key is no SQL date-time; BadEnd when the end is unreadable.
+    // start receives the key's date whenever it reads. A key that reads is written exactly
+    // as the program writes keys (the reading takes no other form), so it always finds its
+    // entry again.
+    enum class YearViewFit { Shown, Hidden, BadKey, BadEnd };
     static YearViewFit FitForYearView(const QString& key, const QString& record, Date& start);
 
     // A text the user typed, made safe for the events file: "|", TAB, CR and LF become

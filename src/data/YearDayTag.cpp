@@ -32,10 +32,8 @@ YearDayTag::Years runsOf(const Dictionary::Span& span, int firstYear)
         if (fit == EventRecord::YearViewFit::Hidden)
             continue;
         if (fit != EventRecord::YearViewFit::Shown) {
-            if (result.problem == EventRecord::YearViewFit::Shown) {
+            if (result.problem == EventRecord::YearViewFit::Shown)
                 result.problem = fit;
-                result.problemRecord = record;
-            }
             continue;
         }
         const QStringView date = QStringView(key).left(10);
@@ -61,19 +59,19 @@ void YearDayTag::AppendRun(QString& runs, const QString& record)
 {
     // "//" + field 2 + "//" + field 3 is the record from its first separator up to its third.
     const QString& sep = EventRecord::Separator;
-    const qsizetype first = record.indexOf(sep);
+    const qsizetype first = EventRecord::FindSeparator(record);
     if (first < 0) {
         runs += sep;
         runs += sep;
         return;
     }
-    const qsizetype second = record.indexOf(sep, first + sep.size());
+    const qsizetype second = EventRecord::FindSeparator(record, first + sep.size());
     if (second < 0) {
         runs += QStringView(record).mid(first);
         runs += sep;
         return;
     }
-    const qsizetype third = record.indexOf(sep, second + sep.size());
+    const qsizetype third = EventRecord::FindSeparator(record, second + sep.size());
     runs += third < 0 ? QStringView(record).mid(first) : QStringView(record).mid(first, third - first);
 }
 
@@ -117,10 +115,8 @@ YearDayTag::Years YearDayTag::BuildYears(const Dictionary& store, int firstYear,
     Years all;
     for (auto& part : parts) {
         for (Years& month : part.get()) {
-            if (all.problem == EventRecord::YearViewFit::Shown && month.problem != EventRecord::YearViewFit::Shown) {
+            if (all.problem == EventRecord::YearViewFit::Shown)
                 all.problem = month.problem;
-                all.problemRecord = month.problemRecord;
-            }
             all.days += std::move(month.days);
         }
     }

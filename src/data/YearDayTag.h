@@ -21,8 +21,8 @@ public:
     // Appends the run of record to runs.
     static void AppendRun(QString& runs, const QString& record);
 
-    // The runs of every day of some years that has entries to show, in key order, and the
-    // first entry in key order that could not be shown.
+    // The runs of every day of some years that has entries to show, in key order, and what
+    // was wrong with the first entry in key order that could not be shown.
     struct Years {
         struct Day {
             Date date;     // the day (the time of its first shown entry)
@@ -30,7 +30,6 @@ public:
         };
         QVector<Day> days;
         EventRecord::YearViewFit problem = EventRecord::YearViewFit::Shown;
-        QString problemRecord;   // the record of that entry
     };
     // The runs of the years [firstYear, firstYear + years) of store. The months are walked
     // by several threads at once: nothing may change store meanwhile.

@@ -278,7 +278,13 @@ bool Date::ParseSQLDateTime(QStringView text, Date& out)
         return false;
     if (mo < 1 || mo > 12 || d < 1 || d > DaysIn(y, mo) || h > 23 || mi > 59 || s > 59)
         return false;
-    out = Date(y, mo, d, h, mi, s);
+    // Every field is in range: nothing to carry (the views parse a date or two per entry).
+    out.m_year = y;
+    out.m_month = mo;
+    out.m_day = d;
+    out.m_hour = h;
+    out.m_minute = mi;
+    out.m_second = s;
     return true;
 }
 

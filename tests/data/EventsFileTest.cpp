@@ -331,11 +331,25 @@ TEST(EventRecord, ACountdownIsTheKindFieldOnly)
         {"2006-03-01 00:00:00//Countdown", false},               // a title, not a kind
         {"2006-03-01 00:00:00//Trip//Countdowns", false},
         {"2006-03-01 00:00:00//Trip//", false},
+        {"2006-03-01 00:00:00//A/B///Countdown", false},         // the first two slashes part: "/Countdown"
+        {"2006-03-01 00:00:00//A/B//Countdown", true},
+        {"2006-03-01 00:00:00//A/B/Countdown", false},
+        {"2006-03-01 00:00:00//Trip//Countdown/", false},
         {"Countdown", false},
         {"", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(EventRecord::IsCountdown(c.record), c.countdown) << c.record;
+}
+
+TEST(EventRecord, TheSeparatorIsFoundWhereAPlainSearchFindsIt)
+{
+    const QString texts[] = {"", "/", "//", "///", "a/b", "a/b//c", "a/ /b//", "x//y///z/", "/a/", "ab/",
+                             QString::fromUtf8("\u00e9t\u00e9//f\u00eate/")};
+    for (const QString& text : texts)
+        for (qsizetype from = 0; from <= text.size() + 1; ++from)
+            EXPECT_EQ(EventRecord::FindSeparator(text, from), text.indexOf(EventRecord::Separator, from))
+                << text.toStdString() << " from " << from;
 }
 
 TEST(EventRecord, HowTheYearViewTakesAnEntry)
@@ -351,6 +365,8 @@ TEST(EventRecord, HowTheYearViewTakesAnEntry)
         {"2006-03-01", "2006-03-01 10:00:00//Date only", Fit::BadKey},
         {"2006-03-01 09:00:00", "garbage//Broken", Fit::BadEnd},
         {"2006-03-01 09:00:00", "", Fit::BadEnd},
+        {"2006-03-01 09:00:00", "2006-03-01 10:00:00/Dentist", Fit::BadEnd},   // one slash is no separator
+        {"2006-03-01 09:00:00", "2006-03-01 10:00:00", Fit::Shown},           // an end alone
     };
     for (const Case& c : cases) {
         Date start;

@@ -143,12 +143,12 @@ TEST(Date, StrictSQLParsing)
         {"9999-12-31 23:59:59", true, "9999-12-31 23:59:59"},
     };
     for (const Case& c : cases) {
-        Date d(2000, 1, 1);
+        Date d(2000, 1, 1, 7, 8, 9);   // a date alone sets the time to midnight
         EXPECT_EQ(Date::ParseSQLDateTime(QString::fromLatin1(c.text), d), c.ok) << c.text;
         if (c.ok)
             EXPECT_EQ(d.SQLDateTime().toStdString(), c.expected);
         else
-            EXPECT_EQ(d.SQLDateTime(), "2000-01-01 00:00:00") << "unchanged on failure: " << c.text;
+            EXPECT_EQ(d.SQLDateTime(), "2000-01-01 07:08:09") << "unchanged on failure: " << c.text;
     }
     // Digits of other scripts are no digits of a key.
     Date other(2000, 1, 1);
