@@ -71,6 +71,10 @@ bool eventsOf(QByteArrayView bytes, EventLines& out)
 // a file in key order follow one another, so most go in at the end without a search.
 void join(EventsFileParser::Events& events, EventsFileParser::Events& later)
 {
+    if (events.empty()) {   // the first run: taken whole
+        events.swap(later);
+        return;
+    }
     for (auto it = later.begin(); it != later.end();) {
         auto node = later.extract(it++);
         if (events.empty() || events.rbegin()->first < node.key()) {
