@@ -94,6 +94,7 @@ done
 
 echo
 echo "Micro-benchmarks (year view at 1920x1200, 0 and 10,000 entries; one week's grid with"
-echo "100,000 entries in the store; saving and reading 100,000 events)"
+echo "100,000 entries in the store; saving and reading 100,000 events; the year view's runs"
+echo "of 100,000 entries)"
 mkdir -p "$WORK/run" && chmod 700 "$WORK/run"
 HOME="$WORK" XDG_RUNTIME_DIR="$WORK/run" build/bench/bench_micro 2>&1 | grep -v "does not support raise"
