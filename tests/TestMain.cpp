@@ -1,4 +1,6 @@
+#include "TestSupport.h"
 #include "shell/app.h"
+#include <QDir>
 #include <gtest/gtest.h>
 
 // The tests run inside a real application object (never started): App() works, and
@@ -7,6 +9,11 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Every variable the tests set is in the environment before the application's workers
+    // start: adding one later moves the environment while a worker may be reading it.
+    SandboxRoot();
+    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"))
+        qputenv("XDG_CONFIG_HOME", (QDir::homePath() + "/.config").toLocal8Bit());
     app application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

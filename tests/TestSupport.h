@@ -18,6 +18,22 @@ private:
     MessageBox::Interceptor m_previous;
 };
 
+// The folder that holds the temporary homes of a test program and of the copies of it that
+// its death tests start. Those copies end without cleaning up (by _Exit or a signal): their
+// homes go with the folder when the first program ends.
+inline QString SandboxRoot()
+{
+    static const QString root = [] {
+        const char* variable = "LUMORA_TEST_SANDBOX_ROOT";
+        if (const QByteArray inherited = qgetenv(variable); !inherited.isEmpty())
+            return QString::fromLocal8Bit(inherited);
+        static QTemporaryDir dir;   // the first program's, removed when it ends
+        qputenv(variable, dir.path().toLocal8Bit());
+        return dir.path();
+    }();
+    return root;
+}
+
 // Points the configuration and Documents folders into a fresh temporary folder.
 class SandboxHome
 {
@@ -37,7 +53,7 @@ public:
     QString configFolder() const { return dir.path() + "/.config"; }
     QString documentsFolder() const { return dir.path() + "/Documents"; }
     QString path() const { return dir.path(); }
-    QTemporaryDir dir;
+    QTemporaryDir dir{SandboxRoot() + "/home-XXXXXX"};
 
 private:
     QByteArray m_oldHome, m_oldConfig;
