@@ -100,7 +100,7 @@ QFont resolvedFont(const QString& name, int pixelSize, bool bold, bool italic, b
         family = families.insert(name, qMakePair(resolved, forceBold));
     }
     QFont font;
-    font.setFamilies({family->first, QStringLiteral("DejaVu Sans")});
+    font.setFamily(family->first);
     font.setPixelSize(pixelSize);
     font.setBold(bold || family->second);
     font.setItalic(italic);
