@@ -13,6 +13,16 @@ QImage toArgb32(const QImage& image)
     return image.format() == QImage::Format_ARGB32 ? image : image.convertToFormat(QImage::Format_ARGB32);
 }
 
+// image at 32 bits with alpha. An RGB32 image's pixels carry an opaque alpha already
+// (0xffRRGGBB), so one held nowhere else is relabelled instead of passed over again.
+QImage toArgb32(QImage&& image)
+{
+    if (image.format() == QImage::Format_RGB32 && image.isDetached()
+        && image.reinterpretAsFormat(QImage::Format_ARGB32))
+        return std::move(image);
+    return std::move(image).convertToFormat(QImage::Format_ARGB32);
+}
+
 bool hasTranslucentPixel(const QImage& image)
 {
     // A row at a time, without a branch per pixel: the alpha bits of all its pixels ANDed.
@@ -87,8 +97,7 @@ PicturePtr Picture::OpenAsPicture(const QString& path)
     if (image.isNull())
         return nullptr;
     const bool opaque = !image.hasAlphaChannel();
-    // Converted in place where the layout allows it (a JPEG's RGB32 is ARGB32 already).
-    auto picture = FromImage(std::move(image).convertToFormat(QImage::Format_ARGB32));
+    auto picture = FromImage(toArgb32(std::move(image)));
     if (opaque) {
         picture->m_opacityRevision = picture->m_revision;
         picture->m_opaque = true;
@@ -247,7 +256,7 @@ PicturePtr Picture::Scaled(int width, int height) const
         const QImage rgb(m_image.constBits(), m_image.width(), m_image.height(), m_image.bytesPerLine(),
                          QImage::Format_RGB32);
         pixels = rgb.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        pixels = std::move(pixels).convertToFormat(QImage::Format_ARGB32);   // in place
+        pixels = toArgb32(std::move(pixels));
     } else {
         pixels = m_image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }

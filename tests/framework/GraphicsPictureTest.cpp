@@ -541,6 +541,18 @@ TEST(Picture, OpenAsPicture)
     EXPECT_EQ(pic->Pixel(2, 1), QColor(1, 2, 3));
     EXPECT_EQ(pic->Image().format(), QImage::Format_ARGB32);
 
+    // A JPEG, whose decoder hands over opaque RGB, gives the same pixels with their alpha.
+    QImage photo(37, 23, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x * 7, y * 11, (x * y) % 256));
+    ASSERT_TRUE(photo.save(dir.path() + "/p.jpg", "JPG", 90));
+    const QImage decoded = QImage(dir.path() + "/p.jpg").convertToFormat(QImage::Format_ARGB32);
+    const auto jpeg = Picture::OpenAsPicture(dir.path() + "/p.jpg");
+    ASSERT_TRUE(jpeg);
+    EXPECT_EQ(jpeg->Image(), decoded);
+    EXPECT_TRUE(jpeg->Composited().format() == QImage::Format_RGB32) << "known to be opaque";
+
     // A file with translucent pixels keeps them, and shows them premultiplied.
     QImage translucent(2, 1, QImage::Format_ARGB32);
     translucent.fill(QColor(200, 100, 0, 255));
