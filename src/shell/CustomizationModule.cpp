@@ -180,10 +180,10 @@ bool boolean(const QString& specs, const char* key)
 
 // The file the value names in the branding folder; empty for a missing file, a folder, or
 // a name that is not a plain file name.
-QString picturePath(const QString& specs, const char* key)
+QString picturePath(const QString& folder, const QString& specs, const char* key)
 {
     const QString name = text(specs, key);
-    const QString path = Files::Child(CustomizationModule::DefaultCalendarFolder, name);
+    const QString path = Files::Child(folder, name);
     if (path.isEmpty() || !Files::Exists(path) || Files::IsFolder(path))
         return QString();
     return path;
@@ -201,6 +201,90 @@ std::vector<Decoding>& decoding()
 {
     static std::vector<Decoding> pictures;
     return pictures;
+}
+
+// The workers that decode pictures in turn (decodeFiles), kept until they end.
+std::vector<std::future<void>>& turnWorkers()
+{
+    static std::vector<std::future<void>> workers;
+    return workers;
+}
+
+constexpr size_t kOwnWorkers = 2;
+
+// Starts decoding the files (none empty), a future for each in the same order. The first
+// ones, the largest (see brandingPictures), each get a worker of their own; the smaller
+// rest are decoded one after another on one more. More workers at once do not show the
+// window sooner: they slow the start-up work beside them (the font database's reading).
+std::vector<std::future<PicturePtr>> decodeFiles(const QStringList& paths)
+{
+    std::vector<std::future<PicturePtr>> pictures;
+    std::vector<std::pair<QString, std::shared_ptr<std::promise<PicturePtr>>>> inTurn;
+    for (const QString& path : paths) {
+        if (pictures.size() < kOwnWorkers) {
+            pictures.push_back(std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); }));
+            continue;
+        }
+        auto promise = std::make_shared<std::promise<PicturePtr>>();
+        pictures.push_back(promise->get_future());
+        inTurn.emplace_back(path, std::move(promise));
+    }
+    if (!inTurn.empty()) {
+        turnWorkers().push_back(std::async(std::launch::async, [inTurn] {
+            for (const auto& [path, promise] : inTurn) {
+                try {
+                    promise->set_value(Picture::OpenAsPicture(path));
+                } catch (...) {
+                    promise->set_exception(std::current_exception());
+                }
+            }
+        }));
+    }
+    return pictures;
+}
+
+// Pictures whose decoding DecodeAhead started before the branding was read, by file.
+std::vector<std::pair<QString, std::future<PicturePtr>>>& decodedAhead()
+{
+    static std::vector<std::pair<QString, std::future<PicturePtr>>> pictures;
+    return pictures;
+}
+
+// The decodings of the files, in the same order: those started ahead for them, new ones
+// for the rest.
+std::vector<std::future<PicturePtr>> decodings(const QStringList& paths)
+{
+    std::vector<std::future<PicturePtr>> pictures(paths.size());
+    QStringList fresh;
+    auto& ahead = decodedAhead();
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const auto found = std::find_if(ahead.begin(), ahead.end(), [&](const auto& a) { return a.first == paths[i]; });
+        if (found == ahead.end()) {
+            fresh.append(paths[i]);
+            continue;
+        }
+        pictures[i] = std::move(found->second);
+        ahead.erase(found);
+    }
+    std::vector<std::future<PicturePtr>> started = decodeFiles(fresh);
+    auto next = started.begin();
+    for (auto& picture : pictures)
+        if (!picture.valid())
+            picture = std::move(*next++);
+    return pictures;
+}
+
+// The branding's pictures, each with its key: the background of this screen's shape only
+// (the other one would hold a full-screen picture for nothing; a rebuild reads the
+// branding again), the largest first, as they take longest to decode.
+QVector<QPair<PicturePtr*, const char*>> brandingPictures()
+{
+    using M = CustomizationModule;
+    return {M::IsWideScreen() ? qMakePair(&M::backgroundImageWide, "backgroundImageWide")
+                              : qMakePair(&M::backgroundImageStandard, "backgroundImageStandard"),
+            {&M::bottomImage, "bottomImage"}, {&M::topLogoImage, "topLogoImage"},
+            {&M::topLogoImageMask, "topLogoImageMask"}, {&M::yearImage[0], "yearImage0"},
+            {&M::yearImage[1], "yearImage1"}, {&M::yearImage[2], "yearImage2"}};
 }
 
 // A picture left decoding by FinishCustomizing(Pictures::Later): its slot, its decoding
@@ -259,12 +343,21 @@ std::shared_future<PicturePtr> pictureDecoding(const PicturePtr* slot)
 // picture gets none.
 void startPictures(const QString& specs, const QVector<QPair<PicturePtr*, const char*>>& wanted)
 {
+    QStringList paths, files;
     for (const auto& [slot, key] : wanted) {
-        const QString path = picturePath(specs, key);
-        decoding().push_back({slot, path,
-                              path.isEmpty() ? std::async(std::launch::deferred, [] { return PicturePtr(); })
-                                             : std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); })});
+        paths.append(picturePath(CustomizationModule::DefaultCalendarFolder, specs, key));
+        if (!paths.last().isEmpty())
+            files.append(paths.last());
     }
+    std::vector<std::future<PicturePtr>> pictures = decodings(files);
+    auto next = pictures.begin();
+    for (qsizetype i = 0; i < wanted.size(); ++i) {
+        decoding().push_back({wanted[i].first, paths[i],
+                              paths[i].isEmpty() ? std::async(std::launch::deferred, [] { return PicturePtr(); })
+                                                 : std::move(*next++)});
+    }
+    // One started ahead for a file the branding does not name is of no use.
+    decodedAhead().clear();
 }
 
 // Sets every slot whose picture is being decoded, except those of later whose picture is
@@ -286,6 +379,7 @@ void finishPictures(const std::vector<PicturePtr*>& later = {})
         *d.slot = d.picture.get();
     }
     decoding().clear();
+    turnWorkers().clear();   // their pictures are all taken
 }
 
 } // namespace
@@ -399,6 +493,28 @@ bool CustomizationModule::ReadSpecFile(const QString& folder, QString& specs)
     return Files::Exists(path) && Files::ReadText(path, specs) == Files::ReadStatus::Ok;
 }
 
+void CustomizationModule::DecodeAhead()
+{
+    DropDecodedAhead();
+    const QString folder = DiscoverFolder(ApplicationFolder(), DefaultCalendarFolder);
+    QString specs;
+    if (folder.isEmpty() || !ReadSpecFile(folder, specs))
+        return;   // reported when the branding is read
+    QStringList paths;
+    for (const auto& [slot, key] : brandingPictures())
+        if (const QString path = picturePath(folder, specs, key); !path.isEmpty())
+            paths.append(path);
+    std::vector<std::future<PicturePtr>> pictures = decodeFiles(paths);
+    for (qsizetype i = 0; i < paths.size(); ++i)
+        decodedAhead().emplace_back(paths[i], std::move(pictures[i]));
+}
+
+void CustomizationModule::DropDecodedAhead()
+{
+    decodedAhead().clear();
+    turnWorkers().clear();
+}
+
 bool CustomizationModule::FindSpecs()
 {
     DefaultCalendarFolder = DiscoverFolder(ApplicationFolder(), DefaultCalendarFolder);
@@ -444,16 +560,9 @@ void CustomizationModule::StartLoadingSpecs()
     const QString specs = CalendarPropertyValues;
     const Date today;
 
-    // Only the background of this screen's shape is decoded: the other one would hold a
-    // full-screen picture for nothing (a rebuild reads the branding again).
-    const bool wide = IsWideScreen();
     backgroundImageWide = backgroundImageStandard = nullptr;
-    // The pictures are started first, the largest first: they take longest to decode.
-    startPictures(specs, {wide ? qMakePair(&backgroundImageWide, "backgroundImageWide")
-                               : qMakePair(&backgroundImageStandard, "backgroundImageStandard"),
-                          {&bottomImage, "bottomImage"}, {&topLogoImage, "topLogoImage"},
-                          {&topLogoImageMask, "topLogoImageMask"}, {&yearImage[0], "yearImage0"},
-                          {&yearImage[1], "yearImage1"}, {&yearImage[2], "yearImage2"}});
+    // The pictures are started first: they take longest.
+    startPictures(specs, brandingPictures());
 
     installerFileName = text(specs, "installerFileName");
     applicationName = text(specs, "applicationName");

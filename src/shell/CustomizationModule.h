@@ -40,6 +40,13 @@ public:
     static QSize BottomSize();
     static std::shared_future<PicturePtr> BottomDecoding();
     static bool FindSpecs();
+    // Starts decoding the pictures of the branding folder that discovery finds, before the
+    // branding is read (at start-up, while the rest of the program starts): the branding's
+    // reading then takes each one's decoding over. Does nothing where discovery or the
+    // branding file fails (the reading reports it). DropDecodedAhead waits for those not
+    // taken over and drops them.
+    static void DecodeAhead();
+    static void DropDecodedAhead();
     // The branding folder that discovery settles on in the folder base, starting from
     // current: "caldef.dat", else the first qualifying folder by name, else current.
     static QString DiscoverFolder(const QString& base, const QString& current);

@@ -174,6 +174,53 @@ TEST(Branding, PicturesLeftDecodingGiveTheValuesOfOnesWaitedFor)
     }
 }
 
+TEST(Branding, PicturesDecodedAheadGoToTheSlotsTheirKeysName)
+{
+    // Every picture its own size, so that one in the wrong slot shows.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Edition");
+    QDir().mkpath(folder);
+    for (int i = 0; i < 9; ++i) {
+        QImage image(10 + i, 20 + i, QImage::Format_RGB32);
+        image.fill(QColor(i * 20, 0, 0));
+        ASSERT_TRUE(image.save(QString("%1/p%2.png").arg(folder).arg(i)));
+    }
+    auto size = [](const PicturePtr& p) { return p ? QSize(p->Width(), p->Height()) : QSize(); };
+    auto picture = [](int i) { return QSize(10 + i, 20 + i); };
+    const QString before = "backgroundImageWide=p0.png\nbackgroundImageStandard=p0.png\nbottomImage=p1.png\n"
+                           "topLogoImage=p2.png\ntopLogoImageMask=p3.png\nyearImage0=p4.png\n"
+                           "yearImage1=p5.png\nyearImage2=p6.png\n";
+    // The branding read later than the decoding started: one picture the same, one named
+    // anew, one no longer named, one more named where none was.
+    const QString after = "backgroundImageWide=p0.png\nbackgroundImageStandard=p0.png\nbottomImage=p7.png\n"
+                          "topLogoImage=p2.png\ntopLogoImageMask=p3.png\nyearImage0=p8.png\n"
+                          "yearImage1=p5.png\n";
+    for (const QString& read : {before, after}) {
+        SCOPED_TRACE(read == before ? "as decoded ahead" : "changed since");
+        ASSERT_TRUE(Files::WriteAtomic(folder + "/calspc.dat", before.toUtf8()));
+        CM::DefaultCalendarFolder = folder;
+        CM::DecodeAhead();
+        CM::CalendarPropertyValues = read;
+        CM::StartLoadingSpecs();
+        CM::FinishLoadingSpecs();
+        const bool same = read == before;
+        EXPECT_EQ(size(CM::backgroundImage), picture(0));
+        EXPECT_EQ(size(CM::bottomImage), picture(same ? 1 : 7));
+        EXPECT_EQ(size(CM::topLogoImage), picture(2));
+        EXPECT_EQ(size(CM::topLogoImageMask), picture(3));
+        EXPECT_EQ(size(CM::yearImage[0]), picture(same ? 4 : 8));
+        EXPECT_EQ(size(CM::yearImage[1]), picture(5));
+        EXPECT_EQ(size(CM::yearImage[2]), same ? picture(6) : QSize());
+    }
+    // A copy that quits before it reads the branding drops what it started; a later start
+    // decodes afresh.
+    CM::DecodeAhead();
+    CM::DropDecodedAhead();
+    CM::CalendarPropertyValues = before;
+    CM::LoadSpecs();
+    EXPECT_EQ(size(CM::yearImage[2]), picture(6));
+}
+
 TEST(Branding, DiscoveryPrefersCaldefThenFirstFolderByName)
 {
     QTemporaryDir dir;
