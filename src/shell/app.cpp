@@ -260,11 +260,13 @@ void app::ReloadCalendar()
         old->CloseWindow();
     if (Closing)
         return;
+    // The new window, shown as it opened, is moved above the screen before anything is
+    // drawn into it, and slides down from there. It is not hidden and shown again for the
+    // move: a window manager may take the hiding after the second showing and leave the
+    // window unmapped for good.
     CalendarWindow* fresh = CalendarWindow::Instance();
-    fresh->hide();
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     fresh->move(fresh->x(), area.top() - fresh->height());
-    fresh->show();
     // Shown anew, the calendar window lies over the small windows the user kept open.
     TabWindow::KeepOnTop();
     if (CalendarWindow* window = CalendarWindow::Existing())
