@@ -203,7 +203,8 @@ std::vector<Decoding>& decoding()
     return pictures;
 }
 
-// The workers that decode pictures in turn (decodeFiles), kept until they end.
+// The workers that decode pictures in turn (decodeFiles), kept until they end: the ones
+// ended are let go when the next one starts, the rest are waited for by DropDecodedAhead.
 std::vector<std::future<void>>& turnWorkers()
 {
     static std::vector<std::future<void>> workers;
@@ -230,6 +231,9 @@ std::vector<std::future<PicturePtr>> decodeFiles(const QStringList& paths)
         inTurn.emplace_back(path, std::move(promise));
     }
     if (!inTurn.empty()) {
+        std::erase_if(turnWorkers(), [](const std::future<void>& worker) {
+            return worker.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        });
         turnWorkers().push_back(std::async(std::launch::async, [inTurn] {
             for (const auto& [path, promise] : inTurn) {
                 try {
@@ -379,7 +383,6 @@ void finishPictures(const std::vector<PicturePtr*>& later = {})
         *d.slot = d.picture.get();
     }
     decoding().clear();
-    turnWorkers().clear();   // their pictures are all taken
 }
 
 } // namespace
