@@ -211,18 +211,15 @@ std::vector<std::future<void>>& turnWorkers()
     return workers;
 }
 
-constexpr size_t kOwnWorkers = 2;
-
 // Starts decoding the files (none empty), a future for each in the same order. The first
-// ones, the largest (see brandingPictures), each get a worker of their own; the smaller
-// rest are decoded one after another on one more. More workers at once do not show the
-// window sooner: they slow the start-up work beside them (the font database's reading).
-std::vector<std::future<PicturePtr>> decodeFiles(const QStringList& paths)
+// ownWorkers of them each get a worker of their own; the rest are decoded one after
+// another on one more.
+std::vector<std::future<PicturePtr>> decodeFiles(const QStringList& paths, qsizetype ownWorkers)
 {
     std::vector<std::future<PicturePtr>> pictures;
     std::vector<std::pair<QString, std::shared_ptr<std::promise<PicturePtr>>>> inTurn;
     for (const QString& path : paths) {
-        if (pictures.size() < kOwnWorkers) {
+        if (qsizetype(pictures.size()) < ownWorkers) {
             pictures.push_back(std::async(std::launch::async, [path] { return Picture::OpenAsPicture(path); }));
             continue;
         }
@@ -255,7 +252,7 @@ std::vector<std::pair<QString, std::future<PicturePtr>>>& decodedAhead()
 }
 
 // The decodings of the files, in the same order: those started ahead for them, new ones
-// for the rest.
+// for the rest, each on a worker of its own.
 std::vector<std::future<PicturePtr>> decodings(const QStringList& paths)
 {
     std::vector<std::future<PicturePtr>> pictures(paths.size());
@@ -270,7 +267,7 @@ std::vector<std::future<PicturePtr>> decodings(const QStringList& paths)
         pictures[i] = std::move(found->second);
         ahead.erase(found);
     }
-    std::vector<std::future<PicturePtr>> started = decodeFiles(fresh);
+    std::vector<std::future<PicturePtr>> started = decodeFiles(fresh, fresh.size());
     auto next = started.begin();
     for (auto& picture : pictures)
         if (!picture.valid())
@@ -507,7 +504,10 @@ void CustomizationModule::DecodeAhead()
     for (const auto& [slot, key] : brandingPictures())
         if (const QString path = picturePath(folder, specs, key); !path.isEmpty())
             paths.append(path);
-    std::vector<std::future<PicturePtr>> pictures = decodeFiles(paths);
+    // The largest two (see brandingPictures) each on a worker of their own, the small rest
+    // in turn on one more: more workers at once do not show the window sooner, as they slow
+    // the start-up work beside them (the font database's reading above all).
+    std::vector<std::future<PicturePtr>> pictures = decodeFiles(paths, 2);
     for (qsizetype i = 0; i < paths.size(); ++i)
         decodedAhead().emplace_back(paths[i], std::move(pictures[i]));
 }
