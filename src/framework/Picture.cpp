@@ -8,18 +8,15 @@
 
 namespace {
 
-QImage toArgb32(const QImage& image)
-{
-    return image.format() == QImage::Format_ARGB32 ? image : image.convertToFormat(QImage::Format_ARGB32);
-}
-
 // image at 32 bits with alpha. An RGB32 image's pixels carry an opaque alpha already
 // (0xffRRGGBB), so one held nowhere else is relabelled instead of passed over again.
-QImage toArgb32(QImage&& image)
+QImage toArgb32(QImage image)
 {
+    if (image.format() == QImage::Format_ARGB32)
+        return image;
     if (image.format() == QImage::Format_RGB32 && image.isDetached()
         && image.reinterpretAsFormat(QImage::Format_ARGB32))
-        return std::move(image);
+        return image;
     return std::move(image).convertToFormat(QImage::Format_ARGB32);
 }
 
