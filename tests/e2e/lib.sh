@@ -68,7 +68,11 @@ run_in_xvfb() {
     return $?
   fi
   local size=${2:-1280x1024}
-  LUMORA_E2E_WORK="$WORK" LUMORA_E2E_SCREEN="$size" xvfb-run -a -s "-screen 0 ${size}x24" bash "$0" "$BUILD_DIR"
+  # Each test looks for a free display from a place of its own: tests run side by side, and
+  # two that look from the same place can both pick one number, the later server then
+  # failing to start.
+  LUMORA_E2E_WORK="$WORK" LUMORA_E2E_SCREEN="$size" \
+    xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${size}x24" bash "$0" "$BUILD_DIR"
 }
 
 # Runs the scenario function $1 in a virtual screen, prints the closing count line and ends
