@@ -38,14 +38,11 @@ app::app(int& argc, char** argv) : Application(argc, argv)
     // The font database (fontconfig's set-up and the list of installed fonts, a dozen
     // milliseconds) is read on a worker while the branding is read and the window's
     // controls are made: their first font then finds it ready or nearly so. Qt guards
-    // the database for use from any thread; font engines stay per thread. The branding's
-    // pictures, the longest part of the window's making, start decoding now too, not once
-    // the event loop runs and the preferences are read. Neither while a large events file
-    // is being read: its threads keep every core busy, and the window waits for its events
-    // longer than the database and the pictures take later.
+    // the database for use from any thread; font engines stay per thread. Not while a
+    // large events file is being read: its threads keep every core busy, and the window
+    // waits for its events longer than the database takes on the main thread.
     if (!ReadingLargeEventsFile()) {
         m_fontDatabaseRead = std::async(std::launch::async, [] { QFontDatabase::families(); });
-        CustomizationModule::DecodeAhead();
     }
 }
 
@@ -96,6 +93,11 @@ void app::Event_Open()
     CheckRunning();
     if (Closing)
         return;
+    // The branding's pictures, the longest part of the window's making, start decoding now,
+    // before the preferences and the branding are read; not in a copy that quits at the
+    // lock, nor beside a large events file's readers, which keep every core busy.
+    if (!ReadingLargeEventsFile())
+        CustomizationModule::DecodeAhead();
     currentDate = Date();
     selectedDate = Date();
     countdownDate = Date();
