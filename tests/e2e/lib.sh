@@ -71,8 +71,12 @@ run_in_xvfb() {
   # Each test looks for a free display from a place of its own: tests run side by side, and
   # two that look from the same place can both pick one number, the later server then
   # failing to start.
+  # -noreset: by default the server resets itself each time its last client leaves, and a
+  # program that connects during the reset is turned away ("could not connect to display").
+  # A test that quits the calendar and starts the next one, while xdotool comes and goes,
+  # met such a reset now and then on a loaded machine.
   LUMORA_E2E_WORK="$WORK" LUMORA_E2E_SCREEN="$size" \
-    xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 ${size}x24" bash "$0" "$BUILD_DIR"
+    xvfb-run -a -n $((100 + RANDOM % 800)) -s "-noreset -screen 0 ${size}x24" bash "$0" "$BUILD_DIR"
 }
 
 # Runs the scenario function $1 in a virtual screen, prints the closing count line and ends
