@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "shell/app.h"
 #include <QDir>
+#include <QFontDatabase>
 #include <gtest/gtest.h>
 
 // The tests run inside a real application object (never started): App() works, and
@@ -15,6 +16,10 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"))
         qputenv("XDG_CONFIG_HOME", (QDir::homePath() + "/.config").toLocal8Bit());
     app application(argc, argv);
+    // The application object reads the font database on a worker, and fontconfig reads the
+    // environment while it sets itself up: a test that then adds a variable (TZ) would move
+    // the environment under it. The database's own lock makes this call wait for the worker.
+    QFontDatabase::families();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
