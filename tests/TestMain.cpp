@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "shell/app.h"
 #include <QDir>
-#include <QFontDatabase>
 #include <gtest/gtest.h>
 
 // The tests run inside a real application object (never started): App() works, and
@@ -18,8 +17,8 @@ int main(int argc, char** argv)
     app application(argc, argv);
     // The application object reads the font database on a worker, and fontconfig reads the
     // environment while it sets itself up: a test that then adds a variable (TZ) would move
-    // the environment under it. The database's own lock makes this call wait for the worker.
-    QFontDatabase::families();
+    // the environment under it.
+    application.FontDatabaseRead();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

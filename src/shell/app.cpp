@@ -48,13 +48,18 @@ app::app(int& argc, char** argv) : Application(argc, argv)
 
 app::~app()
 {
-    if (m_fontDatabaseRead.valid())
-        m_fontDatabaseRead.wait();
+    FontDatabaseRead();
     CustomizationModule::DropDecodedAhead();   // a copy that quit before reading the branding
     delete mAppTrayItem;
     mAppTrayItem = nullptr;
     if (g_app == this)
         g_app = nullptr;
+}
+
+void app::FontDatabaseRead()
+{
+    if (m_fontDatabaseRead.valid())
+        m_fontDatabaseRead.wait();
 }
 
 QString app::PrefsPath()

@@ -103,6 +103,9 @@ public:
     // Whether the events file being read ahead is large enough to be read by several threads.
     static bool ReadingLargeEventsFile();
     void EventsLoaded();
+    // Waits for the worker that the application object set reading the font database
+    // (fontconfig reads the environment while it sets itself up).
+    void FontDatabaseRead();
     // The year view's runs of the three calendar years from firstYear: those the start-up
     // worker computed when the store has not changed since, else computed now.
     YearDayTag::Years YearRuns(int firstYear);
