@@ -89,11 +89,13 @@ void join(EventsFileParser::Events& events, EventsFileParser::Events& later)
 
 // The threads that read a file of that many bytes: runs of at least half a megabyte (some
 // 10,000 lines), as a thread that reads less costs more to start, and keeps more memory,
-// than it saves; at most one per core and 8.
+// than it saves; at most 8, and one core fewer than the machine has: at start-up the main
+// thread makes the window meanwhile, and readers on every core slowed it more than they gained.
 qsizetype threadsFor(qsizetype bytes)
 {
     constexpr qsizetype kRunLength = 512 * 1024;
-    return std::min<qsizetype>({qsizetype(std::max(1u, std::thread::hardware_concurrency())), 8, bytes / kRunLength});
+    const qsizetype spareCores = qsizetype(std::max(1u, std::thread::hardware_concurrency())) - 1;
+    return std::min<qsizetype>({spareCores, 8, bytes / kRunLength});
 }
 
 // The event lines of bytes, in runs on several threads for a large file; false when some

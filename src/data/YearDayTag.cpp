@@ -96,11 +96,12 @@ YearDayTag::Years YearDayTag::BuildYears(const Dictionary& store, int firstYear,
     for (int year = firstYear; year < firstYear + years; ++year)
         for (int month = 1; month <= 12; ++month)
             months.append({monthBound(year, month), monthBound(year, month + 1)});
-    // A thread for every 12,000 entries or so, at most one per core and 8: a thread that
+    // A thread for every 12,000 entries or so, at most 8 and one core fewer than the machine
+    // has (as for the events file's readers: the window is made beside them): a thread that
     // gathers less costs more to start, and keeps more memory, than it saves.
-    const int threads = int(std::clamp<qsizetype>(std::min<qsizetype>(std::thread::hardware_concurrency(),
-                                                                       store.Count() / 12000),
-                                                  1, std::min<qsizetype>(8, months.size())));
+    const qsizetype spareCores = qsizetype(std::max(1u, std::thread::hardware_concurrency())) - 1;
+    const int threads = int(std::clamp<qsizetype>(std::min<qsizetype>(spareCores, store.Count() / 12000), 1,
+                                                  std::min<qsizetype>(8, months.size())));
     std::vector<std::future<std::vector<Years>>> parts;
     for (int t = 0; t < threads; ++t) {
         const qsizetype from = months.size() * t / threads, to = months.size() * (t + 1) / threads;
