@@ -41,9 +41,8 @@ app::app(int& argc, char** argv) : Application(argc, argv)
     // the database for use from any thread; font engines stay per thread. Not while a
     // large events file is being read: its threads keep every core busy, and the window
     // waits for its events longer than the database takes on the main thread.
-    if (!ReadingLargeEventsFile()) {
+    if (!ReadingLargeEventsFile())
         m_fontDatabaseRead = std::async(std::launch::async, [] { QFontDatabase::families(); });
-    }
 }
 
 app::~app()
