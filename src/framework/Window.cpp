@@ -1,6 +1,8 @@
 #include "framework/Window.h"
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QImage>
 #include <QKeyEvent>
 #include <QWindow>
 
@@ -42,6 +44,8 @@ Window::Window(QWidget* parent) : QWidget(parent, Qt::Window)
 
 Window::~Window()
 {
+    if (m_backingStoreTouched.valid())
+        m_backingStoreTouched.wait();
     if (m_modalLoop)
         m_modalLoop->quit();
     registry().removeAll(QPointer<Window>(this));
@@ -122,8 +126,38 @@ void Window::followFrontOwner()
     m_shownForOwner = frontOwner()->isVisible() ? ownerShowings() : -1;
 }
 
+void Window::PrepareBackingStore(const QSize& size)
+{
+    if (m_everShown || size.isEmpty())
+        return;
+    winId();
+    if (QBackingStore* store = backingStore())
+        store->resize(size);
+}
+
+void Window::TouchBackingStore()
+{
+    // Once shown, the store holds what was painted.
+    if (m_everShown || m_backingStoreTouched.valid() || !backingStore())
+        return;
+    auto* image = dynamic_cast<QImage*>(backingStore()->paintDevice());
+    if (!image || image->isNull())
+        return;
+    // Nothing else reads, writes or replaces the store until the window shows.
+    m_backingStoreTouched = std::async(std::launch::async, [bits = image->bits(), bytes = image->sizeInBytes()] {
+        constexpr qsizetype page = 4096;
+        for (qsizetype i = 0; i < bytes; i += page)
+            bits[i] = 0;
+    });
+}
+
 void Window::setVisible(bool visible)
 {
+    if (visible) {
+        if (m_backingStoreTouched.valid())
+            m_backingStoreTouched.get();
+        m_everShown = true;
+    }
     if (visible && m_showsInFront && (windowState() & Qt::WindowMinimized))
         setWindowState(windowState() & ~Qt::WindowMinimized);
     if (visible && m_showsInFront && !isVisible())

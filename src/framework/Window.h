@@ -7,6 +7,7 @@
 #include <QVector>
 #include <QWidget>
 #include <functional>
+#include <future>
 
 // A window of the calendar. Subclasses create their controls in their documented order
 // (AddControl), then Open() raises each control's open handler in that order and the
@@ -69,6 +70,14 @@ public:
     // an earlier owner is shown again for the new one by RaiseShownInFront.
     static void SetFrontOwner(QWidget* owner);
     void setVisible(bool visible) override;
+    // Before the window first shows: makes its native window now, and its backing store at
+    // size (the window's size at its first paint, which then keeps the store).
+    void PrepareBackingStore(const QSize& size);
+    // Before the window first shows: touches every page of the backing store made by
+    // PrepareBackingStore on a worker thread, which the window waits for when it shows. A
+    // large window's first paint otherwise takes a page fault for every 4 KB that it fills:
+    // a few milliseconds for a full screen. Does nothing without such a store.
+    void TouchBackingStore();
 
     // Every framework window that exists and has not closed, in creation order.
     static QVector<Window*> AllWindows();
@@ -106,4 +115,6 @@ private:
     void followFrontOwner();
     QPointer<class QEventLoop> m_modalLoop;
     QSize m_layoutSize;   // invalid until Open or the first layout
+    bool m_everShown = false;
+    std::future<void> m_backingStoreTouched;
 };
