@@ -98,6 +98,8 @@ CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PictureP
     return result;
 }
 
+void CalendarWindow::PrepareSurface() { PrepareBackingStore(workArea().size()); }
+
 void CalendarWindow::PreparePictures()
 {
     // Each worker reads only its own source picture and the branding values, which stay

@@ -57,6 +57,9 @@ public:
     // button's label's. Start-up does so once the window's controls are made, instead of
     // in its first paint. Needs the branding's values, not its pictures.
     void PrepareFonts();
+    // Makes the native window and its backing store at the size the window opens at (the
+    // work area). Start-up does so while the font database is still being read.
+    void PrepareSurface();
     // The fonts of the maker's line and of the home button's label, set on g.
     static void UseLogoFont(Graphics& g);
     static void UseHomeLabelFont(Graphics& g);

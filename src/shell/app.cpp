@@ -116,6 +116,13 @@ void app::Event_Open()
         return;
     StartLoadingEvents();
     CalendarWindow* made = CalendarWindow::Make();
+    // The window's native window and backing store are made while the font database is
+    // read on its worker, and the store's memory is touched on another one meanwhile; beside
+    // a large events file's readers, which keep every core busy, once they are done
+    // (EventsLoaded).
+    made->PrepareSurface();
+    if (!ReadingLargeEventsFile())
+        made->TouchBackingStore();
     made->PrepareFonts();
     CustomizationModule::FinishCustomizing(CustomizationModule::Pictures::Later);
     made->PreparePictures();

@@ -8,6 +8,7 @@
 #include "data/ICalImporter.h"
 #include "data/Seasons.h"
 #include "data/EditionEvents.h"
+#include "calendar_window/CalendarWindow.h"
 #include "framework/MessageBox.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
@@ -125,6 +126,9 @@ void app::EventsLoaded()
     if (!m_eventsLoad.valid())
         return;
     const std::shared_ptr<EventsLoad> load = m_eventsLoad.get();
+    // The cores are free again: the window's first paint finds its memory touched (once).
+    if (CalendarWindow* window = CalendarWindow::Existing())
+        window->TouchBackingStore();
     eventDict = std::move(load->store);
     countdownDate = load->countdown;
     m_yearRuns = load->yearRuns;
