@@ -86,14 +86,15 @@ void CalendarWindow::Calendar_Open()
         }
     }
 
-    // Events: the runs of each day's entries on its cell (an entry outside the three years
-    // has no cell), written once per day. A damaged entry skips only itself; one message
-    // tells of the first one.
+    // Events: a day with entries to show takes its whole tag, its short date and the runs
+    // of its entries, as made with them (shared, not copied: with many entries the copies
+    // cost milliseconds). An entry outside the three years has no cell. A damaged entry
+    // skips only itself; one message tells of the first one.
     const YearDayTag::Years runs = App().YearRuns(CustomizationModule::calendarStartYear);
     for (const YearDayTag::Years::Day& day : runs.days) {
         int row = 0, column = 0;
         if (CalDateCell(day.date, row, column))
-            Calendar->SetCellTag(row, column, Calendar->CellTag(row, column) + day.runs);
+            Calendar->SetCellTag(row, column, day.tag);
     }
     if (runs.problem != EventRecord::YearViewFit::Shown)
         MsgBox(kBadEventMessage);

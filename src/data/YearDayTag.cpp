@@ -19,7 +19,7 @@ QString monthBound(int year, int month)
     return QString::asprintf("%04d-%02d", year, month);
 }
 
-// The runs of the entries of one span, in key order.
+// The tags of the days of one span, in key order.
 YearDayTag::Years runsOf(const Dictionary::Span& span, int firstYear)
 {
     YearDayTag::Years result;
@@ -38,10 +38,10 @@ YearDayTag::Years runsOf(const Dictionary::Span& span, int firstYear)
         }
         const QStringView date = QStringView(key).left(10);
         if (result.days.isEmpty() || date != day) {
-            result.days.append({start, QString()});
+            result.days.append({start, start.ShortDate()});
             day = date;
         }
-        YearDayTag::AppendRun(result.days.last().runs, record);
+        YearDayTag::AppendRun(result.days.last().tag, record);
     }
     return result;
 }

@@ -21,17 +21,18 @@ public:
     // Appends the run of record to runs.
     static void AppendRun(QString& runs, const QString& record);
 
-    // The runs of every day of some years that has entries to show, in key order, and what
+    // The tag of every day of some years that has entries to show, in key order, and what
     // was wrong with the first entry in key order that could not be shown.
     struct Years {
         struct Day {
-            Date date;     // the day (the time of its first shown entry)
-            QString runs;  // the runs of its shown entries, in key order
+            Date date;    // the day (the time of its first shown entry)
+            QString tag;  // its short date, then the runs of its shown entries in key order
         };
         QVector<Day> days;
         EventRecord::YearViewFit problem = EventRecord::YearViewFit::Shown;
     };
-    // The runs of the years [firstYear, firstYear + years) of store. The months are walked
-    // by several threads at once: nothing may change store meanwhile.
+    // The days' tags of the years [firstYear, firstYear + years) of store: the year view
+    // takes them as they are. The months are walked by several threads at once: nothing may
+    // change store meanwhile.
     static Years BuildYears(const Dictionary& store, int firstYear, int years);
 };

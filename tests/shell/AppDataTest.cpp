@@ -150,7 +150,7 @@ TEST_F(AppDataTest, TheWorkersYearRunsServeOnlyTheUnchangedStore)
     const auto runsOf = [](const YearDayTag::Years& years) {
         QStringList runs;
         for (const auto& day : years.days)
-            runs << day.date.SQLDate() + day.runs;
+            runs << day.date.SQLDate() + day.tag;
         return runs;
     };
     for (const bool change : {false, true}) {
