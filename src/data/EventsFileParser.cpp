@@ -2,6 +2,7 @@
 #include "data/EventRecord.h"
 #include "data/EventsFile.h"
 #include "framework/Date.h"
+#include <QStringDecoder>
 #include <algorithm>
 #include <future>
 #include <thread>
@@ -40,29 +41,40 @@ struct EventLines {
     // finds its place at once in a file in key order, and in one whose lines run in a few
     // interleaved orders (several kinds of entries per day, added by hand or by a tool).
     EventsFileParser::Events::iterator next = events.end();
+    QStringDecoder utf8{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom};
 
     void add(QStringView line)
     {
         const qsizetype bar = line.indexOf(QLatin1Char('|'));
-        QString key = (bar < 0 ? line : line.left(bar)).toString();
-        QString record = bar < 0 ? QString() : line.mid(bar + 1).toString();
+        add((bar < 0 ? line : line.left(bar)).toString(), bar < 0 ? QString() : line.mid(bar + 1).toString());
+    }
+    // A line of valid UTF-8 text: its key and record are made from the bytes at once (the
+    // bar is one byte in UTF-8 and no part of another letter). A byte order mark that starts
+    // either is kept, as within the text: it is no mark there.
+    void add(QByteArrayView line)
+    {
+        const qsizetype bar = line.indexOf('|');
+        add(utf8(bar < 0 ? line : line.first(bar)), bar < 0 ? QString() : QString(utf8(line.sliced(bar + 1))));
+    }
+    void add(QString key, QString record)
+    {
         if (EventRecord::IsCountdown(record))
             countdownKeys << key;
         next = std::next(events.insert_or_assign(next, std::move(key), std::move(record)));
     }
 };
 
-// The events of a run of whole event lines; false when the run is no UTF-8 text.
+// The events of a run of whole event lines; false when the run is no UTF-8 text. The lines
+// are taken from the bytes: a text of the whole run first would be written and read again
+// (twice the file's size, for a large file many megabytes).
 bool eventsOf(QByteArrayView bytes, EventLines& out)
 {
     if (!validBytes(bytes))
         return false;
-    const QString text = QString::fromUtf8(bytes);
-    const QStringView all(text);
-    for (qsizetype start = 0; start < all.size();) {
-        const qsizetype end = lineEnd(all, start);
-        out.add(all.mid(start, end - start));
-        start = nextLine(all, end);
+    for (qsizetype start = 0; start < bytes.size();) {
+        const qsizetype end = lineEnd(bytes, start);
+        out.add(bytes.sliced(start, end - start));
+        start = nextLine(bytes, end);
     }
     return true;
 }

@@ -44,7 +44,8 @@ EventsFileParser::Result reference(const QString& text)
 }
 
 // A file of about count event lines: keys mostly rising but repeated, out of order and
-// damaged here and there, every kind of line end, titles in several scripts.
+// damaged here and there, every kind of line end, titles in several scripts, a byte order
+// mark starting a key or a record now and then (a character there like any other).
 QString randomFile(int count, quint32 seed)
 {
     QRandomGenerator random(seed);
@@ -66,6 +67,8 @@ QString randomFile(int count, quint32 seed)
         case 1: line = key; break;                           // no "|"
         case 2: line = QString(); break;                     // an empty line
         case 3: line.replace(0, 4, QStringLiteral("20x5")); break;
+        case 4: line.prepend(QChar(0xFEFF)); break;          // a byte order mark in the text
+        case 5: line.insert(key.size() + 1, QChar(0xFEFF)); break;
         default: break;
         }
         text += line + QLatin1String(ends[random.bounded(3)]);
