@@ -90,13 +90,13 @@ void CalendarWindow::Calendar_Open()
     // of its entries, as made with them (shared, not copied: with many entries the copies
     // cost milliseconds). An entry outside the three years has no cell. A damaged entry
     // skips only itself; one message tells of the first one.
-    const YearDayTag::Years runs = App().YearRuns(CustomizationModule::calendarStartYear);
-    for (const YearDayTag::Years::Day& day : runs.days) {
+    const YearDayTag::Years years = App().YearRuns(CustomizationModule::calendarStartYear);
+    for (const YearDayTag::Years::Day& day : years.days) {
         int row = 0, column = 0;
         if (CalDateCell(day.date, row, column))
             Calendar->SetCellTag(row, column, day.tag);
     }
-    if (runs.problem != EventRecord::YearViewFit::Shown)
+    if (years.problem != EventRecord::YearViewFit::Shown)
         MsgBox(kBadEventMessage);
 }
 

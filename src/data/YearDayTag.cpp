@@ -20,7 +20,7 @@ QString monthBound(int year, int month)
 }
 
 // The tags of the days of one span, in key order.
-YearDayTag::Years runsOf(const Dictionary::Span& span, int firstYear)
+YearDayTag::Years daysOf(const Dictionary::Span& span, int firstYear)
 {
     YearDayTag::Years result;
     QStringView day;   // the date of the day being gathered
@@ -108,7 +108,7 @@ YearDayTag::Years YearDayTag::BuildYears(const Dictionary& store, int firstYear,
         const auto work = [&store, &months, from, to, firstYear] {
             std::vector<Years> result;
             for (qsizetype m = from; m < to; ++m)
-                result.push_back(runsOf(store.Range(months[m].first, months[m].second), firstYear));
+                result.push_back(daysOf(store.Range(months[m].first, months[m].second), firstYear));
             return result;
         };
         parts.push_back(std::async(t == 0 ? std::launch::deferred : std::launch::async, work));
