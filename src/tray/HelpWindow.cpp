@@ -5,17 +5,36 @@
 #include "framework/ListBox.h"
 #include "framework/TextFunctions.h"
 #include "tray/HelpEdit.h"
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace {
 constexpr int kPanelLeft = 194;
 // The field of each page: HelpEdit(0), (1), (4), (2), EditField1 (-1), HelpEdit(3).
 constexpr int kPageField[6] = {0, 1, 4, 2, -1, 3};
+constexpr int kContentsWidth = 180;
+constexpr int kContentsTextSize = 13;
+
+// "Using the Countdown Calendar" is 180 pixels wide in Arial 13, as wide as the whole
+// list: the topics take the largest size up to 13 pixels at which each shows whole, with
+// the 2 pixels the list keeps clear on either side of a text.
+int contentsTextSize(const QStringList& topics, int width)
+{
+    int size = kContentsTextSize;
+    for (; size > 8; --size) {
+        const QFontMetrics metrics(Graphics::MakeFont(QStringLiteral("Arial"), size));
+        if (std::all_of(topics.cbegin(), topics.cend(),
+                        [&](const QString& topic) { return metrics.horizontalAdvance(topic) + 4 <= width; }))
+            break;
+    }
+    return size;
+}
 } // namespace
 
 HelpWindow::HelpWindow()
@@ -75,13 +94,15 @@ void HelpWindow::_CreateControls0()
     ContentsList->SetColumnCount(1);
     ContentsList->SetHasHeading(false);
     ContentsList->SetTextFont(QStringLiteral("Arial"));
-    ContentsList->SetTextSize(13);
     ContentsList->SetDefaultRowHeight(20);
-    ContentsList->SetScrollBarVertical(true);
+    // Six rows of 20 pixels never fill the list: a scroll bar would stand there with
+    // nothing to scroll, taking its width from the topics.
+    ContentsList->SetScrollBarVertical(false);
+    ContentsList->SetTextSize(contentsTextSize(ContentsTexts(), kContentsWidth));
     for (const QString& text : ContentsTexts())
         ContentsList->AddRow(text);
     ContentsList->Change = [this] { ContentsList_Change(); };
-    AddControl(ContentsList, QRect(7, 35, 180, 300), 0, [this] { ContentsList_Open(); });
+    AddControl(ContentsList, QRect(7, 35, kContentsWidth, 300), 0, [this] { ContentsList_Open(); });
 
     PagePanel1 = new QStackedWidget(this);
     PagePanel1->setObjectName(QStringLiteral("PagePanel1"));

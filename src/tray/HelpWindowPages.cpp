@@ -3,7 +3,7 @@
 
 QStringList HelpWindow::ContentsTexts()
 {
-    return {QStringLiteral("Introducing Vidavid Uzizuror"),
+    return {QStringLiteral("Introducing Lumora Calendar"),
             QStringLiteral("The Main Calendar"),
             QStringLiteral("Using the Countdown Calendar"),
             QStringLiteral("Using week-at-a-glance"),
@@ -15,7 +15,7 @@ QString HelpWindow::PageText(int page)
 {
     static const QStringList pages = {
         QStringLiteral(
-            "Introduction to Vidavid Uzizuror\n\n"
+            "Introduction to Lumora Calendar\n\n"
             "This calendar stays out of your way until you need it.\n\n"
             "A small tab sits at the top edge of your screen. Click it once and the calendar slides "
             "down; click it again and the calendar slides back up.\n\n"
@@ -58,7 +58,7 @@ QString HelpWindow::PageText(int page)
             "To add an item, click an empty area of the list and type.\n\n"
             "Tick an item's box when it is done. To delete an item, click its X mark."),
         QStringLiteral(
-            "Vidavid Uzizuror Symbols\n\n"
+            "Lumora Calendar Symbols\n\n"
             "The main calendar marks some dates for you.\n\n"
             "Today's date is circled in red.\n\n"
             "Dates with events or holidays are underlined. Rest the mouse on such a date to see "

@@ -1,4 +1,5 @@
 #include "TrayFixture.h"
+#include "PixelProbe.h"
 #include "framework/ListBox.h"
 #include "tray/HelpEdit.h"
 #include <QPlainTextEdit>
@@ -18,18 +19,32 @@ TEST_F(Help, OpensCentredOnTheFirstPageWithTheSixTopics)
         EXPECT_EQ(window->ContentsList->Cell(row, 0), HelpWindow::ContentsTexts()[row]);
     EXPECT_EQ(window->ContentsList->ListIndex(), 0);
     EXPECT_EQ(window->PagePanel1->currentIndex(), 0);
+
+    // Every topic shows whole: as wide as the text drawn freely, and clear of its cell's
+    // right edge. (No row selected, so that all are black on white.)
+    ListBox* list = window->ContentsList;
+    EXPECT_EQ(list->geometry(), QRect(7, 35, 180, 300));
+    list->SetListIndex(-1);
+    const QImage image = Pixels::Render(list, Qt::white);
+    const QFontMetrics metrics(list->ListFont());
+    for (int row = 0; row < 6; ++row) {
+        const QRect cell = list->CellRect(row, 0);
+        const QRect ink = Pixels::Ink(image, cell, Qt::black, Qt::white);
+        EXPECT_LT(ink.right(), cell.right()) << row;
+        EXPECT_GE(ink.width(), metrics.tightBoundingRect(list->Cell(row, 0)).width() - 4) << row;
+    }
 }
 
 TEST_F(Help, EachTopicShowsItsPageUnderItsHeading)
 {
     struct Case { const char* topic; const char* heading; bool typing; };
     const Case pages[] = {
-        {"Introducing Vidavid Uzizuror", "Introduction to Vidavid Uzizuror", true},
+        {"Introducing Lumora Calendar", "Introduction to Lumora Calendar", true},
         {"The Main Calendar", "Using the Main Calendar", false},
         {"Using the Countdown Calendar", "Using the Countdown Calendar", false},
         {"Using week-at-a-glance", "Week-At-A-Glance", false},
         {"The To-do List", "To-Do", false},
-        {"Calendar Symbols", "Vidavid Uzizuror Symbols", false},
+        {"Calendar Symbols", "Lumora Calendar Symbols", false},
     };
     HelpWindow* window = HelpWindow::Instance();
     for (int k : {3, 0, 5, 1, 4, 2}) {
