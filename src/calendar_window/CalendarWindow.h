@@ -306,6 +306,9 @@ private:
     // The home button's mouse-over (pressed: pressed) face, made when first asked for.
     PicturePtr homeButtonFace(bool pressed);
     int m_homeLabelX = 0;
+    // A press on the home button was released outside it: the pointer's exit, which Qt
+    // reports only after the release, belongs to that press.
+    bool m_homeReleasedOutside = false;
     void placeMenuBar();
     void showHoverTip(const QString& title, int row, int column);
     // One call-out of the quick start overlay: an arrow h long pointing up at (arrowX, y0),

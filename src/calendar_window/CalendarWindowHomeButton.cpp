@@ -10,6 +10,7 @@
 #include "shell/InterfacePictures.h"
 #include <QGuiApplication>
 #include <QScreen>
+#include <utility>
 
 namespace {
 int availableHeight() { return QGuiApplication::primaryScreen()->availableGeometry().height(); }
@@ -98,6 +99,7 @@ void CalendarWindow::HomeButton_Paint(Graphics& g)
 
 void CalendarWindow::HomeButton_MouseEnter()
 {
+    m_homeReleasedOutside = false;
     if (isDravel()) {
         HomeButton->SetMouseCursor(Qt::PointingHandCursor);
         return;
@@ -112,12 +114,17 @@ void CalendarWindow::HomeButton_MouseExit()
         HomeButton->unsetCursor();
         return;
     }
+    // The pointer left while the button was held down; the release has shown the
+    // mouse-over face, and it stays.
+    if (std::exchange(m_homeReleasedOutside, false))
+        return;
     HomeButton->cachedImage = HomeButtonN;
     HomeButton->Refresh(true);
 }
 
 bool CalendarWindow::HomeButton_MouseDown(int, int)
 {
+    m_homeReleasedOutside = false;
     if (!isDravel()) {
         HomeButton->cachedImage = homeButtonFace(true);
         HomeButton->Refresh(true);
@@ -125,8 +132,9 @@ bool CalendarWindow::HomeButton_MouseDown(int, int)
     return true;
 }
 
-void CalendarWindow::HomeButton_MouseUp(int, int)
+void CalendarWindow::HomeButton_MouseUp(int x, int y)
 {
+    m_homeReleasedOutside = !HomeButton->rect().contains(x, y);
     if (!isDravel()) {
         HomeButton->cachedImage = homeButtonFace(false);
         HomeButton->Refresh(true);
