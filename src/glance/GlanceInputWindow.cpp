@@ -171,8 +171,8 @@ void GlanceInputWindow::HalfHourSlider_Open()
     const int value = ToInt(double(EventEndTime.TotalSeconds() - start.TotalSeconds()) / 1800);
     HalfHourSlider->setMaximum(maximum);
     HalfHourSlider->setValue(value);
-    // An all-day entry has no length to set.
-    HalfHourSlider->setVisible(!AllDayCheck->isChecked());
+    // Its visibility is the all-day box's business. On the day-note row the slider stays
+    // shown: the box cannot be cleared there, and Save ignores the length of a day note.
 }
 
 void GlanceInputWindow::SaveButton_Open()

@@ -62,12 +62,12 @@ TEST_F(EventDialog, OpensOnAFreeSlotAnEventOrTheDayNote)
     EXPECT_EQ(newNote.from, "6/15/2025");
     EXPECT_EQ(newNote.to, "6/15/2025");
     EXPECT_EQ(newNote.end, "2025-06-15 00:30:01");
-    EXPECT_FALSE(newNote.sliderShown);   // hidden from the start
+    EXPECT_TRUE(newNote.sliderShown);
 
     const Opened note = openOn(26, 5);
     EXPECT_EQ(note.title, "Pay rent");
     EXPECT_TRUE(note.allDay);
-    EXPECT_FALSE(note.sliderShown);
+    EXPECT_TRUE(note.sliderShown);
 }
 
 TEST_F(EventDialog, AnUnreadableEndOpensHalfAnHourLongWithItsTitle)
@@ -150,15 +150,21 @@ TEST_F(EventDialog, TheAllDayBoxHidesTheSliderAndTheTimes)
     EXPECT_EQ(cleared.from, "6/18/2025 at 9:00 AM");
     EXPECT_EQ(cleared.to, "6/18/2025 at 10:00 AM");
 
-    // On the day-note row the box cannot be cleared.
-    Opened note;
+    // On the day-note row the box cannot be cleared. The slider stays: it moves the end
+    // shown, and Save ignores it.
+    Opened note, moved;
     clickCell(w, 26, 4, [&](GlanceInputWindow* d) {
         d->AllDayCheck->click();
         note = read(d);
+        d->HalfHourSlider->setValue(17);
+        moved = read(d);
+        d->SaveButton->click();
     });
     EXPECT_TRUE(note.allDay);
-    EXPECT_FALSE(note.sliderShown);
+    EXPECT_TRUE(note.sliderShown);
     EXPECT_EQ(note.to, "6/18/2025");
+    EXPECT_EQ(moved.to, "6/18/2025 at 8:30 AM");
+    EXPECT_EQ(store().Lookup("2025-06-18 00:00:01"), "2025-06-18 00:00:01//New Event");
 }
 
 TEST_F(EventDialog, SaveStoresTheEventInTheGridAndTheYearViewButNotOnDisk)
