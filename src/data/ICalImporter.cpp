@@ -77,6 +77,33 @@ icaltimetype inFrameOf(const icaltimetype& like, const Date& at)
 
 Date dayOf(const Date& d, int second = 0) { return Date(d.Year(), d.Month(), d.Day(), 0, 0, second); }
 
+// The content lines of a text (LF, CRLF or CR line ends), a line end followed by a blank or
+// a TAB joining two lines into one. Exporters fold at 75 bytes, so a fold may cut a UTF-8
+// character in two: the lines are joined as bytes, and only whole lines are decoded.
+QList<QByteArray> unfoldedLines(const QByteArray& text)
+{
+    QList<QByteArray> lines;
+    QByteArray line;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = text.at(i);
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < size && text.at(i + 1) == '\n')
+            ++i;
+        if (i + 1 < size && (text.at(i + 1) == ' ' || text.at(i + 1) == '\t')) {
+            ++i;   // a fold: the blank goes with the line end
+            continue;
+        }
+        lines << std::exchange(line, QByteArray());
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
 } // namespace
 
 ICalImporter::ICalImporter(Dictionary& store, int firstYear)
@@ -138,13 +165,16 @@ int ICalImporter::FillEvent()
     return m_stored - before;
 }
 
-void ICalImporter::ImportText(const QString& text)
+void ICalImporter::ImportText(const QString& text) { ImportBytes(text.toUtf8()); }
+
+void ICalImporter::ImportBytes(const QByteArray& bytes)
 {
     m_pending.clear();
     m_open.clear();
     m_discarding = false;
-    for (const QString& line : Files::SplitLines(text))
-        ExtractLine(line);
+    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    for (const QByteArray& line : unfoldedLines(text))
+        ExtractLine(QString::fromUtf8(line));
     FillEvent();   // a calendar whose END line is missing is read all the same
 }
 
@@ -155,10 +185,10 @@ int ICalImporter::ImportFolder(const QString& folder)
         const QString path = folder + QLatin1Char('/') + name;
         if (InStr(name, QStringLiteral(".ics")) == 0 || Files::IsFolder(path))
             continue;
-        QString text;
-        if (Files::ReadText(path, text) != Files::ReadStatus::Ok)
-            continue;   // a file that cannot be read is skipped
-        ImportText(text);
+        QByteArray bytes;
+        if (Files::ReadAll(path, bytes) != Files::ReadStatus::Ok || bytes.contains('\0'))
+            continue;   // a file that cannot be read, or holds no text, is skipped
+        ImportBytes(bytes);
     }
     return m_stored - before;
 }

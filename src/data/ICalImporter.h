@@ -53,6 +53,9 @@ public:
     int FillEvent();
     // A whole text, LF, CRLF or CR line ends: every calendar in it is read.
     void ImportText(const QString& text);
+    // The same for the bytes of a file (UTF-8, a byte order mark allowed): folded lines are
+    // joined before the bytes are decoded, since a fold may fall inside a character.
+    void ImportBytes(const QByteArray& bytes);
     // Every readable file of folder whose name contains ".ics", in name order; returns how
     // many entries were stored.
     int ImportFolder(const QString& folder);

@@ -211,14 +211,18 @@ TEST(ICalImporter, EveryEventOfEveryCalendarFile)
                       "BEGIN:VTODO\nDTSTART:20050111T080000\nSUMMARY:Not an event\nEND:VTODO\n"
                       "BEGIN:VEVENT\nDTSTART:20050112T080000\nSUMMARY:Two\nEND:VEVENT\n");
     write("work.ics.backup", "BEGIN:VEVENT\rDTSTART:20050113T080000\rSUMMARY:Three\rEND:VEVENT\r");
+    // Folds that cut a character in two, after CRLF, LF and CR; a byte order mark first.
+    write("split.ics", "\xEF\xBB\xBF" "BEGIN:VEVENT\r\nDTSTART:20050115T080000\r\nSUMMARY:Caf\xC3\r\n \xA9 Z\xC3\n\t\xBC"
+                       "rich \xE2\x98\r \x95\r\nEND:VEVENT\r\n");
     write("notes.txt", "BEGIN:VEVENT\nDTSTART:20050114T080000\nEND:VEVENT\n");
     write("binary.ics", QByteArray("BEGIN:VEVENT\0", 13));
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ics"));
 
     Dictionary store;
     ICalImporter importer(store, 2005);
-    EXPECT_EQ(importer.ImportFolder(dir.path()), 3);
+    EXPECT_EQ(importer.ImportFolder(dir.path()), 4);
     EXPECT_EQ(IcalTest::Lines(store), (QStringList{"2005-01-10 08:00:00|2005-01-10 08:30:00//One",
                                                    "2005-01-12 08:00:00|2005-01-12 08:30:00//Two",
-                                                   "2005-01-13 08:00:00|2005-01-13 08:30:00//Three"}));
+                                                   "2005-01-13 08:00:00|2005-01-13 08:30:00//Three",
+                                                   "2005-01-15 08:00:00|2005-01-15 08:30:00//Café Zürich ☕"}));
 }

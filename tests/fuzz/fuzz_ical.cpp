@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     constexpr int firstYear = 2025;
     Dictionary store;
     ICalImporter importer(store, firstYear);
-    importer.ImportText(QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)));
+    importer.ImportBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     for (auto it = store.Entries().cbegin(); it != store.Entries().cend(); ++it) {
         Date key;
         FuzzHost::Require(Date::ParseSQLDateTime(it.key(), key), "a key is no date-time", it.key());
