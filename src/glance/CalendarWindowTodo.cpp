@@ -1,7 +1,9 @@
 // The to-do list of the week at a glance and its header: rows read from the to-do part of
 // "Calendar.tpc", added from the header or below the last row, edited in place, ticked off
 // (struck through), deleted with their delete mark or by emptying their text, and dragged
-// into another order. The rows reach the file through CalendarWindow::SaveEvents.
+// into another order. The rows reach the file through CalendarWindow::SaveEvents. The tray
+// menu lists the open items: each change to the rows is reported to the tray item, an
+// edit once it ends rather than at every key typed.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/MiniCalList.h"
 #include "data/EventRecord.h"
@@ -14,6 +16,7 @@
 #include "shell/CustomizationModule.h"
 #include "shell/InterfacePictures.h"
 #include "shell/app.h"
+#include "tray/AppTrayItem.h"
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -107,6 +110,7 @@ void editText(ListBox* list, int row, bool yellow = false)
 void addItem(ListBox* list, bool yellow)
 {
     list->AddRow(QStringList{QString(), QString()});
+    AppTrayItem::StateChanged();
     const int row = list->LastIndex();
     updateScrollBar(list);
     const int fullRows = std::max(1, list->height() / list->RowHeight());
@@ -179,6 +183,7 @@ void CalendarWindow::TodoList_Open()
         TodoList->SetCellCheck(row, CheckColumn, checked);
     }
     updateScrollBar(TodoList);
+    AppTrayItem::StateChanged();
 }
 
 // Grey rows (the selected one darker), the text of a ticked item struck through and the
@@ -219,6 +224,7 @@ bool CalendarWindow::TodoList_CellClick(int row, int column, int /*x*/, int /*y*
         TodoList->RemoveRow(row);
         TodoList->SetListIndex(-1);
         updateScrollBar(TodoList);
+        AppTrayItem::StateChanged();
     } else if (column == TextColumn && row == TodoList->ListIndex()) {
         // A click on the text of the row that is already selected edits it.
         editText(TodoList, row);
@@ -246,6 +252,7 @@ void CalendarWindow::TodoList_CellAction(int row, int column)
 {
     if (row < 0 || row >= TodoList->ListCount())
         return;
+    AppTrayItem::StateChanged();
     if (column == CheckColumn) {
         TodoList->InvalidateCell(row, TextColumn);
     } else if (column == TextColumn) {
@@ -262,8 +269,12 @@ void CalendarWindow::TodoList_CellAction(int row, int column)
 
 void CalendarWindow::TodoList_Change() { updateScrollBar(TodoList); }
 
-// Every move is accepted; the list moves the row itself.
-bool CalendarWindow::TodoList_DragReorderRows(int /*newPosition*/, int /*parentRow*/) { return false; }
+// Every move is accepted; the list moves the row itself, before the tray menu follows.
+bool CalendarWindow::TodoList_DragReorderRows(int /*newPosition*/, int /*parentRow*/)
+{
+    AppTrayItem::StateChanged();
+    return false;
+}
 
 // ---- the header ----
 

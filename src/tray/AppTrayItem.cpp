@@ -200,6 +200,23 @@ bool AppTrayItem::isExported() const { return m_menu->platformMenu() != nullptr;
 
 void AppTrayItem::UpdateMenu() { fillMenu(*m_menu, *BuildMenu(), true, isExported()); }
 
+void AppTrayItem::StateChanged()
+{
+    // Queued: the change may be half done (a row about to move, a list still filling),
+    // and a burst of changes updates the menu once. Qt tells the host what changed.
+    AppTrayItem* item = App().mAppTrayItem;
+    if (!item || item->m_updatePending)
+        return;
+    item->m_updatePending = true;
+    QMetaObject::invokeMethod(
+        item,
+        [item] {
+            item->m_updatePending = false;
+            item->UpdateMenu();
+        },
+        Qt::QueuedConnection);
+}
+
 void AppTrayItem::fillMenu(QMenu& menu, const MenuItem& model, bool root, bool exported)
 {
     const QList<QAction*> actions = menu.actions();

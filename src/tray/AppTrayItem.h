@@ -15,7 +15,9 @@ class QSystemTrayIcon;
 //
 // The menu is the icon's own context menu, so the tray host shows it: an XEmbed tray
 // through Qt's pop-up on a right click, a StatusNotifier host through the menu Qt exports
-// over D-Bus. It is brought up to date from BuildMenu each time it is about to show.
+// over D-Bus. It is brought up to date from BuildMenu each time it is about to show, and
+// when what it shows changes, for a StatusNotifier host may read the exported menu
+// without saying that it is about to show it.
 // Nothing the icon or its menu starts runs inside the call that reported the click or
 // the choice: a host that clicks over D-Bus gets its answer before any window opens,
 // whatever that window does.
@@ -65,6 +67,10 @@ public:
     // Brings the context menu in line with BuildMenu, keeping the entries that did not
     // change (a host that shows the menu keeps its place in it).
     void UpdateMenu();
+    // What the menu shows has changed (the mini calendar opened or closed, the to-do list
+    // changed): the installed item's menu follows once control is back in the event loop,
+    // once for any number of changes made before then.
+    static void StateChanged();
 
 private:
     bool isExported() const;
@@ -75,4 +81,5 @@ private:
     QPointer<QMenu> m_popup;    // the pop-up asked for over D-Bus while it shows
     QSystemTrayIcon* m_icon = nullptr;
     PicturePtr m_iconPicture;
+    bool m_updatePending = false;
 };

@@ -7,6 +7,7 @@
 #include "framework/TextFunctions.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
+#include "tray/AppTrayItem.h"
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -113,9 +114,15 @@ void TrayWindow::Event_Open()
         mask.FillRect(0, ninth, W, H);
     }
     App().TrayWindowOpen = true;
+    AppTrayItem::StateChanged();
 }
 
-void TrayWindow::Event_Close() { App().TrayWindowOpen = false; }
+// Also when the window's own close button closes it: the tray menu offers to show it again.
+void TrayWindow::Event_Close()
+{
+    App().TrayWindowOpen = false;
+    AppTrayItem::StateChanged();
+}
 
 void TrayWindow::stepMonth(int months)
 {

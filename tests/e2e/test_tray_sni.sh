@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The tray icon under a StatusNotifier host, as most Linux desktops show tray icons: in a
 # session bus of its own with a watcher and a host, the item registers; its menu is
-# exported over DBusMenu with the open to-do items, and is brought up to date when a host
-# is about to show it; a host's ContextMenu call is answered at once (the menu then shows
-# at the pointer, its to-do items as they are); choosing from the exported menu and Activate open and close the mini
-# calendar at its place.
+# exported over DBusMenu with the open to-do items, and follows the mini calendar and the
+# to-do list as they change, also for a host that never says it is about to show it; a
+# host's ContextMenu call is answered at once (the menu then shows at the pointer, its
+# to-do items as they are); choosing from the exported menu and Activate open and close
+# the mini calendar at its place.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 
@@ -33,6 +34,16 @@ layout() { menu_call GetLayout -- 0 -1 '@as []'; }
 # (separators have none): a single "_" marks the mnemonic, "__" shows one "_".
 menu_texts() {
   layout | grep -o "'label': <'[^']*'>" | sed "s/^'label': <'//; s/'>\$//; s/__/\x1/g; s/_//g; s/\x1/_/g"
+}
+# Waits up to 3 seconds for the exported menu's texts, joined with "|", to be $1; a host
+# that reads the layout without calling AboutToShow sees them then.
+menu_becomes() {
+  local i
+  for i in $(seq 1 30); do
+    [ "$(menu_texts | tr '\n' '|')" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 # The id of the exported entry labelled $1.
 menu_id() { layout | grep -oE "\(([0-9]+), \{[^}]*'label': <'$1'>" | grep -oE '^\([0-9]+' | tr -d '('; }
@@ -133,26 +144,44 @@ scenario() {
   id=$(menu_id 'Show Mini Calendar')
   menu_call Event "${id:-0}" clicked '<int32 0>' 0 >/dev/null 2>&1
   check "choosing Show Mini Calendar in the exported menu opens the mini calendar" wait_mini_calendar shown
+  OPEN_TODO="Buy milk|Tom & Jerry|q3_report & R&D|"
+  check "the layout then offers to hide it, without AboutToShow" \
+    menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Hide Mini Calendar|Preferences|"
   menu_call AboutToShow 0 >/dev/null
   check "the exported menu then offers to hide it" grep -qx 'Hide Mini Calendar' < <(menu_texts)
   ms=$(timed_item_call org.kde.StatusNotifierItem.Activate 0 0)
   check "an Activate call is answered within a second ($ms ms)" answered_within_a_second "$ms"
   check "Activate closes the open mini calendar" wait_mini_calendar gone
+  check "the layout then offers to show it" \
+    menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Show Mini Calendar|Preferences|"
   timed_item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
   check "Activate opens the mini calendar, ${MINI_W} x ${MINI_H} at $MINI_X,$MINI_Y" wait_mini_calendar shown
+  check "the layout then offers to hide it" \
+    menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Hide Mini Calendar|Preferences|"
   timed_item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
   check "and a second Activate closes it" wait_mini_calendar gone
 
-  # A to-do item added in the week at a glance is in the menu when a host next shows it.
+  # A to-do item added in the week at a glance is in the layout at once, and in the menu
+  # when a host next shows it; a ticked or deleted item leaves it. The list's 19-pixel
+  # rows start below its header, under the 60-pixel glance header and the month list.
   sleep 0.5
   measure_year_view "$win" || { fail "no calendar area borders found"; }
   click $YEAR_X $YEAR_Y
+  LIST_TOP=$(( TITLE + 60 + 132 + 21 ))
   click $(( SCREEN_W - 168 + 60 )) $(( TITLE + 60 + 132 + 10 ))
-  xdotool type --delay 20 "Call_Ann & Bob"; xdotool key Return; sleep 0.5
+  xdotool type --delay 20 "Call_Ann & Bob"; xdotool key Return
+  check "an item added is in the layout without AboutToShow" \
+    menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Call_Ann & Bob|Show Mini Calendar|Preferences|"
   menu_call AboutToShow 0 >/dev/null
   labels=$(menu_texts | tr '\n' '|')
   check "an item added since is in the menu once it is about to show ($labels)" \
-    [ "$labels" = "About Calendar|To Do Items|Buy milk|Tom & Jerry|q3_report & R&D|Call_Ann & Bob|Show Mini Calendar|Preferences|" ]
+    [ "$labels" = "About Calendar|To Do Items|${OPEN_TODO}Call_Ann & Bob|Show Mini Calendar|Preferences|" ]
+  click $(( SCREEN_W - 168 + 10 )) $(( LIST_TOP + 4 * 19 + 9 ))
+  check "a ticked item leaves the layout" \
+    menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Show Mini Calendar|Preferences|"
+  click $(( SCREEN_W - 10 )) $(( LIST_TOP + 9 ))
+  check "a deleted item leaves it" \
+    menu_becomes "About Calendar|To Do Items|Tom & Jerry|q3_report & R&D|Show Mini Calendar|Preferences|"
 
   quit_with_ctrl_q "$win" "$pid"
   exit $FAILURES

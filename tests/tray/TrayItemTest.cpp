@@ -115,7 +115,8 @@ TEST_F(TrayItem, TheMenuListsTheOpenToDoItemsAndTheMiniCalendarState)
 TEST_F(TrayItem, ALeftClickShowsOrClosesTheMiniCalendar)
 {
     open();
-    AppTrayItem item;
+    App().mAppTrayItem = new AppTrayItem();     // the installed item: its menu follows too
+    AppTrayItem& item = *App().mAppTrayItem;
     item.Event_Action(AppTrayItem::CauseLeftClick);
     ASSERT_NE(TrayWindow::Existing(), nullptr);
     EXPECT_TRUE(TrayWindow::Existing()->isVisible());
@@ -130,12 +131,15 @@ TEST_F(TrayItem, ALeftClickShowsOrClosesTheMiniCalendar)
         item.Event_Action(cause);
     EXPECT_EQ(TrayWindow::Existing(), nullptr);
 
-    // Closed by its own close box: the menu offers to show it again.
+    // Closed by its own close box: the menu offers to show it again, before it next shows.
     item.Event_Action(AppTrayItem::CauseLeftClick);
+    flush();
+    EXPECT_EQ(item.ContextMenu()->actions().at(3)->text(), "Hide Mini Calendar");
     TrayWindow::Existing()->close();
     flush();
     EXPECT_FALSE(App().TrayWindowOpen);
     EXPECT_EQ(AppTrayItem::BuildMenu()->Item(3)->Text, "Show Mini Calendar");
+    EXPECT_EQ(item.ContextMenu()->actions().at(3)->text(), "Show Mini Calendar");
 }
 
 TEST_F(TrayItem, TheIconsMenuFollowsTheToDoListAndTheMiniCalendarEachTimeItShows)
