@@ -14,6 +14,7 @@ pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev)
 # The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
 pkgs+=(clang libclang-rt-dev poppler-utils)
 pkgs+=(openbox)   # a window manager for the whole-program tests that need one
+pkgs+=(libfaketime)   # the tray test runs the program across a midnight of its own
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -29,6 +30,21 @@ inline QImage Render(QWidget* widget, const QColor& background)
     image.fill(background);
     widget->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
     return image;
+}
+
+// What the screen shows of widget: its part of the window's backing store, grabbed the way
+// the platform grabs a window, once the event loop has run the repaints asked for. Nothing
+// is painted afresh, so a change that asked for no repaint still shows the old pixels.
+inline QImage Shown(QWidget* widget)
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    QWidget* window = widget->window();
+    const QPoint at = widget->mapTo(window, QPoint(0, 0));
+    return window->screen()
+        ->grabWindow(window->winId(), at.x(), at.y(), widget->width(), widget->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 // How far pixel went from background towards colour along the line between them (1 at

@@ -2,9 +2,21 @@
 # The tray icon in an XEmbed tray (trayer, started before the program): the icon shows
 # today's day number on the tray picture; a left click opens the mini calendar at its place
 # and a second closes it; a right click shows the menu with the open to-do items, "&" and
-# "_" as they are, and its "Show Mini Calendar" opens the mini calendar.
+# "_" as they are, and its "Show Mini Calendar" opens the mini calendar. The program runs
+# across a midnight: at the day-change timer's first tick on the new day, the year view
+# circles the new day, the countdown tile counts one day less and the icon shows the new
+# day's number, each repainted on its own (both days are in spring: a new season would
+# rebuild the whole window and repaint everything).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
+
+# Wednesday 13 May 2026, 25 s before midnight. The timer ticks every 30 s from the
+# window's making, so its first tick comes a few seconds after midnight, and the checks
+# that come first run on the 13th. Only the wall clock is faked: Qt's timers run by the
+# monotonic clock, which stays real.
+DAY=13
+FAKE_START="2026-05-13 23:59:35"
+FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
 
 FONT=/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
 TRAY_PICTURE="$(dirname "$0")/../../resources/interface/188.png"
@@ -26,14 +38,15 @@ expected_icons() {
 }
 
 # How far the icon shown in the tray slot at x y w h on the screen is from the icon of
-# each day: prints "day distance" lines, nearest first. Qt shows the 32 x 32 icon scaled
-# down to fit the slot (never up), centred in it.
+# each day (or of the days given after the slot): prints "day distance" lines, nearest
+# first. Qt shows the 32 x 32 icon scaled down to fit the slot (never up), centred in it.
 icon_distances() {
-  local d dx size
+  local d dx size days
   size=$(( $3 < $4 ? $3 : $4 )); [ "$size" -gt 32 ] && size=32
+  days=("${@:5}"); [ ${#days[@]} -gt 0 ] || days=($(seq 1 31))
   import -window root "$SHOT" 2>/dev/null
   convert "$SHOT" -crop "${size}x${size}+$(( $1 + ($3 - size) / 2 ))+$(( $2 + ($4 - size) / 2 ))" +repage "$WORK/shown.png"
-  for d in $(seq 1 31); do
+  for d in "${days[@]}"; do
     expected_icons "$d" "$size"
     echo "$d $(for dx in -1 0 1; do
                  compare -metric RMSE "$WORK/day${d}_$dx.png" "$WORK/shown.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; echo
@@ -66,6 +79,21 @@ click_icon() {
   xdotool click "$1"
 }
 
+# Today's red circle in the year view as "w h x y" (its box on the screen), empty when none.
+circle() {
+  import -window root "$SHOT" 2>/dev/null
+  convert "$SHOT" -crop "${SCREEN_W}x${AREA}+0+${TITLE}" +repage -fill black +opaque '#FF0000' \
+    -format '%@' info: | awk -F'[x+]' -v t="$TITLE" '$1 > 1 { print $1, $2, $3, $4 + t }'
+}
+# The countdown tile's day count as tesseract reads it: the tile stands 5 pixels in from
+# the calendar area's bottom-left corner, 130 high, its count's baseline 44 below its top.
+countdown() {
+  import -window root "$SHOT" 2>/dev/null
+  convert "$SHOT" -crop "118x26+5+$(( TITLE + AREA - 5 - 130 + 22 ))" +repage -colorspace gray \
+    -resize 400% -threshold 50% "$WORK/count.png"
+  OMP_THREAD_LIMIT=1 tesseract "$WORK/count.png" - --psm 7 2>/dev/null | tr -dc '0-9'
+}
+
 scenario() {
   write_files
   # No session bus: Qt embeds the icon in the X tray, whatever desktop runs the tests.
@@ -76,7 +104,10 @@ scenario() {
   pid=
   PANEL=$(wait_window '^panel$' 10) || { echo "FAIL: trayer shows no panel"; exit 1; }
 
-  "$BIN" & pid=$!
+  printf '1;0;1' > "$XDG_CONFIG_HOME/LMCalendar.prefs"   # the countdown tile shows too
+  [ -n "$FAKETIME_LIB" ] || { echo "FAIL: libfaketime is not installed"; exit 1; }
+  LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKE_START" FAKETIME_DONT_FAKE_MONOTONIC=1 "$BIN" & pid=$!
+  started=$SECONDS
   win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
   mini_calendar_place "$win"
   for _ in $(seq 1 50); do
@@ -91,11 +122,15 @@ scenario() {
   xdotool windowraise "$PANEL"; sleep 1
 
   # The icon: today's number on the tray picture, nearer to it than to any other day's.
-  today=$(date +%-d)
   distances=$(icon_distances "$IX" "$IY" "$IW" "$IH")
   read -r nearest distance < <(head -n 1 <<<"$distances")
-  check "the icon shows today's day number, $today (nearest: day $nearest at $distance)" [ "$nearest" = "$today" ]
+  check "the icon shows today's day number, $DAY (nearest: day $nearest at $distance)" [ "$nearest" = "$DAY" ]
   check "and looks as drawn (distance $distance)" awk -v d="$distance" 'BEGIN { exit !(d < 0.05) }'
+  # Today's circle and the countdown (to Christmas: no countdown event in the file).
+  measure_year_view "$win" || { echo "FAIL: no calendar area borders found"; exit 1; }
+  read -r cw ch cx cy < <(circle)
+  count=$(countdown)
+  check "the countdown tile shows 226 days ($count)" [ "$count" = 226 ]
 
   click_icon 1
   check "a left click opens the mini calendar, ${MINI_W} x ${MINI_H} at $MINI_X,$MINI_Y" wait_mini_calendar shown
@@ -125,6 +160,24 @@ scenario() {
   check "the menu's Show Mini Calendar opens the mini calendar" wait_mini_calendar shown
   click_icon 1
   check "and a left click closes it" wait_mini_calendar gone
+
+  # The timer's first tick after midnight, some 30 s after the start. The 14th stands one
+  # column to the right of the 13th in the year view.
+  for _ in $(seq 1 $(( 50 - (SECONDS - started) ))); do
+    [ "$(circle)" != "$cw $ch $cx $cy" ] && break
+    sleep 1
+  done
+  sleep 0.5
+  column=$(( (SCREEN_W - 6 * $(awk -v w="$SCREEN_W" -v p="$(branding_value leftMargin_pct)" 'BEGIN{print int(w*p)}')) / 31 ))
+  shown=$(circle)
+  check "after midnight the year view circles the 14th ($shown, before: $cw $ch $cx $cy)" \
+    [ "$shown" = "$cw $ch $(( cx + column )) $cy" ]
+  shown=$(countdown)
+  check "the countdown tile counts one day less ($shown)" [ "$shown" = $(( count - 1 )) ]
+  xdotool windowraise "$PANEL"; sleep 0.3
+  read -r nearest distance < <(icon_distances "$IX" "$IY" "$IW" "$IH" $DAY $(( DAY + 1 )) | head -n 1)
+  check "the icon shows the 14th (nearest: day $nearest at $distance)" \
+    awk -v n="$nearest" -v d="$distance" -v day=$(( DAY + 1 )) 'BEGIN { exit !(n == day && d < 0.05) }'
 
   quit_with_ctrl_q "$win" "$pid"
   exit $FAILURES

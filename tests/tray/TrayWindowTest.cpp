@@ -96,10 +96,21 @@ TEST_F(MiniCalendar, OpensAtTheBottomRightAtATenthOfTheCalendarAndRecordsItsStat
     EXPECT_EQ(TrayWindow::Existing(), nullptr);
 }
 
-TEST_F(MiniCalendar, TheButtonsStepByMonthsAcrossYearsWithoutSkipping)
+TEST_F(MiniCalendar, TheButtonsStepByMonthsAcrossYearsWithoutSkippingAndRepaint)
 {
     open();
     TrayWindow* window = TrayWindow::Instance();
+    // The screen shows the month stepped to, as a fresh paint of the window draws it.
+    window->show();
+    const QImage june = Pixels::Shown(window);
+    window->NextMonth->click();
+    const QImage shown = Pixels::Shown(window);
+    EXPECT_EQ(window->trayDate.Month(), 7);
+    EXPECT_TRUE(shown != june) << "the screen still shows June";
+    EXPECT_TRUE(shown == window->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    window->PreviousMonth->click();
+    EXPECT_TRUE(Pixels::Shown(window) == june) << "the screen does not show June again";
+
     struct Case { Date start; int steps; int month; int year; };
     const Case cases[] = {
         {Date(2026, 1, 31), 1, 2, 2026},     // never 3 March
