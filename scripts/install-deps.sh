@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever the build, the program or the tests need and is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-      libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
+      libxcb1-dev libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
       xvfb xauth xdotool x11-utils imagemagick)
 # The tray tests: an XEmbed tray, a StatusNotifier watcher and host on a session bus of
 # their own, D-Bus calls, reading menu texts off the screen.
@@ -13,7 +13,9 @@ pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
 pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev)
 # The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
 pkgs+=(clang libclang-rt-dev poppler-utils)
-pkgs+=(openbox)   # a window manager for the whole-program tests that need one
+# Window managers for the whole-program tests that need one: openbox, and icewm, which also
+# honours the Motif hints that take buttons off a window's frame.
+pkgs+=(openbox icewm)
 pkgs+=(libfaketime)   # the tray test runs the program across a midnight of its own
 missing=()
 for p in "${pkgs[@]}"; do

@@ -85,4 +85,7 @@ void CalendarWindow::ScrollDown()
     }
     move(x(), availableTop());
     show();
+    // A window manager may restack the windows that belong to this one once it covers the
+    // whole screen again (openbox lifts them above the windows kept on top).
+    TabWindow::KeepOnTop();
 }

@@ -1,4 +1,5 @@
 #include "framework/MessageBox.h"
+#include "framework/Window.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,6 +57,9 @@ MessageBox::Button MessageBox::ShowDialog(const Dialog& d)
     box.setDefaultButton(action);
     if (cancel)
         box.setEscapeButton(cancel);
+    // The box blocks every other window: minimised, it could not be brought back.
+    box.winId();
+    Window::KeepFromMinimised(&box);
     box.exec();
     const auto* clicked = box.clickedButton();
     if (clicked == action)

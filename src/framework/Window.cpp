@@ -1,9 +1,12 @@
 #include "framework/Window.h"
+#include "framework/WindowManagerHints.h"
+#include <QApplication>
 #include <QBackingStore>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QImage>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
@@ -33,6 +36,21 @@ QWindow* ownerHandle()
 {
     QWidget* owner = frontOwner();
     return owner ? owner->windowHandle() : nullptr;
+}
+
+void restoreIfMinimised(QWidget* window)
+{
+    if (!window->isVisible() || !(window->windowState() & Qt::WindowMinimized))
+        return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if ((window->windowFlags() & Qt::WindowMinimizeButtonHint) && !modal)
+        return;
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    // The modal window comes back above the others, with the keyboard.
+    if (modal) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 } // namespace
 
@@ -126,6 +144,20 @@ void Window::followFrontOwner()
     m_shownForOwner = frontOwner()->isVisible() ? ownerShowings() : -1;
 }
 
+void Window::KeepFromMinimised(QWidget* window)
+{
+    static const char kept[] = "lumoraKeptFromMinimised";
+    QWindow* handle = window->windowHandle();
+    if (!handle || handle->property(kept).toBool())
+        return;
+    handle->setProperty(kept, true);
+    QObject::connect(handle, &QWindow::windowStateChanged, window, [window](Qt::WindowState state) {
+        // Looked at once the widget has taken its native window's new state.
+        if (state == Qt::WindowMinimized)
+            QTimer::singleShot(0, window, [window] { restoreIfMinimised(window); });
+    });
+}
+
 void Window::PrepareBackingStore(const QSize& size)
 {
     if (m_everShown || size.isEmpty())
@@ -164,6 +196,12 @@ void Window::setVisible(bool visible)
         followFrontOwner();
     if (visible && !isVisible() && frontOwner() == this)
         ++ownerShowings();
+    if (visible && !isVisible()) {
+        // A window manager reads the frame's buttons when the window is mapped.
+        winId();
+        WindowManagerHints::WriteFrameFunctions(this);
+        KeepFromMinimised(this);
+    }
     QWidget::setVisible(visible);
     if (visible && m_showsInFront)
         raise();

@@ -1,5 +1,6 @@
 #include "glance/PagePrinter.h"
 #include "framework/TextFunctions.h"
+#include "framework/Window.h"
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -30,11 +31,16 @@ bool PagePrinter::Ask(Dialog dialog, QPrinter& printer, QWidget* parent)
 {
     if (const Interceptor answer = interceptor())
         return answer(dialog, printer);
+    // Either dialog blocks every other window: minimised, it could not be brought back.
     if (dialog == Dialog::PageSetup) {
         QPageSetupDialog setup(&printer, parent);
+        setup.winId();
+        Window::KeepFromMinimised(&setup);
         return setup.exec() == QDialog::Accepted;
     }
     QPrintDialog print(&printer, parent);
+    print.winId();
+    Window::KeepFromMinimised(&print);
     return print.exec() == QDialog::Accepted;
 }
 

@@ -1,12 +1,14 @@
 #include "tray/TabWindow.h"
 #include "calendar_window/CalendarWindow.h"
 #include "framework/TextFunctions.h"
+#include "framework/WindowManagerHints.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <climits>
 
@@ -29,8 +31,26 @@ int TabWindow::DefaultLeft(int availableWidth)
 void TabWindow::KeepOnTop()
 {
     Window::RaiseShownInFront();
-    if (TabWindow* tab = Existing(); tab && tab->isVisible())
+    if (TabWindow* tab = Existing(); tab && tab->isVisible()) {
+        tab->followCalendar();
         tab->raise();
+    }
+}
+
+void TabWindow::followCalendar()
+{
+    // A window manager may lift a focused window that covers the whole screen above every
+    // window kept on top (openbox does, while the window or one of its own windows has the
+    // focus), but keeps a window's own windows above it: the tab belongs to the calendar
+    // window shown now. It is told so without being unmapped (the calendar window may be a
+    // new one, and a window manager forgets a window's own windows when it leaves the
+    // screen); Qt writes the same owner whenever the tab itself is shown again.
+    CalendarWindow* calendar = CalendarWindow::Existing();
+    if (!calendar || !calendar->isVisible() || !calendar->windowHandle())
+        return;
+    winId();
+    windowHandle()->setTransientParent(calendar->windowHandle());
+    WindowManagerHints::WriteTransientFor(this, calendar);
 }
 
 int TabWindow::KeptOnScreen(int left)

@@ -27,7 +27,7 @@ public:
     // and then the tab over the windows shown since: the tab floats above them all, and
     // they above the calendar window. Called whenever the calendar window was shown or
     // raised, since a window that is mapped anew lands on top, with or without a window
-    // manager.
+    // manager. The tab belongs to the calendar window then (see followCalendar).
     static void KeepOnTop();
 
     // The default left edge for a work area width: half a tab right of the centre.
@@ -50,6 +50,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void followCalendar();
     bool m_tracking = false;
     bool m_wasDeactivated = false;   // the application was in the background at the press
     QColor m_color = QColor(51, 51, 51);   // the branding's tab colour when the tab opened

@@ -3,7 +3,10 @@
 # 1280 x 1024 and 1024 x 768: a stored tab place off the screen is brought back and corrected
 # in the preferences, a drag cannot take the tab off the screen, the calendar window's size is
 # fixed to the work area, and the help window stays above the calendar window when the
-# calendar is rebuilt (space key) or slid away and back, also under a window manager.
+# calendar is rebuilt (space key) or slid away and back, also under a window manager, where a
+# click on the tab slides the calendar away after start-up, a rebuild and a slide. Under two
+# window managers (openbox; icewm, which also takes buttons off a frame when told) each window
+# has the frame and actions of its kind, and a minimised event dialog comes back at once.
 source "$(dirname "$0")/lib.sh"
 
 prefs() { cat "$HOME/.config/LMCalendar.prefs"; }
@@ -22,9 +25,9 @@ above() {
   b=$(echo "$list" | grep -n -i "^$(printf '0x%x' "$2")\$" | cut -d: -f1)
   [ -n "$a" ] && [ -n "$b" ] && [ "$a" -lt "$b" ]
 }
-start() { # prefs line -> sets PID, WIN, TAB
+start() { # prefs line [program] -> sets PID, WIN, TAB
   echo "$1" > "$HOME/.config/LMCalendar.prefs"
-  "$BIN" & PID=$!
+  "${2:-$BIN}" & PID=$!
   WIN=$(wait_window '^Calendar$' 10) || { fail "no calendar window"; return 1; }
   TAB=$(wait_window '^Tab$' 5) || { fail "no tab"; return 1; }
   sleep 1
@@ -41,12 +44,9 @@ scenario() {
   mkdir -p "$HOME/.config"
   local rightmost=$((W - 32))
   if [ -n "${LUMORA_E2E_WM:-}" ]; then
-    # Under a window manager only the stacking is looked at (it places and sizes windows
-    # its own way).
-    openbox > /dev/null 2>&1 & local wm=$!
-    for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
-    stacking
-    kill $wm 2>/dev/null
+    # Under a window manager the frames and the stacking are looked at (it places and sizes
+    # windows its own way).
+    under_window_manager
     exit $FAILURES
   fi
 
@@ -70,13 +70,33 @@ scenario() {
   quit
   check "the place dragged to is stored (prefs $(prefs))" test "$(prefs)" = "0;0;1"
 
-  stacking
+  start "0;300;1" && stacking
   exit $FAILURES
 }
 
-# The help window, opened from the Help menu, stays above the calendar window.
+# Whether the calendar window is mapped ($1 = IsViewable) or not (IsUnMapped) within 3 s.
+calendar_is() {
+  local i
+  for i in $(seq 1 30); do
+    xwininfo -id "$WIN" 2>/dev/null | grep -q "Map State: $1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# A click on the tab's middle, with the calendar shown and active, slides it away; a second
+# click brings it back.
+tab_slides() { # when
+  xdotool windowactivate "$WIN" 2>/dev/null; sleep 0.3
+  read -r tx ty tw th < <(geometry "$TAB")
+  xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+  check "a click on the tab slides the calendar away ($1)" calendar_is IsUnMapped
+  xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+  calendar_is IsViewable || fail "a second click on the tab brings the calendar back ($1)"
+  sleep 0.5
+}
+
+# The help window, opened from the Help menu, stays above the calendar window (running).
 stacking() {
-  start "0;300;1" || return
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7
   xdotool key Down Return
   help=$(wait_window '^Calendar Help$' 5) || fail "no help window"
@@ -94,15 +114,17 @@ stacking() {
   if [ -n "$new" ] && [ -n "$help" ]; then
     WIN=$new
     check "after a rebuild the help window is above the new calendar window" above "$help" "$WIN"
-    # (A window manager may keep a window that covers the whole screen above every other
-    # one while it has the focus; the tab is not its window.)
-    [ -z "${LUMORA_E2E_WM:-}" ] && check "and the tab above both" above "$TAB" "$help"
+    check "and the tab above both" above "$TAB" "$help"
     import -window root "$WORK/rebuilt-$LUMORA_E2E_SCREEN.png"
     [ -n "${LUMORA_E2E_SHOTS:-}" ] && cp "$WORK/rebuilt-$LUMORA_E2E_SCREEN.png" "$LUMORA_E2E_SHOTS/"
+    # (A window manager may lift a focused window that covers the whole screen above the
+    # windows kept on top.)
+    [ -n "${LUMORA_E2E_WM:-}" ] && tab_slides "after a rebuild"
     # Slid away with Ctrl+W and back with a click on the tab.
     press "$WIN" ctrl+w; sleep 1.5
     xdotool mousemove 310 3 click 1; sleep 2
     check "after sliding back in the help window is above the calendar window" above "$help" "$WIN"
+    [ -n "${LUMORA_E2E_WM:-}" ] && tab_slides "after sliding back in"
   else
     fail "no rebuilt calendar window"
     # What the screen held, for the next look at this failure.
@@ -113,17 +135,126 @@ stacking() {
   quit
 }
 
+# Whether window $1's window-manager actions are those of a frame with the buttons named
+# in $2 ("close", "minimize"): never maximising or resizing (every window has a fixed
+# size); closing and minimising as named. openbox offers both on every framed window
+# whatever the window asks, so there only the named ones are looked for.
+actions_are() {
+  local actions a
+  actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | sed 's/.*=//; s/,/ /g; s/_NET_WM_ACTION_//g')
+  for a in MAXIMIZE_HORZ MAXIMIZE_VERT RESIZE; do [[ " $actions " == *" $a "* ]] && return 1; done
+  for a in CLOSE MINIMIZE; do
+    if [[ " $2 " == *" ${a,,} "* ]]; then [[ " $actions " == *" $a "* ]] || return 1
+    elif [ "$LUMORA_E2E_WM" != openbox ]; then [[ " $actions " == *" $a "* ]] && return 1; fi
+  done
+  return 0
+}
+# Whether window $1 has a title bar ($2 = framed) or no frame at all ($2 = bare).
+frame_is() {
+  local top
+  top=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *[0-9]*, *[0-9]*, *\([0-9]*\),.*/\1/p')
+  if [ "$2" = framed ]; then [ "${top:-0}" -gt 0 ]; else [ "${top:-0}" = 0 ]; fi
+}
+# Checks window $1, called $2: no frame ($3 = bare) or a title bar ($3 = framed) with the
+# buttons named in $4.
+frame_check() {
+  local what="no frame"
+  [ "$3" = framed ] && what="a title bar with ${4:-no button}"
+  check "$2: $what" frame_is "$1" "$3"
+  check "$2: the actions of ${4:-no button}" actions_are "$1" "${4:-}"
+}
+# Waits for the window named $1 and checks it as frame_check does; sets ID.
+named_frame_check() {
+  ID=$(wait_window "^$1\$" 5) || { fail "no window \"$1\""; return 1; }
+  sleep 0.3
+  frame_check "$ID" "$@"
+}
+# The program's managed window without a title of its own (the mini calendar; Qt gives
+# window managers the program's name for it).
+untitled() {
+  local c
+  for c in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+    xprop -id "$c" WM_CLASS WM_NAME | tr '\n' ' ' | grep -Eq '"lumora-calendar".* = (""|) *$' \
+      && { echo "$c"; return 0; }
+  done
+  return 1
+}
+
+under_window_manager() {
+  # icewm without its task bar: no panel reserves a part of the screen. An XEmbed tray that
+  # the program's icon sits in (no session bus: no StatusNotifier host).
+  mkdir -p "$WORK/icewm" && echo "ShowTaskBar=0" > "$WORK/icewm/preferences"
+  ICEWM_PRIVCFG="$WORK/icewm" "$LUMORA_E2E_WM" > "$WORK/wm.log" 2>&1 & local wm=$!
+  for _ in $(seq 1 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus"
+  trayer --edge bottom --align left --widthtype request --height 32 --SetDockType false \
+    --SetPartialStrut false > "$WORK/trayer.log" 2>&1 & local tray=$!
+  local panel
+  panel=$(wait_window '^panel$' 10) || fail "trayer shows no panel"
+  # A partner's edition under icewm, whose about window has a close button only.
+  local app="$WORK/app" about_buttons="close minimize"
+  mkdir -p "$app" && cp "$BIN" "$app/" && cp -r "$BUILD_DIR/Standard" "$app/"
+  if [ "$LUMORA_E2E_WM" = icewm ]; then
+    sed -i 's/^customAboutWindow=.*/customAboutWindow=True/' "$app/Standard/calspc.dat"
+    about_buttons=close
+  fi
+  start "1;300;1" "$app/lumora-calendar" || return
+
+  named_frame_check Calendar bare
+  named_frame_check Tab bare
+  [ "$LUMORA_E2E_WM" = openbox ] && tab_slides "after start-up"
+
+  # The event dialog, from a cell of the week: minimised, it comes back within 3 s.
+  measure_year_view "$WIN" || { fail "no calendar area borders found"; return; }
+  click $YEAR_X $YEAR_Y
+  click $(( 60 + (W - 228) / 7 / 2 )) $(( TITLE + 60 + (AREA - 60) / 28 * 2 + 5 ))
+  if named_frame_check "Calendar Event" framed close; then
+    xdotool windowminimize "$ID"; sleep 0.3
+    local i
+    for i in $(seq 1 30); do xwininfo -id "$ID" | grep -q IsViewable && break; sleep 0.1; done
+    check "a minimised event dialog is shown again" bash -c "xwininfo -id $ID | grep -q IsViewable"
+    press "$ID" Escape
+  fi
+  click 29 $(( TITLE + 17 ))          # back to the year view
+  # The countdown tile, 5 pixels in from the calendar area's bottom-left corner.
+  click 60 $(( TITLE + AREA - 70 ))
+  named_frame_check "Calendar Countdown Event" framed close && press "$ID" Return
+  # From the menus at the corner: Help > Help, Edit > About Calendar, Edit > Preferences.
+  xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Down Return
+  named_frame_check "Calendar Help" framed "close minimize"
+  xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Up Return
+  named_frame_check "About Calendar" framed "$about_buttons"
+  xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Return
+  named_frame_check "Calendar Preferences" framed && press "$ID" Return
+  # The mini calendar from the tray icon, with the calendar slid away from over the tray.
+  press "$WIN" ctrl+w; calendar_is IsUnMapped
+  local icon mini=""
+  icon=$(xwininfo -id "$panel" -tree 2>/dev/null | awk '/"lumora-calendar"/ {print $1}' | head -n 1)
+  if [ -n "$icon" ]; then
+    read -r ix iy iw ih < <(geometry "$icon")
+    xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
+    for i in $(seq 1 30); do mini=$(untitled) && break; sleep 0.1; done
+  fi
+  if [ -n "$mini" ]; then frame_check "$mini" "the mini calendar" framed close; else fail "no mini calendar"; fi
+  xdotool mousemove 316 3 click 1; calendar_is IsViewable
+
+  if [ "$LUMORA_E2E_WM" = openbox ]; then stacking; else quit; fi
+  kill $tray $wm 2>/dev/null
+}
+
 if [ -n "${LUMORA_E2E_WORK:-}" ]; then scenario; exit $FAILURES; fi
 failed=0
 for size in 1280x1024 1024x768; do
   echo "== screen $size"
   run_in_xvfb scenario "$size" || failed=$((failed + 1))
 done
-echo "== screen 1024x768 under a window manager (openbox)"
-if command -v openbox > /dev/null; then
-  LUMORA_E2E_WM=1 run_in_xvfb scenario 1024x768 || failed=$((failed + 1))
-else
-  echo "FAIL: openbox is not installed (scripts/install-deps.sh installs it)"; failed=$((failed + 1))
-fi
+for wm in openbox:1280x1024 icewm:1024x768; do
+  echo "== screen ${wm#*:} under a window manager (${wm%:*})"
+  if command -v "${wm%:*}" > /dev/null; then
+    LUMORA_E2E_WM=${wm%:*} run_in_xvfb scenario "${wm#*:}" || failed=$((failed + 1))
+  else
+    echo "FAIL: ${wm%:*} is not installed (scripts/install-deps.sh installs it)"; failed=$((failed + 1))
+  fi
+done
 [ $failed = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
 exit $failed

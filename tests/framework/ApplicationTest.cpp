@@ -1,7 +1,10 @@
 // The framework's application and window life cycle: what counts as a completed opening,
-// and work that waits until no dialog is open.
+// windows that a window manager minimises against their frame, and work that waits until
+// no dialog is open.
 #include "framework/Application.h"
+#include "framework/MessageBox.h"
 #include "framework/Window.h"
+#include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QTimer>
@@ -48,6 +51,40 @@ TEST(Window, OnlyAnOpeningThatRanToItsEndIsCompleted)
     closing->Open();
     EXPECT_FALSE(closing->IsOpenCompleted());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A window manager may minimise any framed window (openbox offers it on every one). A window
+// whose frame has no minimise button comes back at once, and so does every window, the modal
+// one too, while a modal window is open: it blocks the others, so nothing could bring it back.
+TEST(Window, AWindowMinimisedAgainstItsFrameComesBack)
+{
+    const auto minimised = [](QWidget* w) { return bool(w->windowState() & Qt::WindowMinimized); };
+    Window plain;   // every button
+    Window dialog;
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    plain.show();
+    dialog.show();
+    plain.setWindowState(Qt::WindowMinimized);
+    dialog.setWindowState(Qt::WindowMinimized);
+    spin(20);
+    EXPECT_TRUE(minimised(&plain));
+    EXPECT_FALSE(minimised(&dialog));
+
+    plain.setWindowState(Qt::WindowNoState);
+    bool boxChecked = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_TRUE(box);
+        box->setWindowState(Qt::WindowMinimized);
+        plain.setWindowState(Qt::WindowMinimized);
+        spin(20);
+        EXPECT_FALSE(minimised(box));
+        EXPECT_FALSE(minimised(&plain));
+        boxChecked = true;
+        box->close();
+    });
+    MessageBox::MsgBox(QStringLiteral("Blocking"));
+    EXPECT_TRUE(boxChecked);
 }
 
 // Work that would close windows (a rebuild) waits for a modal window, a message box and a

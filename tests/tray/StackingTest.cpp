@@ -10,7 +10,7 @@
 namespace {
 using Stacking = TrayFixture;
 
-// Records, in order, which framework window was shown or raised.
+// Records, in order, which framework window was shown or raised, and the calendar window's moves.
 class StackRecorder : public QObject
 {
 public:
@@ -19,8 +19,8 @@ public:
     struct Step { QPointer<QObject> window; QEvent::Type type; };
     QVector<Step> steps;
 
-    // Whether, after the calendar window was last shown or raised, each of windows was
-    // raised, and the tab after them all.
+    // Whether, after the calendar window was last shown, raised or moved, each of windows
+    // was raised, and the tab after them all.
     bool smallWindowsAndTabOnTop(const QVector<QWidget*>& windows) const
     {
         int lastCalendar = -1;
@@ -49,7 +49,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const bool topLevel = watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow();
-        if (topLevel && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange))
+        // The calendar window's moves count too: a window manager may restack its windows
+        // when it comes to cover the whole screen.
+        const bool calendarMove = event->type() == QEvent::Move && qobject_cast<CalendarWindow*>(watched);
+        if (topLevel && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange || calendarMove))
             steps.append({watched, event->type()});
         return false;
     }
@@ -70,8 +73,10 @@ TEST_F(Stacking, SmallWindowsStayAboveTheCalendarWhenItIsRebuiltOrSlidIn)
         App().ReloadCalendar();
         EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after a rebuild";
     }
-    // They belong to the new calendar window, which a window manager keeps them above.
-    for (QWidget* w : {static_cast<QWidget*>(mini), static_cast<QWidget*>(help), static_cast<QWidget*>(about)}) {
+    // They and the tab belong to the new calendar window, which a window manager keeps them
+    // above (also when it lifts the calendar window above the windows kept on top).
+    for (QWidget* w : {static_cast<QWidget*>(mini), static_cast<QWidget*>(help), static_cast<QWidget*>(about),
+                       static_cast<QWidget*>(TabWindow::Instance())}) {
         ASSERT_TRUE(w->windowHandle());
         EXPECT_EQ(w->windowHandle()->transientParent(), CalendarWindow::Instance()->windowHandle()) << w->windowTitle().toStdString();
     }

@@ -1,0 +1,105 @@
+#include "framework/WindowManagerHints.h"
+#include <QGuiApplication>
+#include <QWidget>
+#include <xcb/xcb.h>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+// The Motif hints' layout and bits, as window managers read them.
+enum : uint32_t {
+    HintsFunctions = 1u << 0,
+    HintsDecorations = 1u << 1,
+    FunctionResize = 1u << 1,
+    FunctionMove = 1u << 2,
+    FunctionMinimize = 1u << 3,
+    FunctionMaximize = 1u << 4,
+    FunctionClose = 1u << 5,
+    DecorationBorder = 1u << 1,
+    DecorationResizeHandle = 1u << 2,
+    DecorationTitle = 1u << 3,
+    DecorationMenu = 1u << 4,
+    DecorationMinimize = 1u << 5,
+    DecorationMaximize = 1u << 6,
+};
+
+xcb_connection_t* connection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The native window of a top-level widget that has one; 0 otherwise.
+xcb_window_t nativeWindow(QWidget* widget)
+{
+    if (!widget || !widget->isWindow() || !widget->testAttribute(Qt::WA_WState_Created))
+        return 0;
+    return xcb_window_t(widget->winId());
+}
+
+xcb_atom_t motifHintsAtom(xcb_connection_t* c)
+{
+    // Asked once: the server keeps the atom for as long as it runs.
+    static xcb_atom_t atom = XCB_ATOM_NONE;
+    if (atom == XCB_ATOM_NONE) {
+        static const char name[] = "_MOTIF_WM_HINTS";
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr), &free);
+        if (reply)
+            atom = reply->atom;
+    }
+    return atom;
+}
+} // namespace
+
+void WindowManagerHints::WriteFrameFunctions(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return;
+    // A frameless window has no title bar to hold buttons (Qt flags a plain window with
+    // every button unless told otherwise).
+    const Qt::WindowFlags flags = (window->windowFlags() & Qt::FramelessWindowHint)
+        ? Qt::FramelessWindowHint : window->windowFlags();
+    const bool resizable = window->minimumSize() != window->maximumSize();
+    uint32_t functions = FunctionMove;
+    uint32_t decorations = 0;
+    if (resizable)
+        functions |= FunctionResize;
+    if (flags & Qt::WindowCloseButtonHint)
+        functions |= FunctionClose;
+    if (flags & Qt::WindowMinimizeButtonHint)
+        functions |= FunctionMinimize;
+    if ((flags & Qt::WindowMaximizeButtonHint) && resizable)
+        functions |= FunctionMaximize;
+    if (!(flags & Qt::FramelessWindowHint)) {
+        decorations = DecorationBorder | DecorationTitle;
+        if (resizable)
+            decorations |= DecorationResizeHandle;
+        if (flags & Qt::WindowSystemMenuHint)
+            decorations |= DecorationMenu;
+        if (functions & FunctionMinimize)
+            decorations |= DecorationMinimize;
+        if (functions & FunctionMaximize)
+            decorations |= DecorationMaximize;
+    }
+    const xcb_atom_t atom = motifHintsAtom(c);
+    if (atom == XCB_ATOM_NONE)
+        return;
+    // flags, functions, decorations, input mode, status
+    const uint32_t hints[5] = {HintsFunctions | HintsDecorations, functions, decorations, 0, 0};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom, atom, 32, 5, hints);
+}
+
+void WindowManagerHints::WriteTransientFor(QWidget* window, QWidget* owner)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    const xcb_window_t ownerId = nativeWindow(owner);
+    if (!c || !id || !ownerId)
+        return;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &ownerId);
+    xcb_flush(c);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+class QWidget;
+
+// What a window manager reads from a top-level window to frame it, written straight to the X
+// server. Qt lists the Motif functions of a window from its title-bar button flags, but a
+// window without any button flag (an undecorated window, a dialog without a close box) gets
+// "every function", minimise and maximise included, and a fixed-size window still gets
+// "resize". Both calls do nothing off X11 (the offscreen tests) or before the window has a
+// native window.
+class WindowManagerHints
+{
+public:
+    // Writes the window's Motif hints from its flags and size limits: moving; resizing only
+    // when its minimum and maximum sizes differ; minimising, maximising (only when
+    // resizable) and closing only with the matching button flag; a title bar and border
+    // unless it is frameless. Qt writes its own list whenever it makes the native window:
+    // call this after that and before the window is mapped, where window managers read it.
+    static void WriteFrameFunctions(QWidget* window);
+
+    // Writes window's WM_TRANSIENT_FOR as owner's native window. Qt writes it only when the
+    // window is mapped; a window manager also reads a change while it is mapped, so a window
+    // can follow an owner that was mapped anew (as a new X window, or after it was withdrawn,
+    // which makes a window manager forget its transients) without being unmapped itself.
+    static void WriteTransientFor(QWidget* window, QWidget* owner);
+};
