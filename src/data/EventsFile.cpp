@@ -36,6 +36,10 @@ EventsFile::Status EventsFile::Read(const QString& path, Contents& out, QString*
         if (why)
             *why = QStringLiteral("it cannot be opened (%1)").arg(error);
         return Status::Unreadable;
+    case Files::ReadStatus::NotAFile:   // a FIFO, a device or a folder: error says which
+        if (why)
+            *why = error;
+        return Status::Unreadable;
     case Files::ReadStatus::Ok: break;
     }
     QByteArrayView text(bytes);

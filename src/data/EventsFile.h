@@ -36,7 +36,8 @@ public:
 
     static constexpr int KeyLength = 19;
     // Reads the file without reporting anything: Missing when there is none, Unreadable
-    // when it cannot be opened, holds a NUL byte or is not UTF-8 text; why (when given) then
+    // when it cannot be opened, is no regular file (a FIFO, a device, a folder: never waited
+    // on), holds a NUL byte or is not UTF-8 text; why (when given) then
     // says which, with the line of the fault, as a clause for a message. Needs nothing but
     // the file: it may run on any thread.
     static Status Read(const QString& path, Contents& out, QString* why = nullptr);

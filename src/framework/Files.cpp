@@ -4,10 +4,32 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+QString kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return QString();
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a FIFO (named pipe)");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    if (S_ISLNK(mode))
+        return QStringLiteral("a symbolic link");
+    return QStringLiteral("no regular file");
+}
+
+void onFileSizeLimit(int) {}
 
 // Writes all of bytes to the open file fd; on failure cause holds the system's reason.
 bool writeWhole(int fd, const QByteArray& bytes, QString& cause)
@@ -27,6 +49,25 @@ bool writeWhole(int fd, const QByteArray& bytes, QString& cause)
 }
 
 } // namespace
+
+// A write past the file-size limit (ulimit -f, set by some sessions and sandboxes) raises
+// SIGXFSZ, whose default effect ends the process at once: the run's changes would be lost
+// without a word. Caught, the write fails with EFBIG ("File too large") and is reported as a
+// full disk is. A handler that does nothing rather than SIG_IGN: a program started from here
+// (the browser of a link) gets the default effect back. A signal ignored from the start stays so.
+void Files::CatchFileSizeLimit()
+{
+    [[maybe_unused]] static const bool caught = [] {
+        struct sigaction before = {};
+        if (sigaction(SIGXFSZ, nullptr, &before) != 0 || before.sa_handler != SIG_DFL)
+            return false;
+        struct sigaction action = {};
+        action.sa_handler = onFileSizeLimit;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        return sigaction(SIGXFSZ, &action, nullptr) == 0;
+    }();
+}
 
 bool Files::IsPlainName(const QString& name)
 {
@@ -53,28 +94,50 @@ bool Files::Exists(const QString& path) { return !path.isEmpty() && QFileInfo::e
 
 bool Files::IsFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
+QString Files::OddKind(const QString& path, bool followLinks)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (path.isEmpty() || (followLinks ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info)) != 0)
+        return QString();
+    return kindOf(info.st_mode);
+}
+
 Files::ReadStatus Files::ReadAll(const QString& path, QByteArray& out, QString* error)
 {
     out.clear();
+    const auto failed = [error](ReadStatus status, const QString& why) {
+        if (error)
+            *error = why;
+        return status;
+    };
     if (!Exists(path))
         return ReadStatus::Missing;
-    if (IsFolder(path)) {
-        if (error)
-            *error = QStringLiteral("it is a folder");
-        return ReadStatus::Unreadable;
+    // Looked at before it is opened (opening a device may do something), and again once open:
+    // the open does not wait, so a FIFO put in its place meanwhile is refused too.
+    if (const QString kind = OddKind(path); !kind.isEmpty())
+        return failed(ReadStatus::NotAFile, QStringLiteral("it is ") + kind);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return failed(ReadStatus::Unreadable, QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat opened = {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return failed(ReadStatus::NotAFile, QStringLiteral("it is ") + kindOf(opened.st_mode));
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return ReadStatus::Unreadable;
+    // A regular file's reads ignore O_NONBLOCK.
+    QFile file;
+    bool read = file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle);
+    if (read) {
+        out = file.readAll();
+        read = file.error() == QFileDevice::NoError;
     }
-    out = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
+    const QString why = file.errorString();
+    file.close();
+    ::close(fd);
+    if (!read) {
         out.clear();
-        return ReadStatus::Unreadable;
+        return failed(ReadStatus::Unreadable, why);
     }
     return ReadStatus::Ok;
 }
@@ -116,7 +179,15 @@ QStringList Files::SplitLines(const QString& text)
 
 bool Files::WriteAtomic(const QString& path, const QByteArray& bytes, QString* error)
 {
+    CatchFileSizeLimit();
     const QFileInfo info(path);
+    // Neither written through (a FIFO would wait for a reader, a device swallow the bytes) nor
+    // replaced by the renamed new file. A link is followed: the save replaces its target.
+    if (const QString kind = OddKind(path); !kind.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("\"%1\" is %2").arg(info.fileName(), kind);
+        return false;
+    }
     if (!QDir().mkpath(info.absolutePath())) {
         if (error)
             *error = QStringLiteral("The folder %1 could not be created.").arg(info.absolutePath());

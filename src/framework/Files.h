@@ -5,10 +5,16 @@
 
 // File helpers: case-insensitive lookup, whole-file reads that tell a missing file from an
 // unreadable one, atomic writes, and folder listings sorted by name.
+//
+// The user's files are regular files or links to regular files. A FIFO, a device, a socket or
+// a folder in their place is neither read (a FIFO would wait for a writer for ever, a device
+// such as /dev/zero never ends) nor written through or replaced: reads and writes refuse it
+// and say what it is. A link to a regular file is followed: the link stays, its target is
+// read and written.
 class Files
 {
 public:
-    enum class ReadStatus { Ok, Missing, Unreadable };
+    enum class ReadStatus { Ok, Missing, Unreadable, NotAFile };
 
     // Path of the child of folder whose name equals name ignoring letter case (an exact
     // match first); folder + "/" + name when there is none. A name holding "/" or that is
@@ -17,10 +23,14 @@ public:
     static bool IsPlainName(const QString& name);
     static bool Exists(const QString& path);
     static bool IsFolder(const QString& path);
+    // What stands at path when it is there but is no regular file: "a folder", "a FIFO (named
+    // pipe)", "a device", "a socket", or with links not followed "a symbolic link". Empty for
+    // a regular file (or, followed, a link to one) and for nothing at all.
+    static QString OddKind(const QString& path, bool followLinks = true);
 
-    // Reads a whole file. Ok with the bytes, Missing when there is no such file, Unreadable
-    // when it exists but cannot be read (a folder, no permission); error (when given) then
-    // says why.
+    // Reads a whole file. Ok with the bytes, Missing when there is no such file, NotAFile for
+    // one of OddKind's kinds (error: "it is a FIFO (named pipe)"), Unreadable when it cannot
+    // be read (no permission); error (when given) then says why. Never waits.
     static ReadStatus ReadAll(const QString& path, QByteArray& out, QString* error = nullptr);
     // Reads a whole file as UTF-8 text (invalid sequences replaced); Unreadable as well
     // when the bytes are not text (they hold NUL bytes).
@@ -29,8 +39,14 @@ public:
     static QStringList SplitLines(const QString& text);
 
     // Writes the whole file atomically, creating missing folders. On failure the old file
-    // is left as it was and error (when given) says why.
+    // is left as it was and error (when given) says why: the system's reason ("No space left
+    // on device", "File too large" past a file-size limit, which ends no process here), or
+    // for one of OddKind's kinds its name and kind ("\"Calendar.tpc\" is a FIFO (named pipe)").
     static bool WriteAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+    // Makes a write past the file-size limit (ulimit -f) fail with "File too large" instead of
+    // ending the process with SIGXFSZ; WriteAtomic does it as well. Once per process.
+    static void CatchFileSizeLimit();
 
     // Names of the items of folder, sorted by name (folders and files alike).
     static QStringList List(const QString& folder);

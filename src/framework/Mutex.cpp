@@ -21,9 +21,23 @@ bool Mutex::TryEnter()
     // meanwhile guards nothing, so it is taken again on the file that the path now names.
     for (int attempt = 0; attempt < 100; ++attempt) {
         // Read-only is enough for the lock: a file left by another user's copy still serves.
-        const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+        // Not through a link (one left dangling would have the file made at its target), and
+        // without waiting (a FIFO's opening waits for a writer); only a regular file serves.
+        struct stat there {};
+        if (::lstat(name.constData(), &there) == 0 && !S_ISREG(there.st_mode)) {
+            m_error = Error::NotAFile;
+            return false;
+        }
+        const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
         if (fd < 0) {
-            m_error = (errno == EACCES || errno == EPERM || errno == EROFS) ? Error::Permission : Error::Unknown;
+            m_error = (errno == EACCES || errno == EPERM || errno == EROFS) ? Error::Permission
+                : (errno == ELOOP || errno == EISDIR || errno == ENXIO) ? Error::NotAFile : Error::Unknown;
+            return false;
+        }
+        struct stat opened {};
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            ::close(fd);
+            m_error = Error::NotAFile;
             return false;
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -36,9 +50,8 @@ bool Mutex::TryEnter()
             // held without one, as the best that can be done there.
             qWarning("The lock \"%s\" cannot be locked on its file system: %s", name.constData(), strerror(errno));
         }
-        struct stat opened {}, named {};
-        if (::fstat(fd, &opened) == 0 && ::stat(name.constData(), &named) == 0 && opened.st_dev == named.st_dev
-            && opened.st_ino == named.st_ino) {
+        struct stat named {};
+        if (::lstat(name.constData(), &named) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
             m_fd = fd;
             m_error = Error::None;
             return true;
@@ -58,7 +71,7 @@ void Mutex::Leave()
     // file and locks that.
     const QByteArray name = QFile::encodeName(m_path);
     struct stat held {}, named {};
-    if (::fstat(m_fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
+    if (::fstat(m_fd, &held) == 0 && ::lstat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
         && held.st_ino == named.st_ino)
         ::unlink(name.constData());
     ::close(m_fd);

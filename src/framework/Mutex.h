@@ -6,11 +6,13 @@
 // by a copy that crashed is free again. The file is made when missing and removed when the
 // mutex is left. Entering writes nothing through to the disk (a lock file that is synced
 // waits for a busy disk). On a file system without locks the mutex is entered without one,
-// with a warning.
+// with a warning. The file is created without following a link, and only a regular file
+// serves: a link, a FIFO, a device or a folder at the path is refused (NotAFile), never
+// opened through, waited on or replaced.
 class Mutex
 {
 public:
-    enum class Error { None, Held, Permission, Unknown };
+    enum class Error { None, Held, Permission, NotAFile, Unknown };
 
     explicit Mutex(const QString& path);
     ~Mutex();   // leaves the mutex when entered

@@ -6,6 +6,7 @@
 #include "framework/TextFunctions.h"
 #include "shell/app.h"
 #include <QCoreApplication>
+#include <QDebug>
 #include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScreen>
@@ -520,6 +521,16 @@ void CustomizationModule::DropDecodedAhead()
 
 bool CustomizationModule::FindSpecs()
 {
+    // A FIFO, a device or a folder in place of "caldef.dat" is not read (DiscoverFolder then
+    // takes the first calendar): said once a run, not at every rebuild.
+    static bool oddCaldefReported = false;
+    const QString caldef = Files::Child(ApplicationFolder(), QStringLiteral("caldef.dat"));
+    if (const QString kind = Files::OddKind(caldef); !kind.isEmpty() && !oddCaldefReported) {
+        oddCaldefReported = true;
+        const QString message = QStringLiteral("The default calendar file \"%1\" cannot be read: it is %2.").arg(caldef, kind);
+        qWarning().noquote() << message;
+        MsgBox(message);
+    }
     DefaultCalendarFolder = DiscoverFolder(ApplicationFolder(), DefaultCalendarFolder);
     if (DefaultCalendarFolder.isEmpty()) {
         MsgBox(kFolderMessage);

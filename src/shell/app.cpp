@@ -25,14 +25,28 @@
 
 namespace {
 app* g_app = nullptr;
+
+// The single-instance lock as EnterLock left it: taken before the application object is
+// made, handed to it by CheckRunning.
+struct RunLock {
+    std::shared_ptr<Mutex> mutex;
+    bool folderMade = false;
+};
+
+RunLock& runLock()
+{
+    static RunLock lock;
+    return lock;
 }
+} // namespace
 
 app& App() { return *g_app; }
 
 app::app(int& argc, char** argv) : Application(argc, argv)
 {
     g_app = this;
-    StartReadingEventsFile();   // one that main() did not start
+    if (LockHeld())
+        StartReadingEventsFile();   // one that main() did not start
     setApplicationName(QStringLiteral("Lumora Calendar"));
     setApplicationVersion(QStringLiteral(LUMORA_VERSION));
     // The font database (fontconfig's set-up and the list of installed fonts, a dozen
@@ -168,16 +182,32 @@ void app::Event_Deactivate()
         Deactivated = true;
 }
 
+bool app::EnterLock()
+{
+    RunLock& lock = runLock();
+    if (!lock.mutex) {
+        const QString path = LockPath();
+        lock.folderMade = QDir().mkpath(QFileInfo(path).absolutePath());
+        lock.mutex = std::make_shared<Mutex>(path);
+        if (lock.folderMade)
+            lock.mutex->TryEnter();
+    }
+    return lock.mutex->Entered();
+}
+
+bool app::LockHeld() { return runLock().mutex && runLock().mutex->Entered(); }
+
 void app::CheckRunning()
 {
-    const QString path = LockPath();
-    const QString folder = QFileInfo(path).absolutePath();
-    const bool folderMade = QDir().mkpath(folder);
-    appMutex = std::make_unique<Mutex>(path);
-    if (folderMade && appMutex->TryEnter()) {
+    const bool entered = EnterLock();
+    appMutex = runLock().mutex;
+    if (entered) {
         m_holdsMutex = true;
         return;
     }
+    const bool folderMade = runLock().folderMade;
+    const QString path = appMutex->Path();
+    const QString folder = QFileInfo(path).absolutePath();
     AutoQuit = true;
     if (folderMade && appMutex->LastError() == Mutex::Error::Held) {
         MsgBox(QStringLiteral("Another Desktop Lumora calendar is already running."));
@@ -191,7 +221,10 @@ void app::CheckRunning()
         why = QStringLiteral("its folder \"%1\" could not be created").arg(folder);
     else if (appMutex->LastError() == Mutex::Error::Permission)
         why = QStringLiteral("its folder \"%1\" cannot be written to").arg(folder);
-    else
+    else if (appMutex->LastError() == Mutex::Error::NotAFile) {
+        const QString kind = Files::OddKind(path, false);
+        why = QStringLiteral("it is %1").arg(kind.isEmpty() ? QStringLiteral("no regular file") : kind);
+    } else
         why = QStringLiteral("it could not be written in \"%1\"").arg(folder);
     const QString message = QStringLiteral("The calendar could not create its lock file \"%1\": %2. "
                                            "Without it the calendar cannot make sure that it runs only once, "
@@ -234,7 +267,20 @@ void app::GetPrefs()
     StartTime = 8;
     m_prefsRead = true;
     QByteArray bytes;
-    if (Files::ReadAll(PrefsPath(), bytes) != Files::ReadStatus::Ok) {
+    QString why;
+    const Files::ReadStatus status = Files::ReadAll(PrefsPath(), bytes, &why);
+    if (status == Files::ReadStatus::NotAFile) {
+        // A FIFO, a device or a folder in its place is the user's: this run keeps the defaults
+        // and writes nothing there, not even at the quit.
+        firstRun = true;
+        m_prefsRead = false;
+        const QString message = QStringLiteral("The preferences file \"%1\" cannot be used: %2. The calendar starts "
+                                               "with its default preferences and does not save them.").arg(PrefsPath(), why);
+        qWarning().noquote() << message;
+        MsgBox(message);
+        return;
+    }
+    if (status != Files::ReadStatus::Ok) {
         firstRun = true;
         PutPrefs();
         return;

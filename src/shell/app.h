@@ -30,7 +30,7 @@ public:
     Date countdownDate;
     Date currentDate;
     bool showCoundownCalendar = false;
-    std::unique_ptr<Mutex> appMutex;
+    std::shared_ptr<Mutex> appMutex;
     AppTrayItem* mAppTrayItem = nullptr;
     bool TrayWindowOpen = false;
     bool installSysTray = false;
@@ -84,7 +84,15 @@ public:
     // requests before then make one rebuild.
     void ReloadCalendarLater();
     void CustomizeSolstice() {}
+    // Takes the single-instance lock when this run has not yet tried (EnterLock), keeps it in
+    // appMutex, and refuses this copy when it is not held: a message, then the quit.
     void CheckRunning();
+    // Enters the single-instance lock without waiting, once per run; later calls say how that
+    // went. main() calls it first thing, before anything of the user's data is read: a copy
+    // that another one refuses reads none of it. True while this copy holds the lock.
+    static bool EnterLock();
+    // Whether EnterLock was called and this copy holds the lock.
+    static bool LockHeld();
     void LoadHolidays();
     void LoadSpecialEvents();
     // Start-up's reading of the calendar data: what LoadHolidays, LoadSpecialEvents and
@@ -141,7 +149,7 @@ private:
     std::shared_ptr<YearDayTag::Years> m_yearRuns;
     quint64 m_yearRunsRevision = 0;
     int m_yearRunsFirstYear = 0;
-    bool m_prefsRead = false;   // GetPrefs ran: this copy owns the preferences file
+    bool m_prefsRead = false;   // GetPrefs ran and found a file or none: this copy owns the preferences file
     bool m_holdsMutex = false;  // CheckRunning entered the lock
     bool m_reloadPending = false;
 };

@@ -12,6 +12,7 @@
 #include "framework/MessageBox.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -174,8 +175,10 @@ void app::takeLoadedEvents(EventsFile::Status status, const QString& stamp, cons
     keptTodoLinesStamp = status == EventsFile::Status::Loaded ? stamp : QString();
     if (status == EventsFile::Status::Unreadable)
         eventsFileLocked = true;
-    if (!message.isEmpty())
+    if (!message.isEmpty()) {
+        qWarning().noquote() << message;
         MsgBox(message);
+    }
 }
 
 bool app::SaveUserEvents(const QStringList& todoLines)
@@ -187,8 +190,10 @@ bool app::SaveUserEvents(const QStringList& todoLines)
     QString message;
     const bool written = EventsFile::Write(EventsPath(), todoLines, eventDict, message);
     keptTodoLinesStamp = written && todoLines == keptTodoLines ? EventsFileStamp() : QString();
-    if (!message.isEmpty())
+    if (!message.isEmpty()) {
+        qWarning().noquote() << message;
         MsgBox(message);
+    }
     return written;
 }
 

@@ -1,3 +1,4 @@
+#include "framework/Files.h"
 #include "shell/FileTypes.h"
 #include "shell/InterfacePictures.h"
 
@@ -16,9 +17,15 @@ int main(int argc, char** argv)
     // lock while the other threads fault in their pages. The window's first paint sets
     // the usual step again (app::Event_Open).
     mallopt(M_TOP_PAD, 16 << 20);
-    // A large events file is read while the toolkit starts and the branding is read (a
-    // smaller one once the application object is made, app::app).
-    app::StartReadingEventsFile(true);
+    // Before anything writes (the toolkit's caches too): a file-size limit fails the write
+    // instead of ending the program.
+    Files::CatchFileSizeLimit();
+    // The single-instance lock comes first: a copy that another one refuses reads nothing of
+    // the user's data (app::CheckRunning then shows why it ends). A large events file is read
+    // while the toolkit starts and the branding is read (a smaller one once the application
+    // object is made, app::app).
+    if (app::EnterLock())
+        app::StartReadingEventsFile(true);
     int status = 0;
     {
         app application(argc, argv);

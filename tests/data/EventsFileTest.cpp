@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -252,15 +253,20 @@ TEST(EventsFile, UnreadableFileIsReportedWithItsReasonLeftUnchangedAndCopied)
     }
 }
 
+// A folder or a FIFO where the file should be: said what it is, never waited on.
 TEST(EventsFile, AFileThatCannotBeOpenedSaysSo)
 {
     QTemporaryDir dir;
-    const QString folder = dir.filePath("Calendar.tpc");   // a folder where the file should be
+    const QString folder = dir.filePath("Calendar.tpc");
     ASSERT_TRUE(QDir().mkpath(folder));
-    EventsFile::Contents contents;
-    QString why;
-    EXPECT_EQ(EventsFile::Read(folder, contents, &why), EventsFile::Status::Unreadable);
-    EXPECT_EQ(why, "it cannot be opened (it is a folder)");
+    const QString fifo = dir.filePath("fifo.tpc");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    for (const auto& [path, reason] : {std::pair{folder, "it is a folder"}, std::pair{fifo, "it is a FIFO (named pipe)"}}) {
+        EventsFile::Contents contents;
+        QString why;
+        EXPECT_EQ(EventsFile::Read(path, contents, &why), EventsFile::Status::Unreadable);
+        EXPECT_EQ(why, reason);
+    }
 }
 
 TEST(EventsFile, FailedWriteIsReportedAndKeepsTheOldFile)

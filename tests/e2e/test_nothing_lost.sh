@@ -2,8 +2,11 @@
 # Nothing the user wrote is lost by the paths around saving: to-do lines keep their whole
 # text, a file without its "Events Data:" line keeps its events, SIGTERM, SIGHUP and SIGINT
 # quit as Ctrl+Q does, an unchanged countdown dialog stores nothing, and the single-instance
-# lock is one per user whatever XDG_RUNTIME_DIR says, and reports when it cannot be made.
+# lock is one per user whatever XDG_RUNTIME_DIR says, reports when it cannot be made, and
+# comes before any reading of the user's data. A file-size limit fails a save as a full disk
+# does; a FIFO, a device or a link in place of the user's files is reported, never waited on.
 source "$(dirname "$0")/lib.sh"
+MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
 TPC="$HOME/Documents/Calendar.tpc"
 PREFS="$XDG_CONFIG_HOME/LMCalendar.prefs"
@@ -14,7 +17,7 @@ todo_lines() { sed '/^Events Data:$/,$d' "$TPC" 2>/dev/null; }
 # background jobs with SIGINT ignored, which the program keeps: the signals get their
 # default effect back first, as in a terminal or a desktop session.
 start() {
-  env --default-signal=INT,HUP "${1:-$BIN}" & PID=$!
+  env --default-signal=INT,HUP "${@:-$BIN}" & PID=$!
   WIN=$(wait_window '^Calendar$' 15) || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
   sleep 1
 }
@@ -91,14 +94,29 @@ unchanged_countdown_stores_nothing() {
 }
 
 one_lock_per_user() {
-  local second
+  local second bare
   mkdir -p "$WORK/run"
+  rm -f "$TPC"
   XDG_RUNTIME_DIR="$WORK/run" start || return
-  "$BIN" & second=$!
-  box=$(wait_window '^Lumora Calendar$' 10) && press "$box" Return
-  wait_exit $second 10 || kill -9 $second 2>/dev/null
+  # A copy that the running one refuses: sets box, EXIT_STATUS and HWM, its memory's peak
+  # (kB) while its message shows.
+  refused_copy() {
+    "$BIN" & second=$!
+    box=$(wait_window '^Lumora Calendar$' 10) && HWM=$(awk '/^VmHWM/ {print $2}' /proc/$second/status) \
+      && press "$box" Return
+    wait_exit $second 10 || kill -9 $second 2>/dev/null
+  }
+  refused_copy
   refused() { [ -n "$box" ] && [ "$EXIT_STATUS" = 0 ] && kill -0 $PID 2>/dev/null; }
   check "a copy without XDG_RUNTIME_DIR is refused while one with it runs" refused
+  # A refused copy reads nothing of the user's data: beside a large events file its memory
+  # stays that of a bare refused start.
+  bare=${HWM:-0}
+  bash "$MAKE_EVENTS" 300000 "$TPC"
+  refused_copy
+  check "a refused copy does not read a large events file (peak ${HWM:-?} kB, ${bare} kB without it)" \
+    test -n "$box" -a "${HWM:-999999}" -lt $(( bare + 16384 ))
+  rm -f "$TPC"
   quit_with ctrl+q
 
   # A lock that cannot be made is reported as such, with its place, and the program ends.
@@ -112,11 +130,79 @@ one_lock_per_user() {
   check "the program ends with status 1" [ "$EXIT_STATUS" = 1 ]
 }
 
+# A file-size limit below the events file's size (ulimit -f): the save fails as on a full
+# disk, with the system's reason, instead of ending the program (SIGXFSZ); the old file is
+# kept, the change stays in memory and is saved once the limit is lifted.
+file_size_limit() {
+  local before box
+  bash "$MAKE_EVENTS" 20000 "$TPC"   # about 1 MB
+  printf '0;0;1' > "$PREFS"
+  before=$(md5sum < "$TPC")
+  start bash -c 'ulimit -S -f 256; exec "$0" 2>"$1"' "$BIN" "$WORK/limit.err" || return
+  measure_year_view "$WIN" || { fail "no calendar area borders found"; kill -9 $PID; return; }
+  click $YEAR_X $YEAR_Y
+  click $(( SCREEN_W - 168 + 60 )) $(( TITLE + 60 + 132 + 10 ))
+  xdotool type --delay 20 "Water plants"; xdotool key Return; sleep 0.3
+  click 29 $(( TITLE + 17 ))   # back to the year view, which saves
+  box=$(wait_window '^Lumora Calendar$' 10)
+  check "a save past the limit is reported" [ -n "$box" ]
+  check "with the system's reason" grep -qxF 'Your events could not be saved to "Calendar.tpc". File too large' \
+    "$WORK/limit.err"
+  check "the program lives on" kill -0 $PID
+  check "the old file is kept" [ "$(md5sum < "$TPC")" = "$before" ]
+  [ -n "$box" ] && press "$box" Return
+  prlimit --pid $PID --fsize=unlimited
+  quit_with ctrl+q
+  check "quits with 0 once the limit is lifted" [ "$EXIT_STATUS" = 0 ]
+  check "the change kept in memory is saved then" grep -qxF "$(printf '0\tWater plants')" "$TPC"
+}
+
+# A FIFO or a device in place of "Calendar.tpc", a FIFO or a link in place of the lock: each
+# is reported by name at once (never waited on, nor the unexpected-error dialog), left as it
+# was, and one SIGTERM still ends the program. A link to an events file is followed.
+odd_files() {
+  local lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock" what said box
+  printf '0;0;1' > "$PREFS"
+  for what in fifo device lock-fifo lock-link; do
+    rm -f "$TPC" "$lock" "$WORK/target"
+    case $what in
+      fifo) mkfifo "$TPC"; said='Your events file "Calendar.tpc" could not be read: it is a FIFO (named pipe).' ;;
+      # A node of its own where that is allowed: a link to /dev/null that a faulty save
+      # replaced would break the machine.
+      device) mknod "$TPC" c 1 3 2>/dev/null || ln -s /dev/null "$TPC"
+        said='Your events file "Calendar.tpc" could not be read: it is a device.' ;;
+      lock-fifo) mkfifo "$lock"; said="The calendar could not create its lock file \"$lock\": it is a FIFO (named pipe)." ;;
+      lock-link) ln -s "$WORK/target" "$lock"
+        said="The calendar could not create its lock file \"$lock\": it is a symbolic link." ;;
+    esac
+    env --default-signal=INT,HUP "$BIN" 2>"$WORK/odd.err" & PID=$!
+    box=$(wait_window '^Lumora Calendar$' 10)
+    quit_with TERM   # while its message shows
+    check "$what: reported by name" grep -qF "$said" "$WORK/odd.err"
+    check "$what: one SIGTERM ends the program" [ "$EXIT_STATUS" = 0 ]
+    case $what in
+      fifo) check "$what: left in place" [ -p "$TPC" ] ;;
+      device) check "$what: left in place" [ -c "$TPC" ] ;;
+      lock-fifo) check "$what: left in place" [ -p "$lock" ] ;;
+      lock-link) check "$what: left in place, no file made at its target" test -L "$lock" -a ! -e "$WORK/target" ;;
+    esac
+  done
+  rm -f "$TPC" "$lock"
+  printf 'Events Data:\n' > "$WORK/target"
+  ln -s "$WORK/target" "$TPC"
+  start || return
+  quit_with ctrl+q
+  check "a linked events file stays a link" [ -L "$TPC" ]
+  check "its target is written" grep -q Christmas "$WORK/target"
+}
+
 scenario() {
   todo_text_and_missing_separator
   signals_quit_normally
   unchanged_countdown_stores_nothing
   one_lock_per_user
+  file_size_limit
+  odd_files
   exit $FAILURES
 }
 
