@@ -59,7 +59,7 @@ MessageBox::Button MessageBox::ShowDialog(const Dialog& d)
         box.setEscapeButton(cancel);
     // The box blocks every other window: minimised, it could not be brought back.
     box.winId();
-    Window::KeepFromMinimised(&box);
+    Window::KeepToFrame(&box);
     box.exec();
     const auto* clicked = box.clickedButton();
     if (clicked == action)

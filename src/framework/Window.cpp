@@ -38,14 +38,24 @@ QWindow* ownerHandle()
     return owner ? owner->windowHandle() : nullptr;
 }
 
-void restoreIfMinimised(QWidget* window)
+// Undoes what a window manager did to window against its frame: a minimise when it has no
+// minimise button or while a modal window is open, a maximise or full screen when it has no
+// maximise button (a fixed-size dialog would be stretched over the screen, its controls in
+// a corner).
+void restoreAgainstFrame(QWidget* window)
 {
-    if (!window->isVisible() || !(window->windowState() & Qt::WindowMinimized))
+    if (!window->isVisible())
         return;
+    Qt::WindowStates state = window->windowState();
     QWidget* modal = QApplication::activeModalWidget();
-    if ((window->windowFlags() & Qt::WindowMinimizeButtonHint) && !modal)
+    const Qt::WindowFlags flags = window->windowFlags();
+    if ((state & Qt::WindowMinimized) && (!(flags & Qt::WindowMinimizeButtonHint) || modal))
+        state &= ~Qt::WindowMinimized;
+    if (!(flags & Qt::WindowMaximizeButtonHint))
+        state &= ~(Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (state == window->windowState())
         return;
-    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->setWindowState(state);
     // The modal window comes back above the others, with the keyboard.
     if (modal) {
         modal->raise();
@@ -144,7 +154,7 @@ void Window::followFrontOwner()
     m_shownForOwner = frontOwner()->isVisible() ? ownerShowings() : -1;
 }
 
-void Window::KeepFromMinimised(QWidget* window)
+void Window::KeepToFrame(QWidget* window)
 {
     static const char kept[] = "lumoraKeptFromMinimised";
     QWindow* handle = window->windowHandle();
@@ -153,8 +163,8 @@ void Window::KeepFromMinimised(QWidget* window)
     handle->setProperty(kept, true);
     QObject::connect(handle, &QWindow::windowStateChanged, window, [window](Qt::WindowState state) {
         // Looked at once the widget has taken its native window's new state.
-        if (state == Qt::WindowMinimized)
-            QTimer::singleShot(0, window, [window] { restoreIfMinimised(window); });
+        if (state != Qt::WindowNoState && state != Qt::WindowActive)
+            QTimer::singleShot(0, window, [window] { restoreAgainstFrame(window); });
     });
 }
 
@@ -200,7 +210,7 @@ void Window::setVisible(bool visible)
         // A window manager reads the frame's buttons when the window is mapped.
         winId();
         WindowManagerHints::WriteFrameFunctions(this);
-        KeepFromMinimised(this);
+        KeepToFrame(this);
     }
     QWidget::setVisible(visible);
     if (visible && m_showsInFront)

@@ -63,14 +63,15 @@ public:
     // Windows that come to the front (un-minimised and raised) whenever they are shown,
     // also when they are shown already.
     void SetShowsInFront(bool on) { m_showsInFront = on; }
-    // Brings window back at once whenever a window manager minimises it while it may not be
-    // minimised: when its frame has no minimise button, and while a modal window is open (it
-    // blocks the rest of the program, so nothing there could bring a minimised window back).
-    // Some window managers offer minimising on every framed window whatever its hints say
-    // (openbox), and minimise a window's owner and the owner's other windows with it. Every
-    // framework window is kept so when it shows; other windows (message boxes) are kept so
-    // by whoever shows them.
-    static void KeepFromMinimised(QWidget* window);
+    // Undoes at once what a window manager does to window against its frame: a minimise when
+    // its frame has no minimise button, and any minimise while a modal window is open (it
+    // blocks the rest of the program, so nothing there could bring a minimised window back);
+    // a maximise or full screen when it has no maximise button. Some window managers offer
+    // minimising (openbox) or full screen (icewm) on every framed window whatever its hints
+    // say, and openbox minimises a window's owner and the owner's other windows with it.
+    // Every framework window is kept so when it shows; other windows (message boxes, the
+    // print dialogs) are kept so by whoever shows them.
+    static void KeepToFrame(QWidget* window);
     // Raises every visible window that shows in front, in creation order.
     static void RaiseShownInFront();
     // The window the windows that show in front belong to (the calendar window): they are

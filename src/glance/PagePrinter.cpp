@@ -35,12 +35,12 @@ bool PagePrinter::Ask(Dialog dialog, QPrinter& printer, QWidget* parent)
     if (dialog == Dialog::PageSetup) {
         QPageSetupDialog setup(&printer, parent);
         setup.winId();
-        Window::KeepFromMinimised(&setup);
+        Window::KeepToFrame(&setup);
         return setup.exec() == QDialog::Accepted;
     }
     QPrintDialog print(&printer, parent);
     print.winId();
-    Window::KeepFromMinimised(&print);
+    Window::KeepToFrame(&print);
     return print.exec() == QDialog::Accepted;
 }
 
