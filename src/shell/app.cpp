@@ -173,6 +173,7 @@ void app::Event_Close()
     if (m_holdsMutex && appMutex) {
         appMutex->Leave();
         m_holdsMutex = false;
+        runLock() = {};   // an application made after this one takes the lock afresh
     }
 }
 

@@ -167,9 +167,9 @@ odd_files() {
     rm -f "$TPC" "$lock" "$WORK/target"
     case $what in
       fifo) mkfifo "$TPC"; said='Your events file "Calendar.tpc" could not be read: it is a FIFO (named pipe).' ;;
-      # A node of its own where that is allowed: a link to /dev/null that a faulty save
-      # replaced would break the machine.
-      device) mknod "$TPC" c 1 3 2>/dev/null || ln -s /dev/null "$TPC"
+      # A node of its own, or no device case: a link into /dev that a faulty save followed
+      # would replace a device of the machine.
+      device) mknod "$TPC" c 1 3 2>/dev/null || { echo "skipped: $what (no mknod here)"; continue; }
         said='Your events file "Calendar.tpc" could not be read: it is a device.' ;;
       lock-fifo) mkfifo "$lock"; said="The calendar could not create its lock file \"$lock\": it is a FIFO (named pipe)." ;;
       lock-link) ln -s "$WORK/target" "$lock"
