@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace {
@@ -138,6 +139,7 @@ void CalendarWindow::Event_Open()
     setGeometry(area);
     // The window is the work area and cannot be resized: its layout is made for that size.
     setFixedSize(area.size());
+    m_top = m_openOutOfView ? area.top() - height() : area.top();
     ApplyLocks();
     placeMenuBar();
     if (Frame != 0)
@@ -214,7 +216,8 @@ void CalendarWindow::Event_Open()
         }
     }
 
-    show();
+    if (!m_openOutOfView)
+        show();
     TabWindow::KeepOnTop();
 }
 
@@ -329,6 +332,16 @@ bool CalendarWindow::Event_KeyDown(QKeyEvent* event)
 void CalendarWindow::Event_Activate() { App().Deactivated = false; }
 
 void CalendarWindow::Event_Close() { SaveEvents(); }
+
+bool CalendarWindow::Event_CancelClose()
+{
+    // After the close request has been answered: the slide runs its own event loop.
+    QTimer::singleShot(0, this, [this] {
+        if (!IsClosed() && isVisible())
+            App()._FileClose_Action();
+    });
+    return true;
+}
 
 void CalendarWindow::SaveEvents()
 {

@@ -114,6 +114,12 @@ public:
     void ScrollUp();
     void ScrollDown();
     static bool IsSliding();
+    // The window's place along its slide: the work area's top while in view, above it
+    // (negative on every screen) while slid up. The window itself always stands on the
+    // work area (a window manager may refuse anything else); the slide is drawn inside it.
+    int Top() const { return m_top; }
+    // Before the window opens: it opens out of view and hidden, for a slide to show it.
+    void OpenOutOfView();
     // The cell of d's day in the year view as "row,column" (rows outside 0 to 80 for days
     // outside the three calendar years).
     static QString CalDateCell(const Date& d);
@@ -289,6 +295,8 @@ public:
 protected:
     void Event_Open() override;
     void Event_Close() override;
+    // A close asked of the window manager slides the window away, as File > Close does.
+    bool Event_CancelClose() override;
     void Event_Activate() override;
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -296,6 +304,14 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // One step of a slide: the window at top, shown when any of it reaches into the work
+    // area and hidden otherwise.
+    void slideTo(int top);
+    void endSlide();
+    int m_top = 0;
+    bool m_openOutOfView = false;
+    QPointer<class SlideCurtain> m_curtain;
+
     void Layout();
     void CreateControls();
     void _CreateControls0();

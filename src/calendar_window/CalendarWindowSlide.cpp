@@ -1,7 +1,14 @@
 // Sliding the calendar window up out of view and back down into view: paced steps that
 // let the event loop run between them. One slide at a time; a window closed during a
 // slide is not touched again.
+//
+// Many window managers keep a window on the screen and refuse a move above it, so the
+// window itself never leaves the work area: its place along the slide (Top) is drawn
+// inside it. A picture of the window is moved up within it, and the window's shape keeps
+// only the rows that reach into the work area; what the user sees at each step is the
+// window's bottom rows against the work area's top, as if the window had moved.
 #include "calendar_window/CalendarWindow.h"
+#include "calendar_window/SlideCurtain.h"
 #include "tray/TabWindow.h"
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -12,7 +19,20 @@ namespace {
 constexpr int kStepMilliseconds = 4;
 QPointer<CalendarWindow> s_sliding;
 
-int availableTop() { return QGuiApplication::primaryScreen()->availableGeometry().top(); }
+QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+int availableTop() { return workArea().top(); }
+
+// The window's shape is the X server's: the tests' offscreen platform has none.
+void shapeTo(QWidget* window, const QRegion& region)
+{
+    static const bool shapes = QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (!shapes)
+        return;
+    if (region.isEmpty())
+        window->clearMask();
+    else
+        window->setMask(region);
+}
 
 // Lets the event loop run for one step of the slide.
 void slideStep()
@@ -47,6 +67,40 @@ private:
 
 bool CalendarWindow::IsSliding() { return s_sliding && !s_sliding->IsClosed(); }
 
+void CalendarWindow::OpenOutOfView() { m_openOutOfView = true; }
+
+void CalendarWindow::slideTo(int top)
+{
+    m_top = top;
+    const QRect area = workArea();
+    // The rows of the window that reach into the work area: its last ones.
+    const int rows = std::min(height(), top + height() - area.top());
+    if (rows <= 0) {
+        setVisible(false);
+        return;
+    }
+    if (!m_curtain)
+        m_curtain = new SlideCurtain(this);
+    m_curtain->SetOffset(top - area.top());
+    shapeTo(this, QRegion(0, 0, width(), rows));
+    if (isVisible() && !isMinimized())
+        return;
+    // Shown again where it belongs, whatever a window manager did to it meanwhile.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (pos() != area.topLeft())
+        move(area.topLeft());
+    show();
+    // Shown anew, the calendar window lies over the small windows that belong to it.
+    TabWindow::KeepOnTop();
+}
+
+void CalendarWindow::endSlide()
+{
+    delete m_curtain;
+    shapeTo(this, {});
+}
+
 void CalendarWindow::ScrollUp()
 {
     SlideGuard guard(this);
@@ -55,15 +109,15 @@ void CalendarWindow::ScrollUp()
     QPointer<CalendarWindow> self(this);
     int t = availableTop();
     while (t >= availableTop() - height()) {
-        move(x(), t);
-        show();
+        slideTo(t);
         slideStep();
         if (!self || self->IsClosed())
             return;
         t -= 20;
     }
-    move(x(), availableTop() - height() - 10);
+    m_top = availableTop() - height() - 10;
     setVisible(false);
+    endSlide();
 }
 
 void CalendarWindow::ScrollDown()
@@ -73,19 +127,18 @@ void CalendarWindow::ScrollDown()
         return;
     QPointer<CalendarWindow> self(this);
     int t = availableTop() - height() - 10;
-    setVisible(true);
-    TabWindow::KeepOnTop();
     while (t <= availableTop()) {
-        move(x(), t);
-        show();
+        slideTo(t);
         slideStep();
         if (!self || self->IsClosed())
             return;
         t += 16;
     }
-    move(x(), availableTop());
-    show();
+    slideTo(availableTop());
+    endSlide();
     // A window manager may restack the windows that belong to this one once it covers the
     // whole screen again (openbox lifts them above the windows kept on top).
     TabWindow::KeepOnTop();
+    // The keys go to the calendar now, not to the tab that was clicked.
+    activateWindow();
 }

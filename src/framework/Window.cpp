@@ -48,7 +48,7 @@ void restoreAgainstFrame(QWidget* window)
         return;
     Qt::WindowStates state = window->windowState();
     QWidget* modal = QApplication::activeModalWidget();
-    const Qt::WindowFlags flags = window->windowFlags();
+    const Qt::WindowFlags flags = WindowManagerHints::FrameButtons(window);
     if ((state & Qt::WindowMinimized) && (!(flags & Qt::WindowMinimizeButtonHint) || modal))
         state &= ~Qt::WindowMinimized;
     if (!(flags & Qt::WindowMaximizeButtonHint))
@@ -154,6 +154,15 @@ void Window::followFrontOwner()
     m_shownForOwner = frontOwner()->isVisible() ? ownerShowings() : -1;
 }
 
+void Window::writeOwner()
+{
+    // Qt tells a window manager the owner of a dialog or a utility window only; a plain
+    // window (which many window managers give a minimise box that they give neither of
+    // those) is told here, once it is shown.
+    if (QWindow* owner = ownerHandle(); owner && windowHandle() && windowHandle()->transientParent() == owner)
+        WindowManagerHints::WriteTransientFor(this, frontOwner());
+}
+
 void Window::KeepToFrame(QWidget* window)
 {
     static const char kept[] = "lumoraKeptFromMinimised";
@@ -214,7 +223,12 @@ void Window::setVisible(bool visible)
     }
     QWidget::setVisible(visible);
     if (visible && m_showsInFront)
+        writeOwner();
+    // Raised and given the focus: a window manager may ignore a raise alone.
+    if (visible && m_showsInFront) {
         raise();
+        activateWindow();
+    }
 }
 
 void Window::RaiseShownInFront()
@@ -232,6 +246,7 @@ void Window::RaiseShownInFront()
             window->followFrontOwner();
             window->setGeometry(place);
             window->QWidget::setVisible(true);
+            window->writeOwner();
         }
         window->raise();
     }
@@ -263,6 +278,11 @@ void Window::closeEvent(QCloseEvent* event)
 {
     if (m_closed) {
         event->accept();
+        return;
+    }
+    // Qt delivers a window manager's close request as a spontaneous event.
+    if (event->spontaneous() && Event_CancelClose()) {
+        event->ignore();
         return;
     }
     m_closed = true;

@@ -93,6 +93,9 @@ public:
 
 protected:
     virtual void Event_Open() {}
+    // A close the user asked of the window manager (its close box, Alt+F4, a task bar):
+    // true keeps the window open. Closes the program makes itself are never asked.
+    virtual bool Event_CancelClose() { return false; }
     virtual void Event_Close() {}
     virtual void Event_Activate() {}
     virtual void Event_Deactivate() {}
@@ -122,6 +125,7 @@ private:
     bool m_showsInFront = false;
     int m_shownForOwner = -1;   // the front owner's showing this window was last shown for
     void followFrontOwner();
+    void writeOwner();
     QPointer<class QEventLoop> m_modalLoop;
     QSize m_layoutSize;   // invalid until Open or the first layout
     bool m_everShown = false;

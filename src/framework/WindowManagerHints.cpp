@@ -57,16 +57,22 @@ xcb_atom_t motifHintsAtom(xcb_connection_t* c)
 }
 } // namespace
 
+Qt::WindowFlags WindowManagerHints::FrameButtons(const QWidget* window)
+{
+    const Qt::WindowFlags flags = window->windowFlags();
+    if (flags & Qt::FramelessWindowHint)
+        return {};
+    return flags & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                    | Qt::WindowSystemMenuHint);
+}
+
 void WindowManagerHints::WriteFrameFunctions(QWidget* window)
 {
     xcb_connection_t* c = connection();
     const xcb_window_t id = nativeWindow(window);
     if (!c || !id)
         return;
-    // A frameless window has no title bar to hold buttons (Qt flags a plain window with
-    // every button unless told otherwise).
-    const Qt::WindowFlags flags = (window->windowFlags() & Qt::FramelessWindowHint)
-        ? Qt::FramelessWindowHint : window->windowFlags();
+    const Qt::WindowFlags flags = FrameButtons(window) | (window->windowFlags() & Qt::FramelessWindowHint);
     const bool resizable = window->minimumSize() != window->maximumSize();
     uint32_t functions = FunctionMove;
     uint32_t decorations = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <Qt>
 
 class QWidget;
 
@@ -11,6 +12,12 @@ class QWidget;
 class WindowManagerHints
 {
 public:
+    // The title-bar buttons the window asked for (close, minimise, maximise button flags):
+    // none on a frameless window, whose flags Qt fills with every button of a plain window.
+    // Both the hints written here and the guard that undoes a window manager's minimise
+    // read them; they do not depend on the platform.
+    static Qt::WindowFlags FrameButtons(const QWidget* window);
+
     // Writes the window's Motif hints from its flags and size limits: moving; resizing only
     // when its minimum and maximum sizes differ; minimising, maximising (only when
     // resizable) and closing only with the matching button flag; a title bar and border

@@ -222,6 +222,8 @@ void app::CheckRunning()
         why = QStringLiteral("its folder \"%1\" could not be created").arg(folder);
     else if (appMutex->LastError() == Mutex::Error::Permission)
         why = QStringLiteral("its folder \"%1\" cannot be written to").arg(folder);
+    else if (appMutex->LastError() == Mutex::Error::Unreadable)
+        why = QStringLiteral("it cannot be opened (%1)").arg(appMutex->LastReason());
     else if (appMutex->LastError() == Mutex::Error::NotAFile) {
         const QString kind = Files::OddKind(path, false);
         why = QStringLiteral("it is %1").arg(kind.isEmpty() ? QStringLiteral("no regular file") : kind);
@@ -270,9 +272,10 @@ void app::GetPrefs()
     QByteArray bytes;
     QString why;
     const Files::ReadStatus status = Files::ReadAll(PrefsPath(), bytes, &why);
-    if (status == Files::ReadStatus::NotAFile) {
-        // A FIFO, a device or a folder in its place is the user's: this run keeps the defaults
-        // and writes nothing there, not even at the quit.
+    if (status == Files::ReadStatus::NotAFile || status == Files::ReadStatus::Unreadable) {
+        // A FIFO, a device or a folder in its place, or a file that cannot be read or looked
+        // at (a link that loops, a link into a folder that may not be entered), is the
+        // user's: this run keeps the defaults and writes nothing there, not even at the quit.
         firstRun = true;
         m_prefsRead = false;
         const QString message = QStringLiteral("The preferences file \"%1\" cannot be used: %2. The calendar starts "
@@ -281,7 +284,7 @@ void app::GetPrefs()
         MsgBox(message);
         return;
     }
-    if (status != Files::ReadStatus::Ok) {
+    if (status == Files::ReadStatus::Missing) {
         firstRun = true;
         PutPrefs();
         return;
@@ -320,15 +323,9 @@ void app::ReloadCalendar()
         old->CloseWindow();
     if (Closing)
         return;
-    // The new window, shown as it opened, is moved above the screen before anything is
-    // drawn into it, and slides down from there. It is not hidden and shown again for the
-    // move: a window manager may take the hiding after the second showing and leave the
-    // window unmapped for good.
-    CalendarWindow* fresh = CalendarWindow::Instance();
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    fresh->move(fresh->x(), area.top() - fresh->height());
-    // Shown anew, the calendar window lies over the small windows the user kept open.
-    TabWindow::KeepOnTop();
+    // The new window opens out of view and hidden: it is first seen in its slide down.
+    CalendarWindow::Make()->OpenOutOfView();
+    CalendarWindow::Instance();
     if (CalendarWindow* window = CalendarWindow::Existing())
         window->ScrollDown();
 }
@@ -353,7 +350,7 @@ void app::Event_EnableMenuItems()
         return;
     if (CalendarWindowOpen()) {
         CalendarWindow* window = CalendarWindow::Instance();
-        const bool slidDown = window->y() >= 0;
+        const bool slidDown = window->Top() >= 0;
         const QWidget* calendar = window->Control(QStringLiteral("Calendar"));
         const bool yearView = !calendar || calendar->isVisibleTo(window);
         const QWidget* countdown = window->Control(QStringLiteral("CountdownCanvas"));

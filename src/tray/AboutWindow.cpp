@@ -45,8 +45,10 @@ QUrl AboutWindow::MakerURL() { return QUrl(kMakerAddress); }
 
 void AboutWindow::Layout()
 {
-    // Floats above the program's other windows; close and minimise boxes, fixed size.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+    // Close and minimise boxes, fixed size. A plain window (a utility window gets no
+    // minimise box from many window managers); it belongs to the calendar window, which
+    // keeps it above that window.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::WindowMinimizeButtonHint);
     setWindowTitle(QStringLiteral("About Calendar"));
     setFixedSize(495, 221);

@@ -49,8 +49,10 @@ HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::Layout()
 {
-    // Floats above the program's other windows; close and minimise boxes, fixed size.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+    // Close and minimise boxes, fixed size. A plain window (a utility window gets no
+    // minimise box from many window managers); it belongs to the calendar window, which
+    // keeps it above that window.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::WindowMinimizeButtonHint);
     setWindowTitle(QStringLiteral("Calendar Help"));
     setFixedSize(520, 340);

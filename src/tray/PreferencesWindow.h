@@ -55,6 +55,8 @@ public:
     static bool WriteDefaultCalendar(const QString& folder, const QString& name);
 
 protected:
+    // It has no close box: a close asked of the window manager leaves it open (OK closes it).
+    bool Event_CancelClose() override { return true; }
     void Event_Open() override;
     bool Event_KeyDown(QKeyEvent* event) override;
 

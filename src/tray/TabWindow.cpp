@@ -117,7 +117,8 @@ void TabWindow::Event_MouseUp(int, int)
         return;
     }
     CalendarWindow* calendar = CalendarWindow::Instance();
-    if (calendar->y() < 0) {
+    // Out of view, or put out of sight by a window manager (minimised): it slides in.
+    if (calendar->Top() < 0 || calendar->isHidden() || calendar->isMinimized()) {
         calendar->ScrollDown();
         App().Deactivated = false;
     } else if (m_wasDeactivated) {

@@ -305,11 +305,11 @@ TEST_F(Frame, SlidesOutAndInAndIgnoresASlideRequestedMeanwhile)
     });
     w->ScrollUp();
     EXPECT_TRUE(ignored);
-    EXPECT_EQ(w->y(), top - w->height() - 10);
+    EXPECT_EQ(w->Top(), top - w->height() - 10);
     EXPECT_TRUE(w->isHidden());
     EXPECT_FALSE(CalendarWindow::IsSliding());
     w->ScrollDown();
-    EXPECT_EQ(w->y(), top);
+    EXPECT_EQ(w->Top(), top);
     EXPECT_FALSE(w->isHidden());
     // Moved down, it snaps back to the top edge.
     w->move(w->x(), top + 50);

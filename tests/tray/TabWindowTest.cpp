@@ -41,11 +41,11 @@ TEST_F(Tab, AClickSlidesTheCalendarOutAndBackIn)
     CalendarWindow* calendar = open();
     TabWindow* tab = TabWindow::Instance();
     clickTab(tab);
-    EXPECT_LT(calendar->y(), 0);
+    EXPECT_LT(calendar->Top(), 0);
     EXPECT_TRUE(calendar->isHidden());
     App().Deactivated = true;              // slid up: a click slides it down in any case
     clickTab(tab);
-    EXPECT_EQ(calendar->y(), area().top());
+    EXPECT_EQ(calendar->Top(), area().top());
     EXPECT_FALSE(calendar->isHidden());
     EXPECT_FALSE(App().Deactivated);
 }
@@ -58,7 +58,7 @@ TEST_F(Tab, AClickWhileInTheBackgroundBringsTheCalendarForward)
     tab->Event_MouseDown(5, 3);
     App().Deactivated = false;             // the press activated the application
     tab->Event_MouseUp(5, 3);
-    EXPECT_EQ(calendar->y(), area().top());
+    EXPECT_EQ(calendar->Top(), area().top());
     EXPECT_FALSE(calendar->isHidden());
 }
 
@@ -73,7 +73,7 @@ TEST_F(Tab, ADragMovesTheTabAlongTheTopEdgeAndIsRemembered)
     EXPECT_EQ(tab->y(), area().top());
     EXPECT_EQ(App().tabLeft, tab->x());
     EXPECT_EQ(tab->x(), area().left() + TabWindow::DefaultLeft(area().width()) + 40);
-    EXPECT_EQ(calendar->y(), area().top());     // nothing slid
+    EXPECT_EQ(calendar->Top(), area().top());     // nothing slid
     EXPECT_FALSE(calendar->isHidden());
 }
 
