@@ -10,6 +10,7 @@
 #include "framework/ListBox.h"
 #include "framework/MessageBox.h"
 #include "framework/TextFunctions.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
 #include "shell/app.h"
@@ -23,7 +24,7 @@
 #include <QWheelEvent>
 
 namespace {
-QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+QRect workArea() { return WorkArea::Rect(); }
 
 // A copy of picture scaled to width x height (each at least one pixel), never larger than
 // the screen: the window shows no more of it.

@@ -9,6 +9,7 @@
 #include "framework/Graphics.h"
 #include "framework/TextFunctions.h"
 #include "framework/Timer.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/InterfacePictures.h"
 #include "tray/AboutWindowCustom.h"
@@ -18,7 +19,7 @@
 #include <cmath>
 
 namespace {
-QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+QRect workArea() { return WorkArea::Rect(); }
 
 // picture drawn into a new 32-bit picture of its own size, then scaled to w x h.
 PicturePtr flattenedAndScaled(const PicturePtr& picture, int w, int h, const QSize& screen)

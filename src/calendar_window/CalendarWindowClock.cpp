@@ -4,6 +4,7 @@
 #include "calendar_window/calCanvas.h"
 #include "framework/Date.h"
 #include "framework/TextFunctions.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include "tray/AppTrayItem.h"
@@ -17,7 +18,7 @@ void CalendarWindow::theTimeText_Open()
         theTimeText->setVisible(false);
     if (QWidget* container = theTimeText->parentWidget(); container && container != this)
         theTimeText->setParent(this);
-    const int availH = QGuiApplication::primaryScreen()->availableGeometry().height();
+    const int availH = WorkArea::Rect().height();
     theTimeText->move(theTimeText->x(),
                       ToInt(availH * CustomizationModule::TitleAreaHeightPercent - theTimeText->height() - 2));
     QPalette p = theTimeText->palette();

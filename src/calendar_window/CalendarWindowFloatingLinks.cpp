@@ -4,6 +4,7 @@
 #include "framework/ShowURL.h"
 #include "calendar_window/floatingLinkCanvas.h"
 #include "framework/Picture.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include <QGuiApplication>
 #include <QScreen>
@@ -18,7 +19,7 @@ void CalendarWindow::floatingLinkCanvas_Open(int index)
     const QString coordinates = CustomizationModule::floatingLinkCoordinates.value(index);
     const QString link = CustomizationModule::floatingLink.value(index);
     const QSize picture = CustomizationModule::BackgroundSize();   // the picture may still be decoding
-    const QSize workArea = QGuiApplication::primaryScreen()->availableGeometry().size();
+    const QSize workArea = WorkArea::Rect().size();
     QRect place;
     // An area exists only where it can be clicked and would open its link: without a place
     // (coordinates that are not four numbers, no size, no background picture) or a link that

@@ -6,6 +6,7 @@
 #include "framework/Graphics.h"
 #include "framework/Picture.h"
 #include "framework/TextFunctions.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/InterfacePictures.h"
 #include <QGuiApplication>
@@ -13,7 +14,7 @@
 #include <utility>
 
 namespace {
-int availableHeight() { return QGuiApplication::primaryScreen()->availableGeometry().height(); }
+int availableHeight() { return WorkArea::Rect().height(); }
 
 // The Dravel edition keeps the normal face and shows the pointing finger instead.
 bool isDravel() { return InStr(CustomizationModule::applicationName, QStringLiteral("Dravel")) > 0; }

@@ -6,6 +6,7 @@
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
 #include "framework/TextFunctions.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include "tray/TabWindow.h"
@@ -13,7 +14,7 @@
 #include <QScreen>
 
 namespace {
-QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+QRect workArea() { return WorkArea::Rect(); }
 } // namespace
 
 QString CalendarWindow::MakerURL() { return QStringLiteral("https://www.example.com/desktop-lumora"); }

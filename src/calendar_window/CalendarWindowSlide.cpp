@@ -9,6 +9,7 @@
 // window's bottom rows against the work area's top, as if the window had moved.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/SlideCurtain.h"
+#include "framework/WorkArea.h"
 #include "tray/TabWindow.h"
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -19,7 +20,7 @@ namespace {
 constexpr int kStepMilliseconds = 4;
 QPointer<CalendarWindow> s_sliding;
 
-QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+QRect workArea() { return WorkArea::Rect(); }
 int availableTop() { return workArea().top(); }
 
 // The window's shape is the X server's: the tests' offscreen platform has none.

@@ -8,6 +8,7 @@
 #include "framework/MessageBox.h"
 #include "framework/TextFunctions.h"
 #include "framework/UpDownArrows.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include <QGuiApplication>
@@ -37,14 +38,14 @@ QString CalendarWindow::CalDateCell(const Date& d)
 
 void CalendarWindow::Calendar_SetTextFont()
 {
-    Calendar->TextSize = ToInt(QGuiApplication::primaryScreen()->availableGeometry().height() * 0.0138);
+    Calendar->TextSize = ToInt(WorkArea::Rect().height() * 0.0138);
     if (!CustomizationModule::monthNamesFont.isEmpty())
         Calendar->TextFont = CustomizationModule::monthNamesFont;
 }
 
 void CalendarWindow::Calendar_Open()
 {
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect area = WorkArea::Rect();
     const int availW = area.width();
     const int availH = area.height();
 
@@ -173,7 +174,7 @@ void CalendarWindow::CalendarScrollButton_Open()
 {
     // The arrows belong to the year view (shown and hidden with it), 1 pixel inside the
     // right edge and 4 pixels below the top of the calendar area.
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect area = WorkArea::Rect();
     CalendarScrollButton->setParent(Calendar);
     const int left = area.width() - CalendarScrollButton->width() - 1;
     const int top = ToInt(area.height() * CustomizationModule::TitleAreaHeightPercent + 4);

@@ -2,6 +2,7 @@
 #include "calendar_window/CalendarWindow.h"
 #include "framework/TextFunctions.h"
 #include "framework/WindowManagerHints.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include <QGuiApplication>
@@ -13,7 +14,7 @@
 #include <climits>
 
 namespace {
-QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+QRect workArea() { return WorkArea::Rect(); }
 }
 
 TabWindow::TabWindow()

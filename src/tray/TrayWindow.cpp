@@ -5,6 +5,7 @@
 #include "calendar_window/calCanvas.h"
 #include "framework/Graphics.h"
 #include "framework/TextFunctions.h"
+#include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
 #include "tray/AppTrayItem.h"
@@ -74,7 +75,7 @@ void TrayWindow::Calendar_Open()
 {
     // The grid is one tenth of the calendar window: nine bands of rows, seven columns.
     const CalendarWindow* calendar = CalendarWindow::Existing();
-    const QSize size = calendar ? calendar->size() : QGuiApplication::primaryScreen()->availableGeometry().size();
+    const QSize size = calendar ? calendar->size() : WorkArea::Rect().size();
     Calendar->DefaultRowHeight = ToInt(size.height() / 10.0 / 9.0);
     Calendar->ColumnsWidth = ToInt(size.width() / 10.0 / 7.0);
     trayDate = Date();
@@ -89,7 +90,7 @@ QPoint TrayWindow::StartPosition(const QSize& size, const QRect& workArea)
 void TrayWindow::Event_Open()
 {
     const CalendarWindow* calendar = CalendarWindow::Existing();
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect area = WorkArea::Rect();
     const QSize calendarSize = calendar ? calendar->size() : area.size();
     const int w = ToInt(calendarSize.width() / 10.0);
     const int h = ToInt(calendarSize.height() / 10.0);
@@ -122,6 +123,31 @@ void TrayWindow::Event_Close()
 {
     App().TrayWindowOpen = false;
     AppTrayItem::StateChanged();
+}
+
+void TrayWindow::showEvent(QShowEvent* event)
+{
+    m_frameKept = false;
+    Window::showEvent(event);
+}
+
+void TrayWindow::moveEvent(QMoveEvent* event)
+{
+    Window::moveEvent(event);
+    keepFrameOnScreen();
+}
+
+void TrayWindow::keepFrameOnScreen()
+{
+    const QRect frame = frameGeometry();
+    if (m_frameKept || !isVisible() || frame == geometry())   // not framed yet
+        return;
+    m_frameKept = true;
+    const QRect area = WorkArea::Rect();
+    const int dx = frame.left() < area.left() ? area.left() - frame.left() : std::min(0, area.right() - frame.right());
+    const int dy = frame.top() < area.top() ? area.top() - frame.top() : std::min(0, area.bottom() - frame.bottom());
+    if (dx != 0 || dy != 0)
+        setGeometry(geometry().translated(dx, dy));
 }
 
 void TrayWindow::stepMonth(int months)

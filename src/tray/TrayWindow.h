@@ -62,9 +62,16 @@ protected:
     void Event_Open() override;
     void Event_Close() override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 
 private:
+    // A window manager that puts the frame, not the window, at the place asked (i3 does)
+    // would leave the last rows below the screen: once the frame is known, a frame that
+    // reaches past the work area is moved back onto it, once per showing.
+    void keepFrameOnScreen();
+    bool m_frameKept = false;
     void Layout();
     void CreateControls();
     void _CreateControls0();

@@ -63,13 +63,17 @@ TEST(Window, AWindowMinimisedOrFullScreenAgainstItsFrameComesBack)
     Window plain;   // every button
     Window dialog;
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    plain.show();
-    dialog.show();
-    plain.setWindowState(Qt::WindowMinimized);
-    dialog.setWindowState(Qt::WindowMinimized);
+    // No frame, no buttons, though Qt flags a plain frameless window with all of them.
+    Window frameless;
+    frameless.setWindowFlag(Qt::FramelessWindowHint);
+    for (Window* w : {&plain, &dialog, &frameless}) {
+        w->show();
+        w->setWindowState(Qt::WindowMinimized);
+    }
     spin(20);
     EXPECT_TRUE(minimised(&plain));
     EXPECT_FALSE(minimised(&dialog));
+    EXPECT_FALSE(minimised(&frameless));
     // Full screen (icewm offers it on every framed window) only with a maximise button.
     plain.setWindowState(Qt::WindowFullScreen);
     dialog.setWindowState(Qt::WindowFullScreen);
