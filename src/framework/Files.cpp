@@ -31,6 +31,19 @@ QString kindOf(mode_t mode)
 
 void onFileSizeLimit(int) {}
 
+// Looks at path (links followed): 0 with info filled, ENOENT when nothing is there, or the
+// system's reason why what is there cannot be looked at. A dangling link fails with ENOENT
+// as nothing does, and is a missing file; any other failure means something is there, or
+// may be (ELOOP, EACCES, ENOTDIR), that must be neither taken for missing nor replaced.
+int lookAt(const QString& path, struct stat& info)
+{
+    if (path.isEmpty())
+        return ENOENT;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? 0 : errno;
+}
+
+QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
 // Writes all of bytes to the open file fd; on failure cause holds the system's reason.
 bool writeWhole(int fd, const QByteArray& bytes, QString& cause)
 {
@@ -40,7 +53,7 @@ bool writeWhole(int fd, const QByteArray& bytes, QString& cause)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            cause = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("Nothing could be written");
+            cause = n < 0 ? reason(errno) : QStringLiteral("Nothing could be written");
             return false;
         }
         done += n;
@@ -94,6 +107,13 @@ bool Files::Exists(const QString& path) { return !path.isEmpty() && QFileInfo::e
 
 bool Files::IsFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
 
+QString Files::Unreachable(const QString& path)
+{
+    struct stat info = {};
+    const int error = lookAt(path, info);
+    return error == 0 || error == ENOENT ? QString() : reason(error);
+}
+
 QString Files::OddKind(const QString& path, bool followLinks)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -111,15 +131,18 @@ Files::ReadStatus Files::ReadAll(const QString& path, QByteArray& out, QString* 
             *error = why;
         return status;
     };
-    if (!Exists(path))
-        return ReadStatus::Missing;
     // Looked at before it is opened (opening a device may do something), and again once open:
     // the open does not wait, so a FIFO put in its place meanwhile is refused too.
-    if (const QString kind = OddKind(path); !kind.isEmpty())
+    struct stat there = {};
+    if (const int looked = lookAt(path, there); looked == ENOENT)
+        return ReadStatus::Missing;
+    else if (looked != 0)
+        return failed(ReadStatus::Unreadable, reason(looked));
+    if (const QString kind = kindOf(there.st_mode); !kind.isEmpty())
         return failed(ReadStatus::NotAFile, QStringLiteral("it is ") + kind);
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return failed(ReadStatus::Unreadable, QString::fromLocal8Bit(std::strerror(errno)));
+        return failed(ReadStatus::Unreadable, reason(errno));
     struct stat opened = {};
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
         ::close(fd);
@@ -186,6 +209,14 @@ bool Files::WriteAtomic(const QString& path, const QByteArray& bytes, QString* e
     if (const QString kind = OddKind(path); !kind.isEmpty()) {
         if (error)
             *error = QStringLiteral("\"%1\" is %2").arg(info.fileName(), kind);
+        return false;
+    }
+    // Nor what cannot be looked at: the new file renamed over a link that loops would replace
+    // it, and a link into a folder that may not be entered would fail only now, after the
+    // session's work.
+    if (const QString why = Unreachable(path); !why.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("\"%1\" cannot be opened: %2").arg(info.fileName(), why);
         return false;
     }
     if (!QDir().mkpath(info.absolutePath())) {

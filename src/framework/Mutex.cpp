@@ -17,6 +17,7 @@ bool Mutex::TryEnter()
     if (Entered())
         return true;
     const QByteArray name = QFile::encodeName(m_path);
+    m_reason.clear();
     // A holder that leaves removes the file: a lock taken on a file that was removed
     // meanwhile guards nothing, so it is taken again on the file that the path now names.
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -24,14 +25,20 @@ bool Mutex::TryEnter()
         // Not through a link (one left dangling would have the file made at its target), and
         // without waiting (a FIFO's opening waits for a writer); only a regular file serves.
         struct stat there {};
-        if (::lstat(name.constData(), &there) == 0 && !S_ISREG(there.st_mode)) {
+        const bool fileThere = ::lstat(name.constData(), &there) == 0;
+        if (fileThere && !S_ISREG(there.st_mode)) {
             m_error = Error::NotAFile;
             return false;
         }
         const int fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
         if (fd < 0) {
-            m_error = (errno == EACCES || errno == EPERM || errno == EROFS) ? Error::Permission
-                : (errno == ELOOP || errno == EISDIR || errno == ENXIO) ? Error::NotAFile : Error::Unknown;
+            const int cause = errno;
+            m_reason = QString::fromLocal8Bit(strerror(cause));
+            // A refusal to open a file that is there is the file's own (its permissions), not
+            // its folder's: the folder is blamed only when the file was to be made.
+            m_error = (cause == ELOOP || cause == EISDIR || cause == ENXIO) ? Error::NotAFile
+                : fileThere ? Error::Unreadable
+                : (cause == EACCES || cause == EPERM || cause == EROFS) ? Error::Permission : Error::Unknown;
             return false;
         }
         struct stat opened {};

@@ -12,7 +12,9 @@
 class Mutex
 {
 public:
-    enum class Error { None, Held, Permission, NotAFile, Unknown };
+    // Permission: no file was there and none may be made (its folder cannot be written to).
+    // Unreadable: a regular file is there that cannot be opened (no read permission).
+    enum class Error { None, Held, Permission, NotAFile, Unreadable, Unknown };
 
     explicit Mutex(const QString& path);
     ~Mutex();   // leaves the mutex when entered
@@ -26,10 +28,14 @@ public:
     bool Entered() const { return m_fd >= 0; }
     // Why the last TryEnter failed.
     Error LastError() const { return m_error; }
+    // The system's reason when the last TryEnter failed to open the file ("Permission
+    // denied"); empty otherwise.
+    QString LastReason() const { return m_reason; }
     QString Path() const { return m_path; }
 
 private:
     QString m_path;
     int m_fd = -1;
     Error m_error = Error::None;
+    QString m_reason;
 };

@@ -521,15 +521,20 @@ void CustomizationModule::DropDecodedAhead()
 
 bool CustomizationModule::FindSpecs()
 {
-    // A FIFO, a device or a folder in place of "caldef.dat" is not read (DiscoverFolder then
-    // takes the first calendar): said once a run, not at every rebuild.
+    // A FIFO, a device or a folder in place of "caldef.dat", or one that cannot be looked at
+    // (a link that loops), is not read (DiscoverFolder then takes the first calendar), nor
+    // replaced by a choice in the preferences: said once a run, not at every rebuild.
     static bool oddCaldefReported = false;
     const QString caldef = Files::Child(ApplicationFolder(), QStringLiteral("caldef.dat"));
-    if (const QString kind = Files::OddKind(caldef); !kind.isEmpty() && !oddCaldefReported) {
-        oddCaldefReported = true;
-        const QString message = QStringLiteral("The default calendar file \"%1\" cannot be read: it is %2.").arg(caldef, kind);
-        qWarning().noquote() << message;
-        MsgBox(message);
+    if (!oddCaldefReported) {
+        const QString kind = Files::OddKind(caldef);
+        const QString why = kind.isEmpty() ? Files::Unreachable(caldef) : QStringLiteral("it is ") + kind;
+        if (!why.isEmpty()) {
+            oddCaldefReported = true;
+            const QString message = QStringLiteral("The default calendar file \"%1\" cannot be read: %2.").arg(caldef, why);
+            qWarning().noquote() << message;
+            MsgBox(message);
+        }
     }
     DefaultCalendarFolder = DiscoverFolder(ApplicationFolder(), DefaultCalendarFolder);
     if (DefaultCalendarFolder.isEmpty()) {

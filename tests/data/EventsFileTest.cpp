@@ -253,7 +253,8 @@ TEST(EventsFile, UnreadableFileIsReportedWithItsReasonLeftUnchangedAndCopied)
     }
 }
 
-// A folder or a FIFO where the file should be: said what it is, never waited on.
+// A folder or a FIFO where the file should be: said what it is, never waited on. A link that
+// loops is no missing file either: said why, and a save leaves the link.
 TEST(EventsFile, AFileThatCannotBeOpenedSaysSo)
 {
     QTemporaryDir dir;
@@ -261,12 +262,18 @@ TEST(EventsFile, AFileThatCannotBeOpenedSaysSo)
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString fifo = dir.filePath("fifo.tpc");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-    for (const auto& [path, reason] : {std::pair{folder, "it is a folder"}, std::pair{fifo, "it is a FIFO (named pipe)"}}) {
+    const QString loop = dir.filePath("loop.tpc");
+    ASSERT_TRUE(QFile::link(loop, loop));
+    for (const auto& [path, reason] : {std::pair{folder, "it is a folder"}, std::pair{fifo, "it is a FIFO (named pipe)"},
+                                       std::pair{loop, "it cannot be opened (Too many levels of symbolic links)"}}) {
         EventsFile::Contents contents;
         QString why;
         EXPECT_EQ(EventsFile::Read(path, contents, &why), EventsFile::Status::Unreadable);
         EXPECT_EQ(why, reason);
     }
+    QString message;
+    EXPECT_FALSE(EventsFile::Write(loop, {}, Dictionary(), message));
+    EXPECT_TRUE(QFileInfo(loop).isSymLink());
 }
 
 TEST(EventsFile, FailedWriteIsReportedAndKeepsTheOldFile)

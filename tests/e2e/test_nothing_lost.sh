@@ -4,7 +4,8 @@
 # quit as Ctrl+Q does, an unchanged countdown dialog stores nothing, and the single-instance
 # lock is one per user whatever XDG_RUNTIME_DIR says, reports when it cannot be made, and
 # comes before any reading of the user's data. A file-size limit fails a save as a full disk
-# does; a FIFO, a device or a link in place of the user's files is reported, never waited on.
+# does; a FIFO, a device or a link in place of the user's files is reported, never waited on;
+# a link that loops in their place is reported and never replaced.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -196,6 +197,30 @@ odd_files() {
   check "its target is written" grep -q Christmas "$WORK/target"
 }
 
+# A link that loops in place of the events file and of the preferences is no missing file:
+# each is reported with the system's reason, and the quit writes neither over its link.
+looping_links() {
+  local box
+  rm -f "$TPC" "$PREFS"
+  ln -s "$TPC" "$TPC"
+  ln -s "$PREFS" "$PREFS"
+  env --default-signal=INT,HUP "$BIN" 2>"$WORK/loop.err" & PID=$!
+  for box in 1 2; do   # the preferences' message, then the events file's
+    box=$(wait_window '^Lumora Calendar$' 15) && press "$box" Return && sleep 0.5
+  done
+  WIN=$(wait_window '^Calendar$' 15) || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
+  quit_with ctrl+q
+  check "a looping events file is reported" grep -qF \
+    'Your events file "Calendar.tpc" could not be read: it cannot be opened (Too many levels of symbolic links).' \
+    "$WORK/loop.err"
+  check "looping preferences are reported" grep -qF \
+    "The preferences file \"$PREFS\" cannot be used: Too many levels of symbolic links." "$WORK/loop.err"
+  check "quits with 0" [ "$EXIT_STATUS" = 0 ]
+  check "the events file's link is kept" test -L "$TPC"
+  check "the preferences' link is kept" test -L "$PREFS"
+  rm -f "$TPC" "$PREFS"
+}
+
 scenario() {
   todo_text_and_missing_separator
   signals_quit_normally
@@ -203,6 +228,7 @@ scenario() {
   one_lock_per_user
   file_size_limit
   odd_files
+  looping_links
   exit $FAILURES
 }
 

@@ -3,9 +3,41 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <grp.h>
+#include <optional>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Permissions do not stop root: run as root, check runs in a child process as the user
+// "nobody". Its result, or nothing when no other user can be taken.
+std::optional<bool> asAnotherUser(const std::function<bool()>& check)
+{
+    if (geteuid() != 0)
+        return check();
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody)
+        return std::nullopt;
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool dropped = setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0;
+        _exit(!dropped ? 2 : check() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 2)
+        return std::nullopt;
+    return WEXITSTATUS(status) == 0;
+}
+
+} // namespace
 
 TEST(Files, ChildMatchesIgnoringCaseAndRefusesPaths)
 {
@@ -113,4 +145,55 @@ TEST(Files, ListIsSortedByName)
     for (const char* name : {"b", "A", "c", "a2"})
         QDir(dir.path()).mkdir(name);
     EXPECT_EQ(Files::List(dir.path()), (QStringList{"A", "a2", "b", "c"}));
+}
+
+// Something there that cannot be looked at is no missing file: a read says why, a write
+// refuses it and the link stays. A link to nothing is a missing file.
+TEST(Files, ALinkThatLoopsIsUnreadableAndKept)
+{
+    QTemporaryDir dir;
+    const QString loop = dir.filePath("Calendar.tpc");
+    ASSERT_TRUE(QFile::link(loop, loop));
+    QByteArray bytes;
+    QString error;
+    EXPECT_EQ(Files::ReadAll(loop, bytes, &error), Files::ReadStatus::Unreadable);
+    EXPECT_EQ(error, "Too many levels of symbolic links");
+    EXPECT_EQ(Files::Unreachable(loop), error);
+    EXPECT_FALSE(Files::WriteAtomic(loop, "x", &error));
+    EXPECT_EQ(error, "\"Calendar.tpc\" cannot be opened: Too many levels of symbolic links");
+    EXPECT_TRUE(QFileInfo(loop).isSymLink());
+    const QString dangling = dir.filePath("dangling");
+    ASSERT_TRUE(QFile::link(dir.filePath("none"), dangling));
+    EXPECT_EQ(Files::ReadAll(dangling, bytes), Files::ReadStatus::Missing);
+    EXPECT_EQ(Files::Unreachable(dangling), "");
+}
+
+TEST(Files, ALinkIntoAFolderThatMayNotBeEnteredIsUnreadableAndKept)
+{
+    QTemporaryDir dir;
+    const QString closed = dir.filePath("closed");
+    const QString link = dir.filePath("Calendar.tpc");
+    ASSERT_TRUE(Files::WriteAtomic(closed + "/Calendar.tpc", "kept"));
+    ASSERT_TRUE(QFile::link(closed + "/Calendar.tpc", link));
+    // The link's folder may be written to: only the refusal keeps a save from replacing it.
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(closed).constData(), 0), 0);
+    const std::optional<bool> refused = asAnotherUser([&] {
+        QByteArray bytes;
+        QString read, written;
+        const Files::ReadStatus status = Files::ReadAll(link, bytes, &read);
+        const bool ok = status == Files::ReadStatus::Unreadable && read == "Permission denied"
+            && !Files::WriteAtomic(link, "x", &written) && written == "\"Calendar.tpc\" cannot be opened: Permission denied";
+        if (!ok)
+            fprintf(stderr, "read %d (%s), write: %s\n", int(status), qPrintable(read), qPrintable(written));
+        return ok;
+    });
+    chmod(QFile::encodeName(closed).constData(), 0700);
+    if (!refused)
+        GTEST_SKIP() << "Run as root, and no other user to run as: permissions do not stop root.";
+    EXPECT_TRUE(*refused);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    QByteArray bytes;
+    ASSERT_EQ(Files::ReadAll(link, bytes), Files::ReadStatus::Ok);
+    EXPECT_EQ(bytes, "kept");
 }

@@ -3,6 +3,9 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -74,4 +77,39 @@ TEST(Mutex, APlaceThatCannotHoldAFileIsReported)
     EXPECT_FALSE(nowhere.TryEnter());
     EXPECT_NE(nowhere.LastError(), Mutex::Error::Held);
     EXPECT_NE(nowhere.LastError(), Mutex::Error::None);
+}
+
+// A lock file that may not be read, in a folder that may be written to: refused for the
+// file's own reason, not its folder's. Permissions do not stop root, so as root the attempt
+// is made by the user "nobody" in a child process.
+TEST(Mutex, ALockFileThatCannotBeOpenedIsRefusedForItsOwnReason)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Named.lock");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0), 0);
+    const passwd* nobody = geteuid() == 0 ? getpwnam("nobody") : nullptr;
+    if (geteuid() == 0 && !nobody)
+        GTEST_SKIP() << "Run as root, and no other user to run as: permissions do not stop root.";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (nobody && (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0))
+            _exit(2);
+        Mutex refused(path);
+        const bool ok = !refused.TryEnter() && refused.LastError() == Mutex::Error::Unreadable
+            && refused.LastReason() == "Permission denied";
+        if (!ok)
+            fprintf(stderr, "error %d, reason \"%s\"\n", int(refused.LastError()), qPrintable(refused.LastReason()));
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "The user \"nobody\" cannot be taken.";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(QFile::exists(path));   // the refused file stays
 }

@@ -81,3 +81,23 @@ TEST(Prefs, UnwritableFileIsReportedAndKeepsTheOldOne)
     EXPECT_TRUE(log.messages.first().startsWith("The preferences could not be saved"));
     EXPECT_TRUE(QFileInfo(app::PrefsPath()).isDir());
 }
+
+// A link that loops in the file's place is no missing file: reported, the defaults taken, and
+// neither the start nor a later save replaces the link.
+TEST(Prefs, ALinkThatLoopsIsReportedAndKept)
+{
+    SandboxHome home;
+    ASSERT_TRUE(QDir().mkpath(home.configFolder()));
+    ASSERT_TRUE(QFile::link(app::PrefsPath(), app::PrefsPath()));
+    MessageLog log;
+    App().tabLeft = 40;
+    App().GetPrefs();
+    EXPECT_EQ(App().tabLeft, 0);
+    App().PutPrefs();
+    ASSERT_EQ(log.messages.size(), 2);
+    EXPECT_EQ(log.messages.first(), QStringLiteral("The preferences file \"%1\" cannot be used: Too many levels of symbolic "
+                                                   "links. The calendar starts with its default preferences and does not "
+                                                   "save them.").arg(app::PrefsPath()));
+    EXPECT_TRUE(log.messages.last().startsWith("The preferences could not be saved"));
+    EXPECT_TRUE(QFileInfo(app::PrefsPath()).isSymLink());
+}
