@@ -33,12 +33,10 @@ void resetEnabled(MenuItem* item)
     }
 }
 
-Window* frontWindow()
+Window* frontWindow(Window* chosenIn)
 {
-    if (auto* w = qobject_cast<Window*>(QApplication::activeWindow()))
-        if (!w->IsClosed())
-            return w;
-    return nullptr;
+    Window* w = chosenIn ? chosenIn : qobject_cast<Window*>(QApplication::activeWindow());
+    return w && !w->IsClosed() ? w : nullptr;
 }
 } // namespace
 
@@ -156,9 +154,9 @@ void Application::AddMenuHandler(const QString& itemName, std::function<bool()> 
     m_menuHandlers.insert(itemName, std::move(handler));
 }
 
-bool Application::DispatchMenuItem(const QString& itemName)
+bool Application::DispatchMenuItem(const QString& itemName, Window* chosenIn)
 {
-    if (Window* w = frontWindow())
+    if (Window* w = frontWindow(chosenIn))
         if (w->HandleMenuItem(itemName))
             return true;
     const auto it = m_menuHandlers.constFind(itemName);
@@ -174,12 +172,12 @@ bool Application::DispatchMenuItem(const QString& itemName)
     return false;
 }
 
-void Application::RunEnableMenuItems()
+void Application::RunEnableMenuItems(Window* chosenIn)
 {
     if (!m_menuBar)
         return;
     resetEnabled(&m_menuBar->Root());
-    if (Window* w = frontWindow())
+    if (Window* w = frontWindow(chosenIn))
         w->Event_EnableMenuItems();
     Event_EnableMenuItems();
 }

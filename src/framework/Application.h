@@ -5,6 +5,7 @@
 #include <exception>
 
 class MenuBar;
+class Window;
 
 // The application object of the framework: raises Open once the event loop runs, routes
 // every exception that no handler caught to Event_UnhandledException (one dialog at a
@@ -35,11 +36,14 @@ public:
     MenuBar* GetMenuBar() const { return m_menuBar; }
     void AddMenuHandler(const QString& itemName, std::function<bool()> handler);
     // The front window's handler first; when it returns false or there is none, the
-    // application's handler. Returns whether one of them handled it.
-    bool DispatchMenuItem(const QString& itemName);
-    // Resets every item to its AutoEnable state, then the front window's and the
-    // application's enabling handlers run.
-    void RunEnableMenuItems();
+    // application's handler. Returns whether one of them handled it. An item chosen in a
+    // window's own menu bar passes that window as chosenIn: it is the front window for
+    // that choice, whichever window holds the keyboard focus (a click on a menu bar
+    // activates nothing). Without it (a shortcut), the active window is the front one.
+    bool DispatchMenuItem(const QString& itemName, Window* chosenIn = nullptr);
+    // Resets every item to its AutoEnable state, then the front window's (chosenIn, as
+    // above) and the application's enabling handlers run.
+    void RunEnableMenuItems(Window* chosenIn = nullptr);
 
     // Runs action from the event loop once no modal window or message box is open and no
     // window is in the middle of opening, looking again every quarter second until then, so

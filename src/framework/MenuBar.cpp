@@ -1,5 +1,6 @@
 #include "framework/MenuBar.h"
 #include "framework/Application.h"
+#include "framework/Window.h"
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -37,14 +38,18 @@ QMenuBar* MenuBar::CreateWidget(QWidget* parent)
 {
     auto* bar = new QMenuBar(parent);
     bar->setNativeMenuBar(false);
+    // The window this bar lies in is the front window for whatever is chosen in it: a
+    // click on the bar does not make that window the active one, and the window's own
+    // handlers (Quick Start Help is handled by the calendar window alone) must still run.
+    const QPointer<Window> owner = qobject_cast<Window*>(parent ? parent->window() : nullptr);
     for (int m = 0; m < m_root.Count(); ++m) {
         MenuItem* menuItem = m_root.Item(m);
         QMenu* menu = bar->addMenu(menuItem->Text);
         menu->setObjectName(menuItem->Name);
         const QString menuName = menuItem->Name;
-        QObject::connect(menu, &QMenu::aboutToShow, menu, [this, menu, menuName]() {
+        QObject::connect(menu, &QMenu::aboutToShow, menu, [this, menu, menuName, owner]() {
             if (auto* application = Application::Instance())
-                application->RunEnableMenuItems();
+                application->RunEnableMenuItems(owner);
             MenuItem* source = Child(menuName);
             if (!source)
                 return;
@@ -62,11 +67,11 @@ QMenuBar* MenuBar::CreateWidget(QWidget* parent)
                 action->setObjectName(item->Name);
                 action->setEnabled(item->Enabled);
                 const QString name = item->Name;
-                QObject::connect(action, &QAction::triggered, action, [name]() {
+                QObject::connect(action, &QAction::triggered, action, [name, owner]() {
                     // Run after the menu has closed, outside its own handler.
-                    QMetaObject::invokeMethod(qApp, [name]() {
+                    QMetaObject::invokeMethod(qApp, [name, owner]() {
                         if (auto* application = Application::Instance())
-                            application->DispatchMenuItem(name);
+                            application->DispatchMenuItem(name, owner);
                     }, Qt::QueuedConnection);
                 });
             }

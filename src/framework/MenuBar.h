@@ -9,7 +9,8 @@ class QWidget;
 
 // The program's one menu bar: a tree of MenuItems, shown in a window as a QMenuBar. Before
 // a menu opens and before a shortcut fires, the application's enable pass runs; a chosen
-// item goes to the application's dispatch (front window first, then the application).
+// item goes to the application's dispatch (front window first, then the application), the
+// front window being the window that holds the QMenuBar it was chosen in.
 class MenuBar : public QObject
 {
     Q_OBJECT

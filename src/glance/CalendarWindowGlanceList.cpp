@@ -58,7 +58,14 @@ bool CalendarWindow::GlanceList_MouseDown(int x, int y)
         return true;
 
     Date& selected = App().selectedDate;
+    const int previousColumn = selected.DayOfWeek();
     selected.SetDay(selected.Day() - (selected.DayOfWeek() - column));
+    // The selected day's column is shaded: both days' columns change now, and nothing else
+    // is sure to repaint them while the dialog runs or after it.
+    if (previousColumn != column) {
+        GlanceList->InvalidateCell(-1, previousColumn);
+        GlanceList->InvalidateCell(-1, column);
+    }
     const QString tag = GlanceList->CellTag(row, column);
     const QString code = tag.contains(QLatin1Char('|')) ? NthField(tag, QStringLiteral("|"), 2) : QString();
     if (row == WeekGrid::DayNoteRow) {

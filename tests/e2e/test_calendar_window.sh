@@ -2,15 +2,34 @@
 # The calendar window on a 1280 x 1024 screen without a window manager: it covers the screen
 # with the year view (today circled in red, the border rows), pages by year with Page
 # Down / Page Up and the wheel, slides up with Ctrl+W and back with a click on the tab, offers
-# its menus at the top-right corner, and the space key rebuilds it and writes the events file.
+# its menus at the top-right corner (Quick Start Help clicked there shows the first run's
+# overlay again), and the space key rebuilds it and writes the events file.
 source "$(dirname "$0")/lib.sh"
 
 shot() { import -window root "$WORK/$1.png"; }
 # Checksum of the calendar band of a screenshot (rows 100 to 700, without the clock).
 band() { convert "$WORK/$1.png" -crop 1200x600+0+100 +repage rgb:- | md5sum | cut -c1-32; }
 pixel() { convert "$WORK/$1.png" -crop "1x1+$2+$3" -depth 8 txt:- | tail -n 1 | grep -o '#[0-9A-F]\{6\}'; }
-red_pixels() { convert "$WORK/$1.png" -fill black +opaque '#FF0000' -fill white -opaque '#FF0000' \
-                 -colorspace gray -format '%[fx:round(mean*w*h)]' info:; }
+colour_pixels() { convert "$WORK/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \
+                    -colorspace gray -format '%[fx:round(mean*w*h)]' info:; }
+red_pixels() { colour_pixels "$1" '#FF0000'; }
+# Waits up to 5 s for the quick start overlay (its arrows are RGB(0,80,255)) to be shown
+# ($1 = shown) or gone.
+wait_overlay() {
+  local n
+  for _ in $(seq 1 25); do
+    shot overlay; n=$(colour_pixels overlay '#0050FF')
+    { [ "$1" = shown ] && [ "$n" -gt 0 ]; } || { [ "$1" = gone ] && [ "$n" = 0 ]; } && return 0
+    sleep 0.2
+  done
+  return 1
+}
+# The visible windows of the program other than the calendar and the tab (a pop-up menu).
+popups() {
+  for id in $(xdotool search --onlyvisible --classname '^lumora-calendar$' 2>/dev/null); do
+    case $(xdotool getwindowname "$id" 2>/dev/null) in Calendar|Tab) ;; *) echo "$id" ;; esac
+  done
+}
 mapped() { xwininfo -id "$1" | grep -q 'IsViewable'; }
 top_of() { geometry "$1" | cut -d' ' -f2; }
 
@@ -60,6 +79,24 @@ scenario() {
   after=$(xwininfo -root -children | grep -c '^ *0x')
   [ "$after" -gt "$before" ] && echo "ok: a menu opens at the top-right corner" || bad "no menu at the top-right"
   xdotool key Escape; sleep 0.3
+
+  # A first run shows the quick start overlay until it is clicked; Help > Quick Start Help
+  # clicked with the mouse shows it again, also while another window of the program holds
+  # the focus (a click on a menu bar makes no window the active one).
+  wait_overlay shown && echo "ok: a first run shows the quick start overlay" || bad "no overlay on a first run"
+  xdotool mousemove 640 300 click 1
+  wait_overlay gone && echo "ok: a click hides the overlay" || bad "the overlay stays after a click"
+  xdotool windowfocus --sync "$tab" 2>/dev/null
+  xdotool mousemove 1262 8 click 1
+  popup=
+  for _ in $(seq 1 50); do popup=$(popups | head -n 1); [ -n "$popup" ] && break; sleep 0.1; done
+  if [ -n "$popup" ]; then
+    read -r px py pw _ < <(geometry "$popup")
+    # The second entry, under "Help".
+    xdotool mousemove $(( px + pw / 2 )) $(( py + 32 )) click 1
+  fi
+  wait_overlay shown && echo "ok: Quick Start Help clicked in the menu bar shows the overlay" \
+    || bad "no overlay after Quick Start Help was clicked (menu ${popup:-not open})"
 
   # Ctrl+W slides the window up and hides it; a click on the tab brings it back.
   press "$win" ctrl+w; sleep 2

@@ -182,6 +182,14 @@ scenario() {
   click $(( SCREEN_W - 10 )) $(( LIST_TOP + 9 ))
   check "a deleted item leaves it" \
     menu_becomes "About Calendar|To Do Items|Tom & Jerry|q3_report & R&D|Show Mini Calendar|Preferences|"
+  # The rows are now the ticked "Paid the rent", "Tom & Jerry", "q3_report & R&D" and the
+  # ticked "Call_Ann & Bob": the third row dragged onto the second's place goes above it.
+  x=$(( SCREEN_W - 168 + 60 ))
+  xdotool mousemove $x $(( LIST_TOP + 2 * 19 + 9 )) mousedown 1
+  for dy in 6 12 18 24 28; do xdotool mousemove $x $(( LIST_TOP + 2 * 19 + 9 - dy )); sleep 0.05; done
+  xdotool mouseup 1
+  check "a dragged item moves in the layout" \
+    menu_becomes "About Calendar|To Do Items|q3_report & R&D|Tom & Jerry|Show Mini Calendar|Preferences|"
 
   quit_with_ctrl_q "$win" "$pid"
   exit $FAILURES

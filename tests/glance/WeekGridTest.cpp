@@ -100,6 +100,31 @@ TEST_F(GlanceGrid, ASecondClickWhileTheDialogRunsOpensNoSecondDialog)
     EXPECT_TRUE(w->GlanceList->Cell(10, 6).isEmpty());
 }
 
+TEST_F(GlanceGrid, AClickOnAnotherDayRepaintsTheOldAndTheNewDaysColumns)
+{
+    // The screen is read, not painted afresh: the click itself has to ask for both columns
+    // (the clicked cell alone is repainted anyway, for its blank). Row 0 is clear of the
+    // clicked cells.
+    CalendarWindow* w = openWeek();   // Wednesday 18 June: column 4
+    calList* grid = w->GlanceList;
+    auto shade = [&](const QImage& image, int column) {
+        const QRect cell = grid->CellRect(0, column);
+        return image.pixelColor(cell.left() + 5, cell.top() + 4);
+    };
+    const QColor selected(200, 200, 200), plain(220, 220, 220);
+    ASSERT_EQ(shade(Pixels::Shown(grid), 4), selected);
+    // Thursday 10:00, then Wednesday's day note: while the dialog runs and after it closed.
+    struct Step { int row, column, before; };
+    for (const Step& s : {Step{4, 5, 4}, Step{26, 4, 5}}) {
+        QImage inside;
+        EXPECT_TRUE(clickCell(w, s.row, s.column, [&](GlanceInputWindow*) { inside = Pixels::Shown(grid); }));
+        for (const QImage& image : {inside, Pixels::Shown(grid)}) {
+            EXPECT_EQ(shade(image, s.column), selected) << s.row << "," << s.column;
+            EXPECT_EQ(shade(image, s.before), plain) << s.row << "," << s.column;
+        }
+    }
+}
+
 TEST_F(GlanceGrid, PaintsHourBandsTheSelectedDayTheDayRowsAndTheCellLines)
 {
     PlainPictures pictures;

@@ -3,6 +3,8 @@
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
 #include "shell/app.h"
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -67,10 +69,30 @@ TEST(Menu, FrontWindowHandlesFirstThenTheApplication)
     EXPECT_EQ(window->handled, 2);
     EXPECT_EQ(appHandled, 1);          // the window handled it
 
+    // Chosen in a window's own menu bar, the item goes to that window while another one
+    // is active: a click on a menu bar activates nothing.
+    QMenuBar* bar = Menu::Instance()->CreateWidget(window);
+    auto* other = new FrontWindow();
+    other->show();
+    QApplication::setActiveWindow(other);
+    QCoreApplication::processEvents();
+    QMenu* help = bar->findChild<QMenu*>("HelpMenu");
+    ASSERT_NE(help, nullptr);
+    emit help->aboutToShow();
+    QAction* item = help->findChild<QAction*>("HelpHelp");
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->handled, 3);
+    EXPECT_EQ(other->handled, 0);
+    other->CloseWindow();
+
     // A closed window handles nothing, even while it is still the active one.
+    QApplication::setActiveWindow(window);
+    QCoreApplication::processEvents();
     window->CloseWindow();
     App().DispatchMenuItem("HelpHelp");
-    EXPECT_EQ(window->handled, 2);
+    EXPECT_EQ(window->handled, 3);
     EXPECT_EQ(appHandled, 2);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     App()._ApplicationAddMenuHandlers();
