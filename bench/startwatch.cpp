@@ -8,9 +8,11 @@
 // With --rebuild it also times a rebuild of the window: after the memory is read it
 // presses and releases the space key (XTest) in the painted window, then measures from the
 // press to the first drawing into a new mapped top-level window of that name (the rebuild
-// closes the old window and makes another) and to the end of the new window's slide down,
-// when its top reaches the top of the screen (y = 0, the work area's top on a screen
-// without panels or window manager). It prints "ms kB shown_ms done_ms", a "-" for a step
+// closes the old window and makes another) and to the end of the new window's slide down:
+// when the window, which stays on the screen and is shaped to the part of it slid into
+// view, loses its shape, or when a window that slides by moving (an earlier build of the
+// program) reaches the top of the screen (y = 0, the work area's top on a screen without
+// panels or window manager). It prints "ms kB shown_ms done_ms", a "-" for a step
 // not seen within TIMEOUT_S seconds of the press.
 //
 // The drawing is seen through the X DAMAGE extension, which the server reports for every
@@ -21,6 +23,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 #include <cerrno>
 #include <chrono>
@@ -94,11 +97,15 @@ std::string msText(double ms)
 struct Watch {
     Display* display = nullptr;
     int damageEvent = 0;
+    int shapeEvent = -1;
     std::string wanted;
     std::set<Window> mapped;   // mapped top-level windows with the wanted name
-    // Called with the window for each drawing into one of them and each move of one.
+    std::set<Window> shaped;   // top-level windows with a bounding shape now
+    // Called with the window for each drawing into one of them, each move of an unshaped
+    // one and each loss of a shape.
     std::function<void(Window)> drawn;
     std::function<void(Window, int y)> moved;
+    std::function<void(Window)> unshaped;
 
     void handle(const XEvent& event)
     {
@@ -107,14 +114,24 @@ struct Watch {
         // no drawing can slip in between its mapping and the start of the watch.
         if (event.type == CreateNotify && event.xcreatewindow.parent == root) {
             XDamageCreate(display, event.xcreatewindow.window, XDamageReportRawRectangles);
+            if (shapeEvent >= 0)
+                XShapeSelectInput(display, event.xcreatewindow.window, ShapeNotifyMask);
         } else if (event.type == MapNotify && event.xmap.event == root) {
             if (windowName(display, event.xmap.window) == wanted)
                 mapped.insert(event.xmap.window);
         } else if (event.type == UnmapNotify && event.xunmap.event == root) {
             mapped.erase(event.xunmap.window);
         } else if (event.type == ConfigureNotify && event.xconfigure.event == root) {
-            if (mapped.count(event.xconfigure.window) && moved)
+            if (mapped.count(event.xconfigure.window) && !shaped.count(event.xconfigure.window) && moved)
                 moved(event.xconfigure.window, event.xconfigure.y);
+        } else if (shapeEvent >= 0 && event.type == shapeEvent + ShapeNotify) {
+            const auto* shape = reinterpret_cast<const XShapeEvent*>(&event);
+            if (shape->kind != ShapeBounding) {
+            } else if (shape->shaped) {
+                shaped.insert(shape->window);
+            } else if (shaped.erase(shape->window) && mapped.count(shape->window) && unshaped) {
+                unshaped(shape->window);
+            }
         } else if (event.type == damageEvent + XDamageNotify) {
             const auto* damage = reinterpret_cast<const XDamageNotifyEvent*>(&event);
             if (mapped.count(damage->drawable) && drawn)
@@ -196,6 +213,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "startwatch: the X server has no DAMAGE extension\n");
         return 2;
     }
+    int shapeError = 0;
+    if (!XShapeQueryExtension(display, &watch.shapeEvent, &shapeError))
+        watch.shapeEvent = -1;   // no window can be shaped then
     if (rebuild && !XTestQueryExtension(display, &xtest[0], &xtest[1], &xtest[2], &xtest[3])) {
         std::fprintf(stderr, "startwatch: the X server has no XTEST extension\n");
         return 2;
@@ -254,6 +274,10 @@ int main(int argc, char** argv)
     };
     watch.moved = [&](Window window, int y) {
         if (!before.count(window) && doneMs < 0 && y >= 0 && (fresh == None || window == fresh))
+            doneMs = msSince(press);
+    };
+    watch.unshaped = [&](Window window) {
+        if (!before.count(window) && doneMs < 0 && (fresh == None || window == fresh))
             doneMs = msSince(press);
     };
     pressSpace(display, first);

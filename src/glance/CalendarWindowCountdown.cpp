@@ -6,6 +6,7 @@
 #include "data/EventRecord.h"
 #include "framework/Graphics.h"
 #include "framework/TextFunctions.h"
+#include "framework/WorkArea.h"
 #include "glance/CountdownInputWindow.h"
 #include "shell/CustomizationModule.h"
 #include "shell/app.h"
@@ -28,7 +29,7 @@ QString countdownTitle()
 void CalendarWindow::CountdownCanvas_Open()
 {
     App().EventsLoaded();
-    const int availH = QGuiApplication::primaryScreen()->availableGeometry().height();
+    const int availH = WorkArea::Rect().height();
     CountdownCanvas->move(5, ToInt(availH * CustomizationModule::TitleAreaHeightPercent
                                    + availH * CustomizationModule::CalendarAreaHeightPercent
                                    - CountdownCanvas->height() - 5));

@@ -2,6 +2,7 @@
 // year pop-ups, the weekday headings and the week, month and second-month-list buttons.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/MiniCalList.h"
+#include "framework/WorkArea.h"
 #include "glance/calList.h"
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
@@ -39,7 +40,7 @@ bool inUpperBand(int y, int rowHeight) { return y < rowHeight - lowerBandPicture
 
 void CalendarWindow::GlanceHeader_Open()
 {
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect area = WorkArea::Rect();
     const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
     GlanceHeader->move(GlanceHeader->x(), ToInt(area.height() * CustomizationModule::TitleAreaHeightPercent));
     GlanceHeader->SetDefaultRowHeight(GlanceHeader->height());

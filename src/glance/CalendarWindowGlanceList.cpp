@@ -3,6 +3,7 @@
 // and opens the event dialog.
 #include "calendar_window/CalendarWindow.h"
 #include "data/WeekGrid.h"
+#include "framework/WorkArea.h"
 #include "glance/calList.h"
 #include "framework/TextFunctions.h"
 #include "glance/GlanceInputWindow.h"
@@ -29,7 +30,7 @@ bool dialogOpen()
 void CalendarWindow::GlanceList_Open()
 {
     App().EventsLoaded();
-    const int availH = QGuiApplication::primaryScreen()->availableGeometry().height();
+    const int availH = WorkArea::Rect().height();
     const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
     const int headerHeight = GlanceHeader->height();
     GlanceList->move(GlanceList->x(), ToInt(availH * CustomizationModule::TitleAreaHeightPercent + headerHeight));

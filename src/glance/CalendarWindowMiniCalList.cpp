@@ -3,6 +3,7 @@
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/MiniCalList.h"
 #include "data/WeekGrid.h"
+#include "framework/WorkArea.h"
 #include "glance/calList.h"
 #include "framework/Graphics.h"
 #include "framework/TextFunctions.h"
@@ -34,7 +35,7 @@ bool shownMonth(const ListBox& list, Date& first)
 void CalendarWindow::MiniCalList_Open(int index)
 {
     MiniCalList* list = MiniCalListAt(index);
-    const int h = QGuiApplication::primaryScreen()->availableGeometry().height();
+    const int h = WorkArea::Rect().height();
     list->move(list->x(), ToInt(h * CustomizationModule::TitleAreaHeightPercent + GlanceHeader->height()
                                 + index * list->height()));
     list->loadMonth(index);

@@ -8,6 +8,7 @@
 #include "calendar_window/MiniCalList.h"
 #include "data/EventRecord.h"
 #include "data/EventsFile.h"
+#include "framework/WorkArea.h"
 #include "glance/calList.h"
 #include "framework/Canvas.h"
 #include "framework/Graphics.h"
@@ -31,7 +32,7 @@ constexpr int CheckColumn = 0;
 constexpr int TextColumn = 1;
 constexpr int DeleteColumn = 2;
 
-int availableHeight() { return QGuiApplication::primaryScreen()->availableGeometry().height(); }
+int availableHeight() { return WorkArea::Rect().height(); }
 
 // The scroll bar shows as soon as the rows and one further row no longer fit.
 void updateScrollBar(ListBox* list)

@@ -98,21 +98,29 @@ scenario() {
   wait_overlay shown && echo "ok: Quick Start Help clicked in the menu bar shows the overlay" \
     || bad "no overlay after Quick Start Help was clicked (menu ${popup:-not open})"
 
-  # Ctrl+W slides the window up and hides it; a click on the tab brings it back.
-  press "$win" ctrl+w; sleep 2
+  # Ctrl+W slides the window up and hides it; a click on the tab brings it back. The window
+  # itself stays on the work area (the slide is drawn inside it).
+  press "$win" ctrl+w
+  for _ in $(seq 1 50); do mapped "$win" || break; sleep 0.1; done
   t=$(top_of "$win")
-  [ "$t" -lt 0 ] && ! mapped "$win" && echo "ok: Ctrl+W slides it up ($t) and hides it" || bad "after Ctrl+W top $t"
+  [ "$t" = 0 ] && ! mapped "$win" && echo "ok: Ctrl+W slides it up and hides it" || bad "after Ctrl+W top $t"
   tx=$(( $(geometry "$tab" | cut -d' ' -f1) + 16 ))
-  xdotool mousemove "$tx" 3 click 1; sleep 2
+  xdotool mousemove "$tx" 3 click 1
+  for _ in $(seq 1 50); do mapped "$win" && break; sleep 0.1; done
+  sleep 1   # the slide ends
   [ "$(top_of "$win")" = 0 ] && mapped "$win" && echo "ok: the tab slides it back" || bad "after the tab top $(top_of "$win")"
 
   # Space rebuilds the window and writes the events file.
   rm -f "$HOME/Documents/Calendar.tpc"
-  press "$win" space; sleep 4
-  new=$(wait_window '^Calendar$' 10)
-  [ -n "$new" ] && [ "$new" != "$win" ] && [ "$(geometry "$new")" = "0 0 1280 1024" ] \
+  press "$win" space
+  new=""
+  for _ in $(seq 1 150); do   # the old window may still show while the new one is made
+    new=$(xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -vx "$win" | head -n 1)
+    [ -n "$new" ] && break; sleep 0.1
+  done
+  [ -n "$new" ] && [ "$(geometry "$new")" = "0 0 1280 1024" ] \
     && echo "ok: space gives a new calendar window" || bad "no new window after space ($win -> $new)"
-  grep -qx 'Events Data:' "$HOME/Documents/Calendar.tpc" 2>/dev/null && echo "ok: the events file is written" \
+  within 10 grep -qx 'Events Data:' "$HOME/Documents/Calendar.tpc" 2>/dev/null && echo "ok: the events file is written" \
     || bad "no events file after space"
 
   press "${new:-$win}" ctrl+q

@@ -11,13 +11,13 @@ write_files() {
 }
 
 # The mini calendar's place for calendar window $1: one tenth of the calendar window each
-# way, 6 pixels in from the right and bottom edges of the work area (the whole screen
-# here: no window manager reserves any of it). Sets MINI_X, MINI_Y, MINI_W, MINI_H.
+# way, 6 pixels in from the right and bottom edges of the work area, which the calendar
+# window covers (less any edge a tray bar reserves). Sets MINI_X, MINI_Y, MINI_W, MINI_H.
 mini_calendar_place() {
-  local cw ch
-  read -r _ _ cw ch < <(geometry "$1")
+  local cx cy cw ch
+  read -r cx cy cw ch < <(geometry "$1")
   MINI_W=$(( cw / 10 )); MINI_H=$(( ch / 10 ))
-  MINI_X=$(( cw - MINI_W - 6 )); MINI_Y=$(( ch - MINI_H - 6 ))
+  MINI_X=$(( cx + cw - MINI_W - 6 )); MINI_Y=$(( cy + ch - MINI_H - 6 ))
 }
 
 # The visible windows of the program that are not the calendar or the tab window, one
