@@ -13,9 +13,11 @@ pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
 pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev)
 # The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
 pkgs+=(clang libclang-rt-dev poppler-utils)
-# Window managers for the whole-program tests that need one: openbox, and icewm, which also
-# honours the Motif hints that take buttons off a window's frame.
-pkgs+=(openbox icewm)
+# Window managers for the whole-program tests that need one: openbox; icewm, which also
+# honours the Motif hints that take buttons off a window's frame; xfwm4 and metacity, which
+# keep windows on the screen. wmctrl asks a window manager to close a window; python3-xlib
+# reads the screen quickly enough to catch a slide part-way.
+pkgs+=(openbox icewm xfwm4 metacity wmctrl python3-xlib)
 pkgs+=(libfaketime)   # the tray test runs the program across a midnight of its own
 missing=()
 for p in "${pkgs[@]}"; do

@@ -68,7 +68,11 @@ Date::Date()
     clock_gettime(CLOCK_MONOTONIC_COARSE, &coarse);
     if (zoneCheckedAt.exchange(coarse.tv_sec) != coarse.tv_sec)
         tzset();
-    const time_t now = time(nullptr);
+    // The wall clock at full resolution, as QDateTime reads it: time() reads a coarse copy
+    // that can still show the previous second for a few milliseconds after a second turns.
+    timespec wall{};
+    clock_gettime(CLOCK_REALTIME, &wall);
+    const time_t now = wall.tv_sec;
     tm local{};
     localtime_r(&now, &local);
     m_year = local.tm_year + 1900;

@@ -21,6 +21,33 @@ check() { # description, command...
   local what=$1; shift
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
+# Whether command $2... succeeds within $1 seconds (tried every 0.1 s): for what the program
+# does in its own time, such as saving a file, which a fixed sleep may not cover on a loaded
+# machine.
+within() {
+  local i
+  for i in $(seq 1 $(( $1 * 10 ))); do "${@:2}" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Given no window (an empty or zero id), xwininfo and import wait for the user to pick one
+# with a click: a test would hang there. Here they fail at once instead. Exported, so that
+# "bash -c" commands get them too.
+xwininfo() {
+  if [[ " $* " =~ \ -id\ ([^ ]*) ]]; then
+    [[ ${BASH_REMATCH[1]} =~ ^(0x[0-9a-fA-F]+|[0-9]+)$ ]] && (( BASH_REMATCH[1] != 0 )) \
+      || { echo "xwininfo: no window id given" >&2; return 1; }
+  elif [[ " $* " != *" -root "* && " $* " != *" -name "* ]]; then
+    echo "xwininfo: no window given" >&2; return 1
+  fi
+  command xwininfo "$@"
+}
+import() {
+  [[ " $* " =~ \ -window\ ([^ ]+)\  && ${BASH_REMATCH[1]} != 0 ]] \
+    || { echo "import: no window given" >&2; return 1; }
+  command import "$@"
+}
+export -f xwininfo import
 
 # Waits up to $2 seconds (default 10) for a visible window whose name matches $1; prints its id.
 wait_window() {
@@ -91,6 +118,7 @@ run_scenario() {
 # Gives window $1 the keyboard focus (with or without a window manager) and types keys $2...
 press() {
   local win=$1 i; shift
+  [ -n "$win" ] || { echo "press: no window for keys $*" >&2; return 1; }
   # A window manager may give the focus back to the window that had it (a dialog above):
   # the keys go out only once the window holds the focus, or after 3 s of asking.
   for i in $(seq 1 10); do

@@ -39,7 +39,8 @@ scenario() {
   # The calendar pop-up at (34, 65), 240 x 20: open it, take the next entry (Tranquil).
   click $((px + 34 + 120)) $((py + 65 + 10))
   xdotool key Down; sleep 0.2; xdotool key Return; sleep 0.8
-  if printf 'Tranquil\n' | cmp -s - "$app/caldef.dat"; then echo "ok: caldef.dat holds \"Tranquil\" and a line end"
+  tranquil_chosen() { printf 'Tranquil\n' | cmp -s - "$app/caldef.dat"; }
+  if within 5 tranquil_chosen; then echo "ok: caldef.dat holds \"Tranquil\" and a line end"
   else bad "caldef.dat holds '$(od -c "$app/caldef.dat" 2>&1 | head -n 2)'"; fi
 
   # OK (330, 163), 76 x 20: the window closes and the calendar is rebuilt in Tranquil's colours.

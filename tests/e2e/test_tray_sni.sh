@@ -132,8 +132,12 @@ scenario() {
   check "a ContextMenu call is answered within a second ($ms ms)" answered_within_a_second "$ms"
   popup=$(wait_popup_at 400 300)
   check "the menu shows at the pointer" [ -n "$popup" ]
-  xdotool key Down Down Right; sleep 0.5
-  submenu=$(program_windows | grep -v "^${popup%% *} " | grep -v " $MINI_W $MINI_H\$" | head -n 1)
+  xdotool key Down Down Right
+  submenu=""
+  for _ in $(seq 1 50); do
+    submenu=$(program_windows | grep -v "^${popup%% *} " | grep -v " $MINI_W $MINI_H\$" | head -n 1)
+    [ -n "$submenu" ] && break; sleep 0.1
+  done
   read -r _ sx sy sw sh <<<"$submenu"
   texts=$([ -n "$submenu" ] && read_text "$sx" "$sy" "$sw" "$sh" | tr '\n' '|')
   check "its To Do Items lists the open to-do items as they are ($texts)" [ "$texts" = "Buy milk|Tom & Jerry|q3_report & R&D|" ]
