@@ -140,6 +140,4 @@ void CalendarWindow::ScrollDown()
     // A window manager may restack the windows that belong to this one once it covers the
     // whole screen again (openbox lifts them above the windows kept on top).
     TabWindow::KeepOnTop();
-    // The keys go to the calendar now, not to the tab that was clicked.
-    activateWindow();
 }

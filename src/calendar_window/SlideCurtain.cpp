@@ -26,11 +26,11 @@ void SlideCurtain::SetOffset(int dy)
 
 void SlideCurtain::paintEvent(QPaintEvent* event)
 {
+    // Only the rows the window's shape leaves are seen, and only the rows to paint are
+    // drawn; the picture may have more pixels than the window (a high-density screen).
     QPainter painter(this);
-    const QRect rows = event->rect();
-    // Only the rows the window's shape leaves are seen; below the picture (a slide never
-    // moves it down) there is nothing to draw.
-    painter.drawPixmap(rows, m_picture, rows.translated(0, -m_offset));
+    painter.setClipRegion(event->region());
+    painter.drawPixmap(0, m_offset, m_picture);
 }
 
 bool SlideCurtain::event(QEvent* event)

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QFileInfo>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
@@ -269,6 +270,7 @@ void app::GetPrefs()
     installSysTray = true;
     StartTime = 8;
     m_prefsRead = true;
+    m_prefsUnusable = false;
     QByteArray bytes;
     QString why;
     const Files::ReadStatus status = Files::ReadAll(PrefsPath(), bytes, &why);
@@ -278,6 +280,7 @@ void app::GetPrefs()
         // user's: this run keeps the defaults and writes nothing there, not even at the quit.
         firstRun = true;
         m_prefsRead = false;
+        m_prefsUnusable = true;
         const QString message = QStringLiteral("The preferences file \"%1\" cannot be used: %2. The calendar starts "
                                                "with its default preferences and does not save them.").arg(PrefsPath(), why);
         qWarning().noquote() << message;
@@ -301,6 +304,13 @@ void app::GetPrefs()
 
 void app::PutPrefs()
 {
+    // A preferences file this run could not use stays as it is (it was reported at the
+    // start): the change holds until the program ends.
+    if (m_prefsUnusable) {
+        MsgBox(QStringLiteral("The preferences are not saved: \"%1\" could not be used when the calendar started.")
+                   .arg(PrefsPath()));
+        return;
+    }
     const QString line = QStringLiteral("%1;%2;%3")
         .arg(showCoundownCalendar ? 1 : 0).arg(tabLeft).arg(installSysTray ? 1 : 0);
     QString error;
@@ -318,6 +328,9 @@ bool app::CalendarWindowOpen()
 
 void app::ReloadCalendar()
 {
+    // The new window takes the keyboard only from the old one (the space key), never from
+    // another program (a new season's rebuild at midnight).
+    const bool hadKeyboard = QApplication::activeWindow() != nullptr;
     CalendarWindow::Instance()->ScrollUp();
     if (CalendarWindow* old = CalendarWindow::Existing())
         old->CloseWindow();
@@ -326,8 +339,12 @@ void app::ReloadCalendar()
     // The new window opens out of view and hidden: it is first seen in its slide down.
     CalendarWindow::Make()->OpenOutOfView();
     CalendarWindow::Instance();
-    if (CalendarWindow* window = CalendarWindow::Existing())
+    if (CalendarWindow* window = CalendarWindow::Existing()) {
+        QPointer<CalendarWindow> slid(window);
         window->ScrollDown();
+        if (hadKeyboard && slid && !slid->IsClosed())
+            slid->activateWindow();
+    }
 }
 
 void app::ReloadCalendarLater()

@@ -150,6 +150,8 @@ private:
     quint64 m_yearRunsRevision = 0;
     int m_yearRunsFirstYear = 0;
     bool m_prefsRead = false;   // GetPrefs ran and found a file or none: this copy owns the preferences file
+    // The preferences file is there but could not be used: this run never writes it.
+    bool m_prefsUnusable = false;
     bool m_holdsMutex = false;  // CheckRunning entered the lock
     bool m_reloadPending = false;
 };

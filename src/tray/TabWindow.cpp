@@ -109,8 +109,11 @@ void TabWindow::Event_MouseUp(int, int)
 {
     QPointer<TabWindow> self(this);
     if (iMoved) {
+        // Only a calendar in view is shown: the window of one slid away stands on the work
+        // area, hidden, until a slide shows it.
         CalendarWindow* calendar = CalendarWindow::Instance();
-        calendar->show();
+        if (calendar->Top() >= 0)
+            calendar->show();
         if (self) {
             App().tabLeft = self->x();
             KeepOnTop();
@@ -120,7 +123,11 @@ void TabWindow::Event_MouseUp(int, int)
     CalendarWindow* calendar = CalendarWindow::Instance();
     // Out of view, or put out of sight by a window manager (minimised): it slides in.
     if (calendar->Top() < 0 || calendar->isHidden() || calendar->isMinimized()) {
+        QPointer<CalendarWindow> slid(calendar);
         calendar->ScrollDown();
+        // The keys go to the calendar now, not to the tab that was clicked.
+        if (slid && !slid->IsClosed())
+            slid->activateWindow();
         App().Deactivated = false;
     } else if (m_wasDeactivated) {
         calendar->show();

@@ -43,6 +43,9 @@ public:
 
 protected:
     void Event_Open() override;
+    // The tab has no close of its own: a close asked of the window manager leaves it there,
+    // the one way back to a calendar slid away.
+    bool Event_CancelClose() override { return true; }
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -258,7 +258,9 @@ slides_and_stays() {
   check "and the program runs on" kill -0 "$PID"
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "the tab's next click shows it" calendar_is IsViewable
-  sleep 0.5
+  check "with the keyboard" within 2 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'"
+  wmctrl -i -c "$TAB"; sleep 0.5
+  check "a close request leaves the tab" bash -c "xwininfo -id $TAB | grep -q IsViewable"
 }
 
 under_window_manager() {
@@ -270,10 +272,12 @@ under_window_manager() {
   local launch=("$LUMORA_E2E_WM")
   case $LUMORA_E2E_WM in xfwm4|metacity) launch=(dbus-run-session "$LUMORA_E2E_WM") ;; esac
   ICEWM_PRIVCFG="$WORK/icewm" "${launch[@]}" > "$WORK/wm.log" 2>&1 & local wm=$!
+  # Ends the window manager itself: its session bus, if it has one, then ends with it.
+  end_wm() { pkill -P "$wm" 2>/dev/null; kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null; }
   local i tray panel=""
   wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
   for i in $(seq 1 100); do wm_up && break; sleep 0.1; done
-  wm_up || { fail "$LUMORA_E2E_WM did not start within 10 s"; kill $wm 2>/dev/null; return 1; }
+  wm_up || { fail "$LUMORA_E2E_WM did not start within 10 s"; end_wm; return 1; }
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus"
   # A window manager announces itself before it takes requests: a window that openbox is
   # asked to map in its first tens of milliseconds after that stays unmapped for good, and
@@ -288,7 +292,7 @@ under_window_manager() {
   done
   if [ -z "$panel" ]; then
     fail "trayer shows no panel after 3 starts (its output: $(tr '\n' ' ' < "$WORK/trayer.log"))"
-    kill $wm 2>/dev/null
+    end_wm
     return 1
   fi
   # A partner's edition under icewm, whose about window has a close button only.
@@ -344,7 +348,8 @@ under_window_manager() {
   xdotool mousemove 316 3 click 1; calendar_is IsViewable
 
   if [ "$LUMORA_E2E_WM" = openbox ]; then stacking; else quit; fi
-  kill $tray $wm 2>/dev/null
+  kill $tray 2>/dev/null
+  end_wm
 }
 
 if [ -n "${LUMORA_E2E_WORK:-}" ]; then scenario; exit $FAILURES; fi

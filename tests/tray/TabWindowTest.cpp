@@ -75,6 +75,13 @@ TEST_F(Tab, ADragMovesTheTabAlongTheTopEdgeAndIsRemembered)
     EXPECT_EQ(tab->x(), area().left() + TabWindow::DefaultLeft(area().width()) + 40);
     EXPECT_EQ(calendar->Top(), area().top());     // nothing slid
     EXPECT_FALSE(calendar->isHidden());
+    // Slid away, the calendar stays out of sight after a drag.
+    calendar->ScrollUp();
+    tab->Event_MouseDown(5, 3);
+    tab->Event_MouseDrag(25, 3);
+    tab->Event_MouseUp(25, 3);
+    EXPECT_LT(calendar->Top(), 0);
+    EXPECT_TRUE(calendar->isHidden());
 }
 
 TEST_F(Tab, AStoredPlaceOffTheScreenIsBroughtBackAndCorrectedInThePreferences)
