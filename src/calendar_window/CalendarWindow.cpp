@@ -24,7 +24,6 @@
 #include <QWheelEvent>
 
 namespace {
-QRect workArea() { return WorkArea::Rect(); }
 
 // A copy of picture scaled to width x height (each at least one pixel), never larger than
 // the screen: the window shows no more of it.
@@ -63,7 +62,7 @@ void CalendarWindow::Layout()
 
 CalendarWindow::BackgroundLayout CalendarWindow::backgroundLayout()
 {
-    return {workArea(), QGuiApplication::primaryScreen()->geometry().size(),
+    return {WorkArea::Rect(), QGuiApplication::primaryScreen()->geometry().size(),
             CustomizationModule::topLogoImage != nullptr, !CustomizationModule::BottomSize().isEmpty()};
 }
 
@@ -100,7 +99,7 @@ CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PictureP
     return result;
 }
 
-void CalendarWindow::PrepareSurface() { PrepareBackingStore(workArea().size()); }
+void CalendarWindow::PrepareSurface() { PrepareBackingStore(WorkArea::Rect().size()); }
 
 void CalendarWindow::PreparePictures()
 {
@@ -136,7 +135,7 @@ void CalendarWindow::Event_Open()
 {
     if (!CustomizationModule::vendorName.isEmpty())
         setWindowTitle(CustomizationModule::vendorName + QStringLiteral(" Calendar"));
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     setGeometry(area);
     // The window is the work area and cannot be resized: its layout is made for that size.
     setFixedSize(area.size());
@@ -224,7 +223,7 @@ void CalendarWindow::Event_Open()
 
 void CalendarWindow::Event_Paint(Graphics& g)
 {
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     const int availW = area.width();
     const int availH = area.height();
     const double title = CustomizationModule::TitleAreaHeightPercent;
@@ -270,7 +269,7 @@ void CalendarWindow::paintEvent(QPaintEvent*)
 
 void CalendarWindow::Event_Moved()
 {
-    const int availTop = workArea().top();
+    const int availTop = WorkArea::Rect().top();
     if (y() > availTop)
         move(x(), availTop);
 }

@@ -19,7 +19,6 @@
 #include <cmath>
 
 namespace {
-QRect workArea() { return WorkArea::Rect(); }
 
 // picture drawn into a new 32-bit picture of its own size, then scaled to w x h.
 PicturePtr flattenedAndScaled(const PicturePtr& picture, int w, int h, const QSize& screen)
@@ -46,7 +45,7 @@ int linkCount()
 
 QSize CalendarWindow::titleBandSize() const
 {
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     return QSize(area.width(), ToInt(area.height() * CustomizationModule::TitleAreaHeightPercent));
 }
 
@@ -62,7 +61,7 @@ void CalendarWindow::TopCanvas_Open()
 {
     if (!CustomizationModule::topLogoImageMask)
         return;
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     const QSize size = titleBandSize();
     TopCanvas->setGeometry(ToInt(area.width() / 2.0 - size.width() / 2.0), TopCanvas->y(), size.width(), size.height());
     // A mask without its logo gives no backdrop (the band keeps its new frame).
@@ -116,7 +115,7 @@ void CalendarWindow::TopCanvas_MouseUp(int, int)
 
 QSize CalendarWindow::bottomBandSize() const
 {
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     int top = belowCalendarArea(area.height());
     if (CustomizationModule::includeLinkButtons)
         top += wwwLinksList->height();
@@ -161,7 +160,7 @@ void CalendarWindow::BottomCanvas_Open()
     // The picture may still be being decoded: its size is known.
     if (CustomizationModule::BottomSize().isEmpty())
         return;
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     const QSize size = bottomBandSize();
     int left = BottomCanvas->x();
     if (CustomizationModule::displayImage_centered)
@@ -211,7 +210,7 @@ void CalendarWindow::wwwLinksList_Open()
 {
     if (!CustomizationModule::includeLinkButtons)
         return;
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     int height = ToInt(BottomCanvas->height() * 0.11023622);
     if (InStr(CustomizationModule::applicationName, QStringLiteral("Dravel")) > 0)
         height = 22;

@@ -14,7 +14,6 @@
 #include <QScreen>
 
 namespace {
-QRect workArea() { return WorkArea::Rect(); }
 } // namespace
 
 QString CalendarWindow::MakerURL() { return QStringLiteral("https://www.example.com/desktop-lumora"); }
@@ -25,7 +24,7 @@ void CalendarWindow::QuickStartHelp_Open()
 {
     if (QuickStartHelp->parentWidget() != this)
         QuickStartHelp->setParent(this);
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     QuickStartHelp->setGeometry(0, 0, area.width(), ToInt(area.height() * CustomizationModule::CalendarAreaHeightPercent));
     QuickStartHelp->setVisible(App().firstRun);
 }
@@ -69,7 +68,7 @@ void CalendarWindow::drawCallout(Graphics& g, int arrowX, int bubbleX, int y0, i
 
 void CalendarWindow::QuickStartHelp_Paint(Graphics& g)
 {
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     const int availH = area.height();
 
     if (CustomizationModule::includeHomeButton) {
@@ -106,7 +105,7 @@ void CalendarWindow::LumoraLogo_Open()
     }
     LumoraLogo->SetHelpTag(QStringLiteral("Goto ") + MakerURL());
     LumoraLogo->SetMouseCursor(Qt::PointingHandCursor);
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     const int left = CustomizationModule::LMLogoRightJustify ? area.width() - LumoraLogo->width() - 25 : 30;
     LumoraLogo->move(left, area.height() - LumoraLogo->height() - 2);
     LumoraLogo->setVisible(true);

@@ -20,8 +20,7 @@ namespace {
 constexpr int kStepMilliseconds = 4;
 QPointer<CalendarWindow> s_sliding;
 
-QRect workArea() { return WorkArea::Rect(); }
-int availableTop() { return workArea().top(); }
+int availableTop() { return WorkArea::Rect().top(); }
 
 // The window's shape is the X server's: the tests' offscreen platform has none.
 void shapeTo(QWidget* window, const QRegion& region)
@@ -73,7 +72,7 @@ void CalendarWindow::OpenOutOfView() { m_openOutOfView = true; }
 void CalendarWindow::slideTo(int top)
 {
     m_top = top;
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     // The rows of the window that reach into the work area: its last ones.
     const int rows = std::min(height(), top + height() - area.top());
     if (rows <= 0) {

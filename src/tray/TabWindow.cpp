@@ -13,10 +13,6 @@
 #include <algorithm>
 #include <climits>
 
-namespace {
-QRect workArea() { return WorkArea::Rect(); }
-}
-
 TabWindow::TabWindow()
 {
     setWindowTitle(QStringLiteral("Tab"));
@@ -56,7 +52,7 @@ void TabWindow::followCalendar()
 
 int TabWindow::KeptOnScreen(int left)
 {
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     return std::clamp(left, area.left(), std::max(area.left(), area.left() + area.width() - TabWidth));
 }
 
@@ -64,7 +60,7 @@ void TabWindow::Event_Open()
 {
     // The colour is taken once: a later branding shows on the tab only in a new run.
     m_color = CustomizationModule::tabColor;
-    const QRect area = workArea();
+    const QRect area = WorkArea::Rect();
     int left = area.left() + DefaultLeft(area.width());
     if (App().tabLeft != 0) {
         // A stored place off the screen (saved on a wider screen, or edited) would leave no
@@ -143,7 +139,7 @@ void TabWindow::Event_MouseUp(int, int)
 void TabWindow::Event_Moved()
 {
     iMoved = true;
-    const int top = workArea().top();
+    const int top = WorkArea::Rect().top();
     if (y() != top)
         move(x(), top);
 }
