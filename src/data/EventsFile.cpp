@@ -150,10 +150,14 @@ bool EventsFile::Write(const QString& path, const QStringList& todoLines, const 
     const Dictionary snapshot = store;
     QString error;
     bool written = false;
-    if (path.isEmpty())
+    if (path.isEmpty()) {
         error = QStringLiteral("There is no Documents folder.");
-    else
-        written = Files::WriteAtomic(path, Format(todoLines, snapshot), &error);
+    } else {
+        // A file that holds these bytes already is left as it is: nothing would change, and
+        // a quit with nothing new to save then cannot fail on a file that may not be written.
+        const QByteArray bytes = Format(todoLines, snapshot);
+        written = Files::Holds(path, bytes) || Files::WriteAtomic(path, bytes, &error);
+    }
     g_writing = false;
     if (!written)
         message = QStringLiteral("Your events could not be saved to \"%1\". %2")

@@ -66,7 +66,8 @@ public:
     // Writes the file at path from a snapshot of store. A failure leaves the old file as it
     // was and puts the message for the user in message (empty otherwise). Returns false
     // without writing, and without a message, when a write is already under way. Returns
-    // whether the file was written.
+    // whether the file was written, or held these very bytes already (then it is not
+    // touched).
     static bool Write(const QString& path, const QStringList& todoLines, const Dictionary& store, QString& message);
 
     static bool IsWriting();

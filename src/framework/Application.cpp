@@ -1,5 +1,7 @@
 #include "framework/Application.h"
 #include "framework/MenuBar.h"
+#include "framework/MessageBox.h"
+#include "framework/Mutex.h"
 #include "framework/Window.h"
 #include <QKeyEvent>
 #include <QSessionManager>
@@ -14,11 +16,25 @@ namespace {
 Application* g_instance = nullptr;
 int g_signalPipe[2] = {-1, -1};
 constexpr int QuitSignals[] = {SIGTERM, SIGHUP, SIGINT};
+// Which of them came already (by number: every one of them is below 64).
+volatile sig_atomic_t g_signalCaught[64] = {};
 
-// Only async-signal-safe work here: one byte into the pipe, which never blocks.
-void onQuitSignal(int)
+// Only async-signal-safe work here: one byte into the pipe, which never blocks. The same
+// signal a second time ends a quit that hangs, as the signal's default effect would, but the
+// lock goes first: the next start finds no file left behind. Another of the three signals
+// joins the quit under way (a session's end sends SIGTERM and SIGHUP together).
+void onQuitSignal(int sig)
 {
     const int saved = errno;
+    if (sig > 0 && sig < 64 && g_signalCaught[sig]) {
+        Mutex::RemoveHeldFilesAtSignal();
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);   // delivered once this handler returns
+        errno = saved;
+        return;
+    }
+    if (sig > 0 && sig < 64)
+        g_signalCaught[sig] = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
     errno = saved;
@@ -49,11 +65,12 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
             Event_Deactivate();
     });
     catchQuitSignals();
-    // The desktop session ends (logout, shutdown): save and leave as a quit does. A loop
-    // that ends some other way still runs the quit's steps first.
-    connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Quit(0); },
+    // The desktop session ends (logout, shutdown): save and leave as a quit does, with nobody
+    // to answer a message. A loop that ends some other way still runs the quit's steps first.
+    connect(this, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { QuitUnattended(0); },
             Qt::DirectConnection);
-    connect(this, &QCoreApplication::aboutToQuit, this, [this] { Quit(m_exitStatus); }, Qt::DirectConnection);
+    connect(this, &QCoreApplication::aboutToQuit, this, [this] { QuitUnattended(m_exitStatus); },
+            Qt::DirectConnection);
 }
 
 Application::~Application()
@@ -63,8 +80,10 @@ Application::~Application()
         if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == onQuitSignal)
             std::signal(sig, SIG_DFL);
     }
-    if (g_instance == this)
+    if (g_instance == this) {
         g_instance = nullptr;
+        MessageBox::SetUnattended(false);
+    }
 }
 
 void Application::catchQuitSignals()
@@ -78,13 +97,12 @@ void Application::catchQuitSignals()
         char bytes[16];
         while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        Quit(0);
+        QuitUnattended(0);
     });
     struct sigaction action = {};
     action.sa_handler = onQuitSignal;
     sigemptyset(&action.sa_mask);
-    // Once caught, a signal has its default effect again: a second one ends a quit that hangs.
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART;
     for (const int sig : QuitSignals) {
         // A signal ignored from the start stays ignored: nohup, or a shell's background job.
         struct sigaction before = {};
@@ -116,6 +134,13 @@ int Application::Run()
         ReportException(nullptr);
     }
     return m_exitStatus;
+}
+
+void Application::QuitUnattended(int status)
+{
+    // A quit under way (a message of the menu's Quit waiting for a click) goes on without it.
+    MessageBox::SetUnattended(true);
+    Quit(status);
 }
 
 void Application::Quit(int status)

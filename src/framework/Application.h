@@ -13,8 +13,9 @@ class Window;
 // enable pass before a menu opens or a shortcut fires, and quits by closing the windows,
 // running Event_Close and leaving the event loop. SIGTERM, SIGHUP and SIGINT (what a
 // desktop session, systemctl and a terminal send) and the end of the desktop session run
-// that same quit with status 0: the signal handler only writes a byte into a pipe, and the
-// event loop reads it and quits.
+// that same quit with status 0, unattended (QuitUnattended): the signal handler only writes a
+// byte into a pipe, and the event loop reads it and quits. The same signal again during that
+// quit ends the process at once, the single-instance lock's file removed first.
 class Application : public QApplication
 {
     Q_OBJECT
@@ -30,6 +31,10 @@ public:
     // included), then runs Event_Close, then leaves the event loop with status. Runs once;
     // later calls do nothing.
     void Quit(int status = 0);
+    // Quit with nobody there to click (a signal, the session's end): no message box waits,
+    // their texts go to standard error (MessageBox::SetUnattended); a quit already under way,
+    // maybe waiting for a click, goes on so.
+    void QuitUnattended(int status = 0);
     bool IsQuitting() const { return m_quitting; }
 
     void SetMenuBar(MenuBar* bar) { m_menuBar = bar; }

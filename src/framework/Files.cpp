@@ -248,6 +248,16 @@ bool Files::WriteAtomic(const QString& path, const QByteArray& bytes, QString* e
     return true;
 }
 
+bool Files::Holds(const QString& path, const QByteArray& bytes)
+{
+    // The size first: a changed file is seldom read whole.
+    struct stat there = {};
+    if (lookAt(path, there) != 0 || !S_ISREG(there.st_mode) || there.st_size != bytes.size())
+        return false;
+    QByteArray held;
+    return ReadAll(path, held) == ReadStatus::Ok && held == bytes;
+}
+
 QStringList Files::List(const QString& folder)
 {
     QDir dir(folder);

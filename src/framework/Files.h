@@ -56,6 +56,9 @@ public:
     // or for what cannot be looked at its name and the reason ("\"Calendar.tpc\" cannot be
     // opened: Too many levels of symbolic links").
     static bool WriteAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+    // Whether path is a regular file (links followed) that holds exactly bytes: a save of
+    // them then has nothing to change. Never waits (what OddKind names holds nothing).
+    static bool Holds(const QString& path, const QByteArray& bytes);
 
     // Makes a write past the file-size limit (ulimit -f) fail with "File too large" instead of
     // ending the process with SIGXFSZ; WriteAtomic does it as well. Once per process.

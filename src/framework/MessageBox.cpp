@@ -1,7 +1,9 @@
 #include "framework/MessageBox.h"
 #include "framework/Window.h"
 #include <QApplication>
+#include <QDebug>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -10,7 +12,45 @@ MessageBox::Interceptor& interceptor()
     static MessageBox::Interceptor current;
     return current;
 }
+
+bool g_unattended = false;
+
+// The boxes waiting in their own event loop, the newest last (a box may open over another).
+QList<QPointer<QMessageBox>>& openBoxes()
+{
+    static QList<QPointer<QMessageBox>> boxes;
+    return boxes;
+}
+
+// A text as one line of a log: its line ends become blanks.
+QString oneLine(QString text)
+{
+    for (QChar& c : text)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return text;
+}
 } // namespace
+
+void MessageBox::SetUnattended(bool unattended)
+{
+    g_unattended = unattended;
+    if (!unattended)
+        return;
+    const QList<QPointer<QMessageBox>> boxes = openBoxes();
+    for (const QPointer<QMessageBox>& box : boxes)
+        if (box)
+            box->reject();
+}
+
+bool MessageBox::Unattended() { return g_unattended; }
+
+void MessageBox::Report(const QString& text)
+{
+    qWarning().noquote() << oneLine(text);
+    if (!g_unattended)
+        MsgBox(text);
+}
 
 MessageBox::Interceptor MessageBox::SetInterceptor(Interceptor next)
 {
@@ -37,6 +77,10 @@ void MessageBox::MsgBox(const QString& text)
 
 MessageBox::Button MessageBox::ShowDialog(const Dialog& d)
 {
+    if (g_unattended) {
+        qWarning().noquote() << oneLine(d.explanation.isEmpty() ? d.message : d.message + QLatin1Char(' ') + d.explanation);
+        return Button::Cancel;
+    }
     if (interceptor())
         return interceptor()(d);
     QMessageBox box;
@@ -60,7 +104,9 @@ MessageBox::Button MessageBox::ShowDialog(const Dialog& d)
     // The box blocks every other window: minimised, it could not be brought back.
     box.winId();
     Window::KeepToFrame(&box);
+    openBoxes().append(&box);
     box.exec();
+    openBoxes().removeAll(&box);
     const auto* clicked = box.clickedButton();
     if (clicked == action)
         return Button::Action;

@@ -7,7 +7,9 @@ class QWidget;
 
 // Modal message boxes and three-button message dialogs. Tests (and anything that must not
 // block) install an interceptor: the texts are handed to it instead of being shown, and its
-// answer is the button "pressed".
+// answer is the button "pressed". While unattended (a quit that a signal or the desktop
+// session's end asked for: nobody is there to click), no box is shown: each text goes to
+// standard error as one line, and the dialog counts as closed (Cancel).
 class MessageBox
 {
 public:
@@ -25,6 +27,9 @@ public:
 
     // A box with one text and an OK button.
     static void MsgBox(const QString& text);
+    // The text on standard error, and in a box as MsgBox shows it; unattended, the line
+    // only (once).
+    static void Report(const QString& text);
     // A three-button dialog; returns the button pressed (Cancel when it was closed).
     static Button ShowDialog(const Dialog& dialog);
 
@@ -34,6 +39,12 @@ public:
     // A convenient interceptor for tests: records every message text into log and answers
     // with answer.
     static Interceptor Recorder(QStringList* log, Button answer = Button::Action);
+
+    // Unattended from now on (or attended again): boxes already open close as if dismissed,
+    // so that what waited for them goes on; later ones are lines on standard error. Comes
+    // before an interceptor.
+    static void SetUnattended(bool unattended);
+    static bool Unattended();
 };
 
 // Shorthand used throughout the calendar.

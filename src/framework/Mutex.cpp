@@ -1,14 +1,67 @@
 #include "framework/Mutex.h"
 #include <QFile>
 #include <QtGlobal>
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+// The mutexes held, for a signal handler that ends the process (it may run on any thread and
+// allocates nothing): the path is written before the descriptor is published, and the slot
+// is given up before the descriptor is closed.
+struct HeldFile {
+    std::atomic<int> fd{-1};
+    char path[PATH_MAX] = {};
+};
+HeldFile g_held[4];
+constexpr int Claimed = -2;   // a slot whose path is being written
+
+void publishHeld(int fd, const QByteArray& name)
+{
+    if (name.size() >= PATH_MAX)
+        return;
+    for (HeldFile& slot : g_held) {
+        int free = -1;
+        if (!slot.fd.compare_exchange_strong(free, Claimed))
+            continue;
+        std::memcpy(slot.path, name.constData(), size_t(name.size()) + 1);
+        slot.fd.store(fd);
+        return;
+    }
+}
+
+void withdrawHeld(int fd)
+{
+    for (HeldFile& slot : g_held) {
+        int held = fd;
+        slot.fd.compare_exchange_strong(held, -1);
+    }
+}
+
+// Removes the file at name when it is still the one open at fd (one removed or replaced
+// meanwhile belongs to someone else).
+void removeIfHeld(int fd, const char* name)
+{
+    struct stat held {}, named {};
+    if (::fstat(fd, &held) == 0 && ::lstat(name, &named) == 0 && held.st_dev == named.st_dev
+        && held.st_ino == named.st_ino)
+        ::unlink(name);
+}
+} // namespace
+
 Mutex::Mutex(const QString& path) : m_path(path) {}
+
+void Mutex::RemoveHeldFilesAtSignal()
+{
+    for (HeldFile& slot : g_held)
+        if (const int fd = slot.fd.load(); fd >= 0)
+            removeIfHeld(fd, slot.path);
+}
 
 Mutex::~Mutex() { Leave(); }
 
@@ -61,6 +114,7 @@ bool Mutex::TryEnter()
         if (::lstat(name.constData(), &named) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
             m_fd = fd;
             m_error = Error::None;
+            publishHeld(fd, name);
             return true;
         }
         ::close(fd);
@@ -76,11 +130,8 @@ void Mutex::Leave()
     // Removed while still held, and only when the path still names the file held (one
     // removed or replaced meanwhile belongs to someone else): the next copy makes a new
     // file and locks that.
-    const QByteArray name = QFile::encodeName(m_path);
-    struct stat held {}, named {};
-    if (::fstat(m_fd, &held) == 0 && ::lstat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
-        && held.st_ino == named.st_ino)
-        ::unlink(name.constData());
+    withdrawHeld(m_fd);
+    removeIfHeld(m_fd, QFile::encodeName(m_path).constData());
     ::close(m_fd);
     m_fd = -1;
 }

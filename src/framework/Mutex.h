@@ -33,6 +33,10 @@ public:
     QString LastReason() const { return m_reason; }
     QString Path() const { return m_path; }
 
+    // Removes the file of every mutex this process holds, as Leave does, without closing
+    // anything: for a signal handler that ends the process at once (async-signal-safe).
+    static void RemoveHeldFilesAtSignal();
+
 private:
     QString m_path;
     int m_fd = -1;

@@ -311,11 +311,15 @@ void app::PutPrefs()
                    .arg(PrefsPath()));
         return;
     }
-    const QString line = QStringLiteral("%1;%2;%3")
-        .arg(showCoundownCalendar ? 1 : 0).arg(tabLeft).arg(installSysTray ? 1 : 0);
+    const QByteArray line = QStringLiteral("%1;%2;%3")
+        .arg(showCoundownCalendar ? 1 : 0).arg(tabLeft).arg(installSysTray ? 1 : 0).toUtf8();
+    // A file that says this already stays as it is: a quit with no change to the preferences
+    // has nothing to save, nor to fail at where the file may not be written.
+    if (Files::Holds(PrefsPath(), line))
+        return;
     QString error;
-    if (!Files::WriteAtomic(PrefsPath(), line.toUtf8(), &error))
-        MsgBox(QStringLiteral("The preferences could not be saved: %1").arg(error));
+    if (!Files::WriteAtomic(PrefsPath(), line, &error))
+        MessageBox::Report(QStringLiteral("The preferences could not be saved to \"%1\": %2").arg(PrefsPath(), error));
 }
 
 bool app::CalendarWindowOpen()

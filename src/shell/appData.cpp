@@ -190,10 +190,8 @@ bool app::SaveUserEvents(const QStringList& todoLines)
     QString message;
     const bool written = EventsFile::Write(EventsPath(), todoLines, eventDict, message);
     keptTodoLinesStamp = written && todoLines == keptTodoLines ? EventsFileStamp() : QString();
-    if (!message.isEmpty()) {
-        qWarning().noquote() << message;
-        MsgBox(message);
-    }
+    if (!message.isEmpty())
+        MessageBox::Report(message);
     return written;
 }
 
