@@ -1,21 +1,24 @@
 // SIGTERM quits as the menu's Quit does: the calendar window's close handler writes what is
 // not yet saved, and the run ends with status 0. It really quits, so it runs in a fresh copy
 // of this test program. (SIGHUP and SIGINT, which a test run may inherit as ignored, are
-// covered by the whole-program test.)
+// covered by the whole-program test.) The same signal again while the quit runs ends the
+// process at once, as its default effect would, but leaves no lock file behind.
 #include "CalendarWindowFixture.h"
 #include "calendar_window/cCanvas.h"
 #include "framework/ListBox.h"
+#include "framework/Mutex.h"
 #include "framework/WidgetEvents.h"
 #include "glance/CountdownInputWindow.h"
 #include <QLineEdit>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <csignal>
 #include <cstdlib>
 
 namespace {
 
-enum Outcome { Saved = 0, StillRunning = 3, BadStatus = 4, NotSaved = 5 };
+enum Outcome { Saved = 0, StillRunning = 3, BadStatus = 4, NotSaved = 5, NoLock = 6 };
 
 // A to-do item added in the window and not yet written; then the signal.
 [[noreturn]] void signalWithAnUnsavedItem(const SandboxHome& home, int sig)
@@ -57,6 +60,23 @@ enum Outcome { Saved = 0, StillRunning = 3, BadStatus = 4, NotSaved = 5 };
     std::_Exit(Saved);
 }
 
+// A lock held, then SIGTERM; a window's close handler, which the quit runs, gets a second
+// one: the quit is under way when it comes.
+[[noreturn]] void signalAgainDuringTheQuit(const QString& lockPath)
+{
+    Mutex lock(lockPath);
+    if (!lock.TryEnter())
+        std::_Exit(NoLock);
+    struct SignalledAgain : Window {
+        void Event_Close() override { std::raise(SIGTERM); }
+    };
+    new SignalledAgain;
+    QTimer::singleShot(0, qApp, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(5000, qApp, [] { std::_Exit(StillRunning); });
+    QApplication::exec();
+    std::_Exit(BadStatus);
+}
+
 class QuitSignals : public CalendarWindowFixture
 {
 protected:
@@ -77,4 +97,12 @@ TEST_F(QuitSignals, SigtermSavesTheCalendarAndEndsWithStatusZero)
 TEST_F(QuitSignals, AnOpenCountdownDialogCommitsBeforeTheFileIsWritten)
 {
     EXPECT_EXIT(signalWhileTheCountdownDialogIsOpen(home), testing::ExitedWithCode(Saved), "");
+}
+
+TEST_F(QuitSignals, TheSameSignalAgainDuringTheQuitEndsItAndLeavesNoLock)
+{
+    // Where the copy of this program that runs the case makes it too (its home is another).
+    const QString lockPath = SandboxRoot() + "/quit-signals.lock";
+    EXPECT_EXIT(signalAgainDuringTheQuit(lockPath), testing::KilledBySignal(SIGTERM), "");
+    EXPECT_FALSE(QFileInfo::exists(lockPath));
 }

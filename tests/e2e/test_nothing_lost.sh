@@ -5,7 +5,8 @@
 # lock is one per user whatever XDG_RUNTIME_DIR says, reports when it cannot be made, and
 # comes before any reading of the user's data. A file-size limit fails a save as a full disk
 # does; a FIFO, a device or a link in place of the user's files is reported, never waited on;
-# a link that loops in their place is reported and never replaced.
+# a link that loops in their place is reported and never replaced. A quit by signal never
+# waits for a click, even when its save fails.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -221,6 +222,58 @@ looping_links() {
   rm -f "$TPC" "$PREFS"
 }
 
+# A quit asked by a signal never waits for a click: with the events file on a read-only place
+# SIGTERM ends the program at once, with the failed save on standard error and no lock left,
+# also while the menu's Quit waits at that message; the menu's Quit shows a message only when
+# there is something to save. A read-only bind mount in a mount namespace of the program's
+# own (gone with it) where one can be made, else the program's file-size limit lowered to 0
+# once it runs: either stops root's writes too.
+read_only_places() {
+  local lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock" way=file-size-limit box how
+  mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
+  : > "$WORK/probe"
+  unshare -m --propagation private sh -c 'mount --bind "$1" "$1" && mount -o remount,ro,bind "$1" && ! (: > "$1")' \
+    sh "$WORK/probe" 2>/dev/null && way=read-only-mount
+  echo "read-only places made by: $way"
+  start_read_only() { # places...: starts the program with them read-only, standard error in ro.err
+    if [ $way = read-only-mount ]; then
+      start unshare -m --propagation private sh -c 'prog=$1 err=$2; shift 2
+        for p; do mount --bind "$p" "$p" && mount -o remount,ro,bind "$p" || exit 1; done
+        exec "$prog" 2>"$err"' sh "$BIN" "$WORK/ro.err" "$@"
+    else
+      # Standard error through a pipe: the limit would stop its writes to a file too.
+      start bash -c 'exec "$0" 2> >(cat >"$1")' "$BIN" "$WORK/ro.err" && prlimit --pid $PID --fsize=0
+    fi
+  }
+  local saved='^Your events could not be saved to "Calendar\.tpc"\. .'
+  for how in TERM ctrl+q-then-TERM; do
+    # The edition's holidays are not yet in the file: the quit has something to save.
+    printf 'Events Data:\n' > "$TPC"
+    printf '0;0;1' > "$PREFS"
+    start_read_only "$HOME/Documents" || return
+    if [ $how = ctrl+q-then-TERM ]; then
+      press "$WIN" ctrl+q
+      box=$(wait_window '^Lumora Calendar$' 60)
+      check "$how: Ctrl+Q with something to save shows why it failed" [ -n "$box" ]
+    fi
+    kill -TERM $PID
+    wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    check "$how: SIGTERM with the events file on a read-only place ends the program within 5 s, with 0" \
+      [ "$EXIT_STATUS" = 0 ]
+    check "$how: it says why on standard error" within 10 grep -q "$saved" "$WORK/ro.err"
+    check "$how: it leaves no lock" [ ! -e "$lock" ]
+    check "$how: the file is as it was" [ "$(cat "$TPC")" = 'Events Data:' ]
+  done
+  rm -f "$TPC"
+  start || return   # the files as this program writes them
+  quit_with ctrl+q
+  start_read_only "$PREFS" "$HOME/Documents" || return
+  quit_with ctrl+q
+  check "read-only preferences and events file: Ctrl+Q with nothing changed shows no message, ends with 0" \
+    [ "$EXIT_STATUS" = 0 ]
+  check "it leaves no lock" [ ! -e "$lock" ]
+}
+
 scenario() {
   todo_text_and_missing_separator
   signals_quit_normally
@@ -229,6 +282,7 @@ scenario() {
   file_size_limit
   odd_files
   looping_links
+  read_only_places
   exit $FAILURES
 }
 
