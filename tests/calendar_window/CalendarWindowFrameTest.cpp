@@ -13,6 +13,7 @@
 #include "framework/TextFunctions.h"
 #include "framework/Timer.h"
 #include "framework/WidgetEvents.h"
+#include "shell/Menu.h"
 #include "tray/TabWindow.h"
 #include <QDir>
 #include <QFile>
@@ -260,6 +261,20 @@ TEST_F(Frame, MenuItemsAreFoundByNameAndQuickStartHelpReturnsToTheYearView)
     w->HelpQuickStartHelp()->Enabled = false;
     w->Event_EnableMenuItems();
     EXPECT_TRUE(w->HelpQuickStartHelp()->Enabled);
+    // Close and Print act on the calendar in view: slid away (where the window itself stays
+    // on the work area) they are off, or a Ctrl+W in another window would slide it in and out.
+    MenuBar* const bar = App().GetMenuBar();
+    App().SetMenuBar(Menu::Instance());
+    for (const bool slidDown : {true, false, true}) {
+        if (slidDown)
+            w->ScrollDown();
+        else
+            w->ScrollUp();
+        App().RunEnableMenuItems();
+        EXPECT_EQ(w->FileClose()->Enabled, slidDown);
+        EXPECT_EQ(w->FilePrint()->Enabled, slidDown);
+    }
+    App().SetMenuBar(bar);
 
     w->GlanceOn();
     ASSERT_TRUE(w->Calendar->isHidden());
