@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -263,18 +264,17 @@ TEST_F(Frame, MenuItemsAreFoundByNameAndQuickStartHelpReturnsToTheYearView)
     EXPECT_TRUE(w->HelpQuickStartHelp()->Enabled);
     // Close and Print act on the calendar in view: slid away (where the window itself stays
     // on the work area) they are off, or a Ctrl+W in another window would slide it in and out.
-    MenuBar* const bar = App().GetMenuBar();
+    const auto restore = qScopeGuard([bar = App().GetMenuBar()] { App().SetMenuBar(bar); });
     App().SetMenuBar(Menu::Instance());
-    for (const bool slidDown : {true, false, true}) {
-        if (slidDown)
-            w->ScrollDown();
-        else
-            w->ScrollUp();
+    const auto closeAndPrint = [w] {
         App().RunEnableMenuItems();
-        EXPECT_EQ(w->FileClose()->Enabled, slidDown);
-        EXPECT_EQ(w->FilePrint()->Enabled, slidDown);
-    }
-    App().SetMenuBar(bar);
+        return std::make_pair(w->FileClose()->Enabled, w->FilePrint()->Enabled);
+    };
+    EXPECT_EQ(closeAndPrint(), std::make_pair(true, true));
+    w->ScrollUp();
+    EXPECT_EQ(closeAndPrint(), std::make_pair(false, false));
+    w->ScrollDown();
+    EXPECT_EQ(closeAndPrint(), std::make_pair(true, true));
 
     w->GlanceOn();
     ASSERT_TRUE(w->Calendar->isHidden());

@@ -271,12 +271,12 @@ owned_and_closed() {
   if [ "$LUMORA_E2E_WM" = metacity ]; then
     # The window manager restacks as it gives the clicked calendar the keyboard.
     xdotool mousemove $((W * 2 / 3)) 25 click 1
-    within 10 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'" \
+    within 30 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'" \
       || fail "a click on the calendar gives it the keyboard"
     check "a click on the calendar leaves $1 above it" above "$ID" "$WIN"
   fi
   wmctrl -i -c "$ID"
-  check "$1's close box closes it" within 10 bash -c "! xwininfo -id $ID 2>/dev/null | grep -q IsViewable"
+  check "$1's close box closes it" within 30 bash -c "! xwininfo -id $ID 2>/dev/null | grep -q IsViewable"
 }
 
 under_window_manager() {
