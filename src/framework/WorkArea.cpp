@@ -80,15 +80,14 @@ struct StrutRequest {
     bool hasPartial = false, hasPlain = false;
 };
 
-// screen less the edges that the windows' struts reserve (of the whole X screen, whose
-// size is full), each strut counted where its range meets screen. Struts are in the
-// screen's pixels, screen and full in Qt's (fewer on a high-density screen: ratio).
-QRect lessStruts(xcb_connection_t* c, xcb_window_t root, const QRect& screen, const QSize& full, qreal ratio)
+// The struts that the top windows set.
+std::vector<WorkArea::Strut> readStruts(xcb_connection_t* c, xcb_window_t root)
 {
+    std::vector<WorkArea::Strut> struts;
     const xcb_atom_t partial = atom(c, "_NET_WM_STRUT_PARTIAL");
     const xcb_atom_t plain = atom(c, "_NET_WM_STRUT");
     if (partial == XCB_ATOM_NONE && plain == XCB_ATOM_NONE)
-        return screen;
+        return struts;
     const std::vector<xcb_window_t> windows = topWindows(c, root);
     std::vector<StrutRequest> requests;
     for (xcb_window_t w : windows) {
@@ -104,23 +103,37 @@ QRect lessStruts(xcb_connection_t* c, xcb_window_t root, const QRect& screen, co
         return asked ? reply(xcb_get_property_reply(c, cookie, &error), error)
                      : Reply<xcb_get_property_reply_t>(nullptr, &free);
     };
+    for (const StrutRequest& r : requests) {
+        const auto p = answer(r.hasPartial, r.partial);
+        const auto s = answer(r.hasPlain, r.plain);
+        WorkArea::Strut strut;
+        if (p && p->format == 32 && xcb_get_property_value_length(p.get()) >= 48)
+            std::copy_n(static_cast<const uint32_t*>(xcb_get_property_value(p.get())), 12, strut.values.begin());
+        else if (s && s->format == 32 && xcb_get_property_value_length(s.get()) >= 16) {
+            std::copy_n(static_cast<const uint32_t*>(xcb_get_property_value(s.get())), 4, strut.values.begin());
+            strut.wholeEdges = true;
+        } else
+            continue;
+        struts.push_back(strut);
+    }
+    return struts;
+}
+} // namespace
+
+QRect WorkArea::LessStruts(const QRect& screen, const QSize& full, qreal ratio, const std::vector<Strut>& struts)
+{
     const int fullW = int(full.width() * ratio), fullH = int(full.height() * ratio);
     int left = 0, top = 0, right = fullW, bottom = fullH;   // in the screen's pixels
     const QRect area(int(screen.left() * ratio), int(screen.top() * ratio), int(screen.width() * ratio),
                      int(screen.height() * ratio));
-    for (const StrutRequest& r : requests) {
-        const auto p = answer(r.hasPartial, r.partial);
-        const auto s = answer(r.hasPlain, r.plain);
-        uint32_t v[12] = {};
-        if (p && p->format == 32 && xcb_get_property_value_length(p.get()) >= 48)
-            std::copy_n(static_cast<const uint32_t*>(xcb_get_property_value(p.get())), 12, v);
-        else if (s && s->format == 32 && xcb_get_property_value_length(s.get()) >= 16) {
-            std::copy_n(static_cast<const uint32_t*>(xcb_get_property_value(s.get())), 4, v);
-            // A plain strut spans its whole edge.
+    for (const Strut& strut : struts) {
+        std::array<uint32_t, 12> v = strut.values;
+        if (strut.wholeEdges) {
+            v[4] = v[6] = 0;
             v[5] = v[7] = uint32_t(fullH - 1);
+            v[8] = v[10] = 0;
             v[9] = v[11] = uint32_t(fullW - 1);
-        } else
-            continue;
+        }
         // left, right, top, bottom; then the start and end of each along its edge.
         const auto meets = [](uint32_t start, uint32_t end, int from, int to) {
             return int(start) <= to && int(end) >= from;
@@ -143,7 +156,6 @@ QRect lessStruts(xcb_connection_t* c, xcb_window_t root, const QRect& screen, co
         return screen;
     return reserved;
 }
-} // namespace
 
 QRect WorkArea::Rect()
 {
@@ -163,7 +175,8 @@ QRect WorkArea::Rect()
         return area;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const QSize full = primary->virtualSize();
-    area = publishesWorkArea(c, root) ? available : lessStruts(c, root, available, full, primary->devicePixelRatio());
+    area = publishesWorkArea(c, root) ? available
+                                       : LessStruts(available, full, primary->devicePixelRatio(), readStruts(c, root));
     from = available;
     fresh.setRemainingTime(500);
     return area;

@@ -143,11 +143,15 @@ void TrayWindow::keepFrameOnScreen()
     if (m_frameKept || !isVisible() || frame == geometry())   // not framed yet
         return;
     m_frameKept = true;
-    const QRect area = WorkArea::Rect();
+    if (const QRect kept = KeptOnWorkArea(geometry(), frame, WorkArea::Rect()); kept != geometry())
+        setGeometry(kept);
+}
+
+QRect TrayWindow::KeptOnWorkArea(const QRect& geometry, const QRect& frame, const QRect& area)
+{
     const int dx = frame.left() < area.left() ? area.left() - frame.left() : std::min(0, area.right() - frame.right());
     const int dy = frame.top() < area.top() ? area.top() - frame.top() : std::min(0, area.bottom() - frame.bottom());
-    if (dx != 0 || dy != 0)
-        setGeometry(geometry().translated(dx, dy));
+    return geometry.translated(dx, dy);
 }
 
 void TrayWindow::stepMonth(int months)

@@ -57,6 +57,9 @@ public:
     // The window's place for its size inside the work area: 6 pixels from its right and
     // bottom edges.
     static QPoint StartPosition(const QSize& size, const QRect& workArea);
+    // The window's geometry moved so that its frame, which reaches past an edge of the work
+    // area, lies on it.
+    static QRect KeptOnWorkArea(const QRect& geometry, const QRect& frame, const QRect& workArea);
 
 protected:
     void Event_Open() override;

@@ -13,11 +13,13 @@
 #include "framework/TextFunctions.h"
 #include "framework/Timer.h"
 #include "framework/WidgetEvents.h"
+#include "shell/Menu.h"
 #include "tray/TabWindow.h"
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -260,6 +262,19 @@ TEST_F(Frame, MenuItemsAreFoundByNameAndQuickStartHelpReturnsToTheYearView)
     w->HelpQuickStartHelp()->Enabled = false;
     w->Event_EnableMenuItems();
     EXPECT_TRUE(w->HelpQuickStartHelp()->Enabled);
+    // Close and Print act on the calendar in view: slid away (where the window itself stays
+    // on the work area) they are off, or a Ctrl+W in another window would slide it in and out.
+    const auto restore = qScopeGuard([bar = App().GetMenuBar()] { App().SetMenuBar(bar); });
+    App().SetMenuBar(Menu::Instance());
+    const auto closeAndPrint = [w] {
+        App().RunEnableMenuItems();
+        return std::make_pair(w->FileClose()->Enabled, w->FilePrint()->Enabled);
+    };
+    EXPECT_EQ(closeAndPrint(), std::make_pair(true, true));
+    w->ScrollUp();
+    EXPECT_EQ(closeAndPrint(), std::make_pair(false, false));
+    w->ScrollDown();
+    EXPECT_EQ(closeAndPrint(), std::make_pair(true, true));
 
     w->GlanceOn();
     ASSERT_TRUE(w->Calendar->isHidden());

@@ -263,6 +263,22 @@ slides_and_stays() {
   check "a close request leaves the tab" bash -c "xwininfo -id $TAB | grep -q IsViewable"
 }
 
+# Window $ID, called $1, belongs to the calendar window (metacity then keeps it above it at
+# a click on the calendar's title band), and its close box closes it.
+owned_and_closed() {
+  check "$1 belongs to the calendar window" \
+    bash -c "xprop -id $ID WM_TRANSIENT_FOR | grep -qi '# $(printf '0x%x' "$WIN")\$'"
+  if [ "$LUMORA_E2E_WM" = metacity ]; then
+    # The window manager restacks as it gives the clicked calendar the keyboard.
+    xdotool mousemove $((W * 2 / 3)) 25 click 1
+    within 30 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'" \
+      || fail "a click on the calendar gives it the keyboard"
+    check "a click on the calendar leaves $1 above it" above "$ID" "$WIN"
+  fi
+  wmctrl -i -c "$ID"
+  check "$1's close box closes it" within 30 bash -c "! xwininfo -id $ID 2>/dev/null | grep -q IsViewable"
+}
+
 under_window_manager() {
   # icewm without its task bar: no panel reserves a part of the screen. An XEmbed tray that
   # the program's icon sits in (no session bus: no StatusNotifier host).
@@ -326,9 +342,9 @@ under_window_manager() {
   named_frame_check "Calendar Countdown Event" framed close && press "$ID" Return
   # From the menus at the corner: Help > Help, Edit > About Calendar, Edit > Preferences.
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Down Return
-  named_frame_check "Calendar Help" framed "close minimize"
+  named_frame_check "Calendar Help" framed "close minimize" && owned_and_closed "the help window"
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Up Return
-  named_frame_check "About Calendar" framed "$about_buttons"
+  named_frame_check "About Calendar" framed "$about_buttons" && owned_and_closed "the about window"
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Return
   if named_frame_check "Calendar Preferences" framed; then
     wmctrl -i -c "$ID"; sleep 1

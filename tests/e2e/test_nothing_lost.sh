@@ -5,8 +5,8 @@
 # lock is one per user whatever XDG_RUNTIME_DIR says, reports when it cannot be made, and
 # comes before any reading of the user's data. A file-size limit fails a save as a full disk
 # does; a FIFO, a device or a link in place of the user's files is reported, never waited on;
-# a link that loops in their place is reported and never replaced. A quit by signal never
-# waits for a click, even when its save fails.
+# a link that loops in their place or in place of "caldef.dat" is reported and never replaced.
+# A quit by signal never waits for a click, even when its save fails.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -198,15 +198,18 @@ odd_files() {
   check "its target is written" grep -q Christmas "$WORK/target"
 }
 
-# A link that loops in place of the events file and of the preferences is no missing file:
-# each is reported with the system's reason, and the quit writes neither over its link.
+# A link that loops in place of the events file, of the preferences and of "caldef.dat"
+# beside the program is no missing file: each is reported with the system's reason, and the
+# quit writes over none of the links.
 looping_links() {
-  local box
+  local box app="$WORK/app"
   rm -f "$TPC" "$PREFS"
   ln -s "$TPC" "$TPC"
   ln -s "$PREFS" "$PREFS"
-  env --default-signal=INT,HUP "$BIN" 2>"$WORK/loop.err" & PID=$!
-  for box in 1 2; do   # the preferences' message, then the events file's
+  mkdir -p "$app" && cp "$BIN" "$app/" && cp -r "$BUILD_DIR/Standard" "$app/"
+  ln -s caldef.dat "$app/caldef.dat"
+  env --default-signal=INT,HUP "$app/lumora-calendar" 2>"$WORK/loop.err" & PID=$!
+  for box in 1 2 3; do   # the messages of the three files
     box=$(wait_window '^Lumora Calendar$' 15) && press "$box" Return && sleep 0.5
   done
   WIN=$(wait_window '^Calendar$' 15) || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
@@ -216,10 +219,13 @@ looping_links() {
     "$WORK/loop.err"
   check "looping preferences are reported" grep -qF \
     "The preferences file \"$PREFS\" cannot be used: Too many levels of symbolic links." "$WORK/loop.err"
+  check "a looping caldef.dat is reported" grep -qF \
+    "The default calendar file \"$app/caldef.dat\" cannot be read: Too many levels of symbolic links." "$WORK/loop.err"
   check "quits with 0" [ "$EXIT_STATUS" = 0 ]
   check "the events file's link is kept" test -L "$TPC"
   check "the preferences' link is kept" test -L "$PREFS"
-  rm -f "$TPC" "$PREFS"
+  check "caldef.dat's link is kept" test -L "$app/caldef.dat"
+  rm -rf "$TPC" "$PREFS" "$app"
 }
 
 # A quit asked by a signal never waits for a click: with the events file on a read-only place

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The tray icon in an XEmbed tray (trayer, started before the program): the icon shows
-# today's day number on the tray picture; a left click opens the mini calendar at its place
+# The tray icon in an XEmbed tray (trayer, started before the program, reserving its edge:
+# the calendar covers the screen below it): the icon shows today's day number on the tray
+# picture; a left click opens the mini calendar at its place
 # and a second closes it; a right click shows the menu with the open to-do items, "&" and
 # "_" as they are, and its "Show Mini Calendar" opens the mini calendar. The program runs
 # across a midnight: at the day-change timer's first tick on the new day, the year view
@@ -98,8 +99,9 @@ scenario() {
   write_files
   # No session bus: Qt embeds the icon in the X tray, whatever desktop runs the tests.
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus"
+  # A dock that reserves its edge, where no window manager takes it off the work area.
   trayer --edge top --align right --widthtype request --height 32 --transparent false \
-    --tint 0xffffff --SetDockType false --SetPartialStrut false >"$WORK/trayer.log" 2>&1 & tray=$!
+    --tint 0xffffff --SetDockType true --SetPartialStrut true >"$WORK/trayer.log" 2>&1 & tray=$!
   trap 'kill $pid $tray 2>/dev/null' EXIT
   pid=
   PANEL=$(wait_window '^panel$' 10) || { echo "FAIL: trayer shows no panel"; exit 1; }
@@ -109,6 +111,9 @@ scenario() {
   LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKE_START" FAKETIME_DONT_FAKE_MONOTONIC=1 "$BIN" & pid=$!
   started=$SECONDS
   win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
+  W=${LUMORA_E2E_SCREEN%x*}; H=${LUMORA_E2E_SCREEN#*x}
+  check "the calendar covers the screen below the tray's band ($(geometry "$win"))" \
+    [ "$(geometry "$win")" = "0 32 $W $(( H - 32 ))" ]
   mini_calendar_place "$win"
   for _ in $(seq 1 50); do
     ICON=$(xwininfo -id "$PANEL" -tree | awk '/"lumora-calendar"/ {print $1}' | head -n 1)

@@ -1,9 +1,10 @@
 // The framework's application and window life cycle: what counts as a completed opening,
-// windows that a window manager minimises against their frame, and work that waits until
-// no dialog is open.
+// windows that a window manager minimises against their frame, work that waits until no
+// dialog is open, and the work area that the docks' struts leave.
 #include "framework/Application.h"
 #include "framework/MessageBox.h"
 #include "framework/Window.h"
+#include "framework/WorkArea.h"
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -152,4 +153,45 @@ TEST(Application, WhenNoDialogWaitsUntilNoDialogIsOpen)
     EXPECT_EQ(runs, 3);
     spin(10);
     EXPECT_EQ(runs, 4);
+}
+
+TEST(WorkArea, StrutsReserveTheEdgesTheyMeetInTheScreensPixels)
+{
+    using Strut = WorkArea::Strut;
+    // left, right, top, bottom; then left's start and end (along y), right's, top's (along
+    // x) and bottom's.
+    const auto partial = [](std::array<uint32_t, 12> values) { return Strut{values, false}; };
+    const auto plain = [](uint32_t l, uint32_t r, uint32_t t, uint32_t b) { return Strut{{l, r, t, b}, true}; };
+    const Strut bottomPanel = partial({0, 0, 0, 32, 0, 0, 0, 0, 0, 0, 0, 1279});
+    const Strut topRightTray = partial({0, 0, 32, 0, 0, 0, 0, 0, 1200, 1279, 0, 0});
+    const Strut rightDock = partial({0, 100, 0, 0, 0, 0, 0, 1023, 0, 0, 0, 0});
+    const QRect screen(0, 0, 1280, 1024);
+    const QSize full(1280, 1024);
+    struct Case { const char* what; QRect screen; QSize full; qreal ratio; std::vector<Strut> struts; QRect expected; };
+    const Case cases[] = {
+        {"none", screen, full, 1, {}, screen},
+        {"a bottom panel", screen, full, 1, {bottomPanel}, QRect(0, 0, 1280, 992)},
+        {"a tray at the top right", screen, full, 1, {topRightTray}, QRect(0, 32, 1280, 992)},
+        {"a dock at the right", screen, full, 1, {rightDock}, QRect(0, 0, 1180, 1024)},
+        {"the widest of each edge", screen, full, 1,
+         {bottomPanel, partial({0, 0, 0, 48, 0, 0, 0, 0, 0, 0, 0, 99}), topRightTray, plain(10, 0, 0, 0)},
+         QRect(10, 32, 1270, 944)},
+        {"a plain strut spans its edge", screen, full, 1, {plain(0, 0, 24, 0)}, QRect(0, 24, 1280, 1000)},
+        // Beside a second screen to the right: the struts along the other screen's part of
+        // the bottom edge, and that screen's left edge, are not this one's.
+        {"another screen's panel", screen, QSize(2560, 1024), 1,
+         {partial({0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 1280, 2559})}, screen},
+        {"the right screen's panel", QRect(1280, 0, 1280, 1024), QSize(2560, 1024), 1,
+         {partial({0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 1280, 2559}), partial({50, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0})},
+         QRect(1280, 0, 1280, 984)},
+        // On a screen of two pixels to each of Qt's, rounded inwards.
+        {"twice the pixels", QRect(0, 0, 640, 512), QSize(640, 512), 2,
+         {partial({0, 0, 33, 0, 0, 0, 0, 0, 0, 1279, 0, 0}), partial({0, 0, 0, 31, 0, 0, 0, 0, 0, 0, 0, 1279})},
+         QRect(0, 17, 640, 479)},
+        // Struts that would leave less than half of the screen are not believed.
+        {"half is left", screen, full, 1, {plain(640, 0, 0, 0)}, QRect(640, 0, 640, 1024)},
+        {"less than half", screen, full, 1, {plain(641, 0, 0, 0)}, screen},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WorkArea::LessStruts(c.screen, c.full, c.ratio, c.struts), c.expected) << c.what;
 }

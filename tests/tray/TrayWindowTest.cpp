@@ -82,6 +82,19 @@ TEST_F(MiniCalendar, OpensAtTheBottomRightAtATenthOfTheCalendarAndRecordsItsStat
     EXPECT_EQ(window->size(), expected);
     EXPECT_EQ(window->geometry().right(), area().right() - 6);
     EXPECT_EQ(window->geometry().bottom(), area().bottom() - 6);
+    // A window manager that puts the frame where the window was asked to go (i3: a 2-pixel
+    // border, a 20-pixel title bar) leaves the frame's last rows past the work area: the
+    // window is moved back by them. A frame past the top-left edges is moved down and right.
+    const QRect workArea(0, 32, 1280, 992);
+    const QRect asked(TrayWindow::StartPosition(QSize(128, 99), workArea), QSize(128, 99));
+    const QRect framed(asked.topLeft(), QSize(132, 121));
+    EXPECT_EQ(TrayWindow::KeptOnWorkArea(asked.translated(2, 20), framed, workArea),
+              asked.translated(2, 20 - (framed.bottom() - workArea.bottom())));
+    EXPECT_EQ(TrayWindow::KeptOnWorkArea(QRect(-2, 20, 128, 99), QRect(-4, 0, 132, 121), workArea),
+              QRect(2, 52, 128, 99));
+    EXPECT_EQ(TrayWindow::KeptOnWorkArea(QRect(1150, 900, 128, 99), QRect(1160, 880, 132, 121), workArea),
+              QRect(1138, 900, 128, 99));
+    EXPECT_EQ(TrayWindow::KeptOnWorkArea(asked, asked.adjusted(-2, -20, 2, 2), workArea), asked);
     EXPECT_EQ(window->Calendar->geometry(), QRect(QPoint(0, 0), expected));     // follows the window
     EXPECT_EQ(window->NextMonth->geometry(), QRect(expected.width() - 18, -1, 18, 12));
     EXPECT_EQ(window->PreviousMonth->geometry(), QRect(0, -1, 18, 12));
