@@ -98,8 +98,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN{if(a=="-"||b=="-"||b==0) print "-"; els
 echo
 echo "Start-up under Xvfb 1280x1024, median of $RUNS runs, $(nproc) cores ($(uname -m));"
 echo "minimal fonts: DejaVu and Liberation ($minimal_count fonts); machine's fonts: $machine_count fonts"
-printf '| %-38s | %8s | %8s | %9s | %9s |\n' "case" "ms" "RSS MB" "x floor" "x empty"
-printf '|%s|%s|%s|%s|%s|\n' "----------------------------------------" "----------" "----------" "-----------" "-----------"
+printf '| %-42s | %8s | %8s | %9s | %9s |\n' "case" "ms" "RSS MB" "x floor" "x empty"
+printf '|%s|%s|%s|%s|%s|\n' "--------------------------------------------" "----------" "----------" "-----------" "-----------"
 for c in "${CASES[@]}"; do
   ms=$(echo "${MS[$c]}" | median)
   kb=$(echo "${RSS[$c]}" | median)
@@ -109,11 +109,11 @@ for c in "${CASES[@]}"; do
   floor_ms=$(echo "${MS[floor$fonts]}" | median)
   empty_ms=$(echo "${MS[empty$fonts]}" | median)
   case $c in
-    floor*) name="floor (Qt window, one text)" ;;
+    floor*) name="floor (Qt window + text)" ;;
     empty*) name="calendar, empty file" ;;
     *) name="calendar, $c events" ;;
   esac
-  printf '| %-38s | %8s | %8s | %9s | %9s |\n' "$name$suffix" "$ms" "$mb" "$(ratio "$ms" "$floor_ms")" "$(ratio "$ms" "$empty_ms")"
+  printf '| %-42s | %8s | %8s | %9s | %9s |\n' "$name$suffix" "$ms" "$mb" "$(ratio "$ms" "$floor_ms")" "$(ratio "$ms" "$empty_ms")"
 done
 
 echo
