@@ -35,10 +35,13 @@ for n in 0 10000 100000; do
   bash bench/make_events.sh "$n" "$WORK/events-$n.tpc"
 done
 
-# The minimal fonts: the two folders the calendar's fonts come from. fontconfig keeps what
-# it learns of them in the benchmark's folder (the system's caches are read, never written),
-# and learns it before the first start.
-MINIMAL_FONTS="$WORK/fonts.conf"
+# Two font set-ups: the minimal fonts, the two folders the calendar's fonts come from, and
+# the machine's own set-up. fontconfig writes what it learns of the fonts into the
+# benchmark's folder, never into the system's caches (it reads those where they hold), and
+# learns it before the first start: a start never waits for a scan of the fonts, even when
+# another program leaves the system's caches out of date meanwhile.
+MINIMAL_FONTS="$WORK/minimal-fonts.conf"
+MACHINE_FONTS="$WORK/machine-fonts.conf"
 cat > "$MINIMAL_FONTS" <<EOF
 <?xml version="1.0"?>
 <!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
@@ -49,8 +52,16 @@ cat > "$MINIMAL_FONTS" <<EOF
   <cachedir>/var/cache/fontconfig</cachedir>
 </fontconfig>
 EOF
+cat > "$MACHINE_FONTS" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <cachedir>$WORK/fontcache</cachedir>
+  <include>${FONTCONFIG_FILE:-/etc/fonts/fonts.conf}</include>
+</fontconfig>
+EOF
 minimal_count=$(FONTCONFIG_FILE="$MINIMAL_FONTS" fc-list | wc -l)
-machine_count=$(fc-list | wc -l)
+machine_count=$(FONTCONFIG_FILE="$MACHINE_FONTS" fc-list | wc -l)
 
 # One start of case $1: a fresh home holding the preferences and the events file. Prints
 # "ms kB", or "ms kB shown_ms done_ms" for a case whose rebuild is timed too.
@@ -65,16 +76,13 @@ start_once() {
     empty|empty-fonts) file="$WORK/events-0.tpc" ;;
     *) file="$WORK/events-$1.tpc" ;;
   esac
-  # The machine's fonts for the "-fonts" cases (a FONTCONFIG_FILE given to the benchmark
-  # is kept), the minimal ones for the others.
-  local fonts=(FONTCONFIG_FILE="$MINIMAL_FONTS")
-  if [[ $1 == *-fonts ]]; then
-    fonts=(-u FONTCONFIG_FILE)
-    [ -n "${FONTCONFIG_FILE:-}" ] && fonts=(FONTCONFIG_FILE="$FONTCONFIG_FILE")
-  fi
+  # The machine's fonts for the "-fonts" cases (those of a FONTCONFIG_FILE given to the
+  # benchmark), the minimal ones for the others.
+  local fonts=$MINIMAL_FONTS
+  [[ $1 == *-fonts ]] && fonts=$MACHINE_FONTS
   [ -n "${file:-}" ] && cp "$file" "$home/Documents/Calendar.tpc"
   [[ " ${REBUILD_CASES[*]} " == *" $1 "* ]] && rebuild=(--rebuild)
-  out=$(env "${fonts[@]}" HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
+  out=$(FONTCONFIG_FILE="$fonts" HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
     build/bench/bench_startwatch "${rebuild[@]}" Calendar 1500 "${TIMEOUT:-120}" "$program" 2>/dev/null) || true
   echo "${out:-- -}"
 }
