@@ -3,10 +3,13 @@
 #
 # Builds the calendar and the programs in bench/, writes events files of 0, 10,000 and
 # 100,000 entries over the calendar's three years (bench/make_events.sh), and starts a bare
-# Qt window (the floor) and the calendar with each file under a virtual X screen of
-# 1280 x 1024, RUNS times each (default 5), the cases interleaved. For each case it prints
-# the median time from start to the painted "Calendar" window, the median resident memory
-# 1.5 s later, and the ratios to the floor and to the empty file. With the empty and the
+# Qt window that draws one line of text (the floor) and the calendar with each file under a
+# virtual X screen of 1280 x 1024, RUNS times each (default 5), the cases interleaved. These
+# run with only the DejaVu and Liberation fonts (a fonts.conf of the benchmark's own); the
+# floor and the calendar with the empty file run again with the machine's fonts (a desktop's
+# Noto fonts where installed). For each case it prints the median time from start to the
+# painted "Calendar" window, the median resident memory 1.5 s later, and the ratios to the
+# floor and to the empty file with the same fonts. With the empty and the
 # 100,000-event file the space key is then pressed, and a second table gives the median
 # time from the key to the first drawing into the new "Calendar" window (the old window
 # slides up first) and to the end of its slide down. Then come the micro-benchmarks.
@@ -26,11 +29,39 @@ fi
 RUNS=${RUNS:-5}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-CASES=(floor empty 10000 100000)
+CASES=(floor empty 10000 100000 floor-fonts empty-fonts)
 REBUILD_CASES=(empty 100000)
 for n in 0 10000 100000; do
   bash bench/make_events.sh "$n" "$WORK/events-$n.tpc"
 done
+
+# Two font set-ups: the minimal fonts, the two folders the calendar's fonts come from, and
+# the machine's own set-up. fontconfig writes what it learns of the fonts into the
+# benchmark's folder, never into the system's caches (it reads those where they hold), and
+# learns it before the first start: a start never waits for a scan of the fonts, even when
+# another program leaves the system's caches out of date meanwhile.
+MINIMAL_FONTS="$WORK/minimal-fonts.conf"
+MACHINE_FONTS="$WORK/machine-fonts.conf"
+cat > "$MINIMAL_FONTS" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <dir>/usr/share/fonts/truetype/dejavu</dir>
+  <dir>/usr/share/fonts/truetype/liberation2</dir>
+  <cachedir>$WORK/fontcache</cachedir>
+  <cachedir>/var/cache/fontconfig</cachedir>
+</fontconfig>
+EOF
+cat > "$MACHINE_FONTS" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <cachedir>$WORK/fontcache</cachedir>
+  <include>${FONTCONFIG_FILE:-/etc/fonts/fonts.conf}</include>
+</fontconfig>
+EOF
+minimal_count=$(FONTCONFIG_FILE="$MINIMAL_FONTS" fc-list | wc -l)
+machine_count=$(FONTCONFIG_FILE="$MACHINE_FONTS" fc-list | wc -l)
 
 # One start of case $1: a fresh home holding the preferences and the events file. Prints
 # "ms kB", or "ms kB shown_ms done_ms" for a case whose rebuild is timed too.
@@ -41,13 +72,17 @@ start_once() {
   chmod 700 "$home/run"
   printf '0;0;1' > "$home/.config/LMCalendar.prefs"
   case $1 in
-    floor) program=build/bench/bench_floor ;;
-    empty) file="$WORK/events-0.tpc" ;;
+    floor|floor-fonts) program=build/bench/bench_floor ;;
+    empty|empty-fonts) file="$WORK/events-0.tpc" ;;
     *) file="$WORK/events-$1.tpc" ;;
   esac
+  # The machine's fonts for the "-fonts" cases (those of a FONTCONFIG_FILE given to the
+  # benchmark), the minimal ones for the others.
+  local fonts=$MINIMAL_FONTS
+  [[ $1 == *-fonts ]] && fonts=$MACHINE_FONTS
   [ -n "${file:-}" ] && cp "$file" "$home/Documents/Calendar.tpc"
   [[ " ${REBUILD_CASES[*]} " == *" $1 "* ]] && rebuild=(--rebuild)
-  out=$(HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
+  out=$(FONTCONFIG_FILE="$fonts" HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
     build/bench/bench_startwatch "${rebuild[@]}" Calendar 1500 "${TIMEOUT:-120}" "$program" 2>/dev/null) || true
   echo "${out:-- -}"
 }
@@ -69,17 +104,24 @@ median() { tr ' ' '\n' | awk '/^[0-9.]+$/' | sort -g | awk '{v[NR]=$1} END{if(NR
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN{if(a=="-"||b=="-"||b==0) print "-"; else printf "%.2fx", a/b}'; }
 
 echo
-echo "Start-up under Xvfb 1280x1024, median of $RUNS runs, $(nproc) cores ($(uname -m))"
-printf '| %-24s | %8s | %8s | %9s | %9s |\n' "case" "ms" "RSS MB" "x floor" "x empty"
-printf '|%s|%s|%s|%s|%s|\n' "--------------------------" "----------" "----------" "-----------" "-----------"
-floor_ms=$(echo "${MS[floor]}" | median)
-empty_ms=$(echo "${MS[empty]}" | median)
+echo "Start-up under Xvfb 1280x1024, median of $RUNS runs, $(nproc) cores ($(uname -m));"
+echo "minimal fonts: DejaVu and Liberation ($minimal_count fonts); machine's fonts: $machine_count fonts"
+printf '| %-42s | %8s | %8s | %9s | %9s |\n' "case" "ms" "RSS MB" "x floor" "x empty"
+printf '|%s|%s|%s|%s|%s|\n' "--------------------------------------------" "----------" "----------" "-----------" "-----------"
 for c in "${CASES[@]}"; do
   ms=$(echo "${MS[$c]}" | median)
   kb=$(echo "${RSS[$c]}" | median)
   mb=$(awk -v k="$kb" 'BEGIN{if(k=="-") print "-"; else printf "%.1f", k/1024}')
-  case $c in floor) name="floor (bare Qt window)" ;; empty) name="calendar, empty file" ;; *) name="calendar, $c events" ;; esac
-  printf '| %-24s | %8s | %8s | %9s | %9s |\n' "$name" "$ms" "$mb" "$(ratio "$ms" "$floor_ms")" "$(ratio "$ms" "$empty_ms")"
+  fonts="" suffix=""
+  [[ $c == *-fonts ]] && { fonts=-fonts; suffix=", machine's fonts"; }
+  floor_ms=$(echo "${MS[floor$fonts]}" | median)
+  empty_ms=$(echo "${MS[empty$fonts]}" | median)
+  case $c in
+    floor*) name="floor (Qt window + text)" ;;
+    empty*) name="calendar, empty file" ;;
+    *) name="calendar, $c events" ;;
+  esac
+  printf '| %-42s | %8s | %8s | %9s | %9s |\n' "$name$suffix" "$ms" "$mb" "$(ratio "$ms" "$floor_ms")" "$(ratio "$ms" "$empty_ms")"
 done
 
 echo

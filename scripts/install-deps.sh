@@ -4,6 +4,9 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
       libxcb1-dev libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
       xvfb xauth xdotool x11-utils imagemagick)
+# The fonts most desktops install (GNOME's and KDE's Noto): the drawing tests then meet
+# fallback fonts for Arabic, Hebrew and other scripts as users' machines do.
+pkgs+=(fonts-noto-core)
 # The tray tests: an XEmbed tray, a StatusNotifier watcher and host on a session bus of
 # their own, D-Bus calls, reading menu texts off the screen.
 pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils

@@ -46,23 +46,28 @@ QStringList layoutLines(const QString& text, const QFontMetricsF& metrics, int w
     return lines;
 }
 
+// The installed families that the names of MakeFont map to.
+const QString SansFamily = QStringLiteral("Liberation Sans");
+const QString WideSansFamily = QStringLiteral("DejaVu Sans");
+const QString CondensedSansFamily = QStringLiteral("DejaVu Sans Condensed");
+
 QString resolveFamily(const QString& name, bool* forceBold)
 {
     const QString key = name.trimmed().toLower();
     *forceBold = false;
     if (key.isEmpty() || key == QLatin1String("system") || key == QLatin1String("smallsystem")
         || key == QLatin1String("arial") || key == QLatin1String("helvetica"))
-        return QStringLiteral("Liberation Sans");
+        return SansFamily;
     if (key == QLatin1String("tahoma") || key == QLatin1String("verdana")
         || key == QLatin1String("webdings"))
-        return QStringLiteral("DejaVu Sans");
+        return WideSansFamily;
     if (key == QLatin1String("impact")) {
         *forceBold = true;
-        return QStringLiteral("DejaVu Sans Condensed");
+        return CondensedSansFamily;
     }
     if (QFontDatabase::hasFamily(name.trimmed()))
         return name.trimmed();
-    return QStringLiteral("Liberation Sans");
+    return SansFamily;
 }
 
 // Fonts are made once per name, size and style and handed out as copies of one QFont:
@@ -169,6 +174,12 @@ Graphics::~Graphics() = default;
 QFont Graphics::MakeFont(const QString& name, int pixelSize, bool bold, bool italic, bool underline)
 {
     return resolvedFont(name, pixelSize > 0 ? pixelSize : DefaultTextSize, bold, italic, underline);
+}
+
+void Graphics::ReadMappedFamilies()
+{
+    for (const QString& family : {SansFamily, WideSansFamily, CondensedSansFamily})
+        QFontDatabase::styles(family);
 }
 
 bool Graphics::IsWebdings(const QString& name)

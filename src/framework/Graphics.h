@@ -115,6 +115,11 @@ public:
     static QFont MakeFont(const QString& name, int pixelSize, bool bold = false,
                           bool italic = false, bool underline = false);
     static bool IsWebdings(const QString& name);
+    // Reads the font database as far as the families that MakeFont's names map to: Qt sets
+    // fontconfig up and takes in the installed fonts (every Qt program does so at its first
+    // text), and only these families are looked up, not a list of every family made. Any
+    // thread may call it; the first font made waits for it to end.
+    static void ReadMappedFamilies();
 
 private:
     class PainterScope;

@@ -1,8 +1,10 @@
 #include "framework/ShapedText.h"
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
 #include <memory>
 
@@ -23,17 +25,39 @@ struct Key {
 
 size_t qHash(const Key& key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font, key.dpi, int(key.direction)); }
 
-// The text laid out as one line whose top is at 0 and whose start is at x = 0, shaped for
-// device (nullptr: for the font's own resolution) in the base direction given.
-const QTextLayout& shaped(const QFont& font, const QString& text, const QPaintDevice* device, Qt::LayoutDirection direction)
+// A kept line: the text laid out as one line whose top is at 0 and whose start is at x = 0,
+// shaped for device (nullptr: for the font's own resolution) in the base direction given,
+// and its advance.
+//
+// Only a line that one font shapes whole is kept. Where the font lacks some of the line's
+// letters (Arabic, CJK or emoji beside Latin), fontconfig's fallback fonts draw them, and a
+// laid-out line then draws its decorations otherwise than a plain draw: it joins the
+// underlines of neighbouring fonts into one at the lowest of their positions, where a plain
+// draw gives each font its own. Such a line is drawn and measured plainly every time.
+struct Line {
+    std::unique_ptr<QTextLayout> layout;   // null: drawn and measured plainly
+    double advance = 0;
+};
+
+bool shapedByOneFont(const QTextLayout& layout)
 {
-    thread_local QHash<Key, std::shared_ptr<QTextLayout>> kept;
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    for (const QGlyphRun& run : runs) {
+        if (!(run.rawFont() == runs.first().rawFont()))
+            return false;
+    }
+    return true;
+}
+
+const Line& shaped(const QFont& font, const QString& text, const QPaintDevice* device, Qt::LayoutDirection direction)
+{
+    thread_local QHash<Key, std::shared_ptr<Line>> kept;
     Key key{font, text, device ? device->logicalDpiY() : 0, direction};
     if (const auto found = kept.constFind(key); found != kept.constEnd())
         return *found.value();
     if (kept.size() >= MaxKept)
         kept.clear();
-    auto layout = std::make_shared<QTextLayout>(text, font, const_cast<QPaintDevice*>(device));
+    auto layout = std::make_unique<QTextLayout>(text, font, const_cast<QPaintDevice*>(device));
     QTextOption option;
     option.setTextDirection(direction);
     option.setWrapMode(QTextOption::NoWrap);
@@ -48,7 +72,15 @@ const QTextLayout& shaped(const QFont& font, const QString& text, const QPaintDe
         line.setPosition(QPointF(0, 0));
     }
     layout->endLayout();
-    return *kept.insert(std::move(key), std::move(layout)).value();
+    auto entry = std::make_shared<Line>();
+    if (layout->lineCount() == 1 && shapedByOneFont(*layout)) {
+        entry->advance = layout->lineAt(0).horizontalAdvance();
+        entry->layout = std::move(layout);
+    } else {
+        entry->advance = device ? QFontMetricsF(font, device).horizontalAdvance(text)
+                                : QFontMetricsF(font).horizontalAdvance(text);
+    }
+    return *kept.insert(std::move(key), std::move(entry)).value();
 }
 
 } // namespace
@@ -74,16 +106,18 @@ void ShapedText::Draw(QPainter& painter, const QFont& font, const QString& text,
         painter.drawText(QPointF(x, baseline), text);
         return;
     }
-    const QTextLayout& layout = shaped(font, text, painter.device(), painter.layoutDirection());
-    if (layout.lineCount() != 1)
+    const Line& line = shaped(font, text, painter.device(), painter.layoutDirection());
+    if (!line.layout) {
+        painter.setFont(font);
+        painter.drawText(QPointF(x, baseline), text);
         return;
-    layout.draw(&painter, QPointF(x, baseline - layout.lineAt(0).ascent()));
+    }
+    line.layout->draw(&painter, QPointF(x, baseline - line.layout->lineAt(0).ascent()));
 }
 
 double ShapedText::Advance(const QFont& font, const QString& text, const QPaintDevice* device)
 {
     if (!Cacheable(text) || font.pixelSize() <= 0)
         return device ? QFontMetricsF(font, device).horizontalAdvance(text) : QFontMetricsF(font).horizontalAdvance(text);
-    const QTextLayout& layout = shaped(font, text, device, Qt::LayoutDirectionAuto);
-    return layout.lineCount() == 1 ? layout.lineAt(0).horizontalAdvance() : 0.0;
+    return shaped(font, text, device, Qt::LayoutDirectionAuto).advance;
 }

@@ -11,9 +11,11 @@ class QPaintDevice;
 //
 // Draw gives exactly the pixels of QPainter::drawText(QPointF(x, baseline), text) with the
 // painter's pen, and Advance the value of QFontMetricsF(font).horizontalAdvance(text)
-// (through the device's resolution when one is given). Texts holding a line break or a
-// tab, and fonts not sized in pixels, are not cached: they are drawn and measured as before. The kept lines belong to the
-// thread that shaped them (as Qt's fonts do); each thread keeps at most about a thousand.
+// (through the device's resolution when one is given), with whatever fonts are installed.
+// Only lines that the font shapes whole are kept shaped; a line that needs fallback fonts
+// for some of its letters, texts holding a line break or a tab, and fonts not sized in
+// pixels are drawn and measured plainly. The kept lines belong to the thread that shaped
+// them (as Qt's fonts do); each thread keeps at most about a thousand.
 class ShapedText
 {
 public:

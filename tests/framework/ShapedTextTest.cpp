@@ -7,12 +7,14 @@
 
 namespace {
 
-// Texts a calendar draws (day numbers, month names, titles), kerned pairs, a right-to-left
-// and a mixed line, and texts that are never kept shaped.
+// Texts a calendar draws (day numbers, month names, titles), kerned pairs, right-to-left
+// lines, lines whose CJK or emoji letters come from fallback fonts where those are
+// installed (a desktop's Noto fonts), and texts that are never kept shaped.
 const QStringList Texts = {
     QStringLiteral(" 1"), QStringLiteral("31"), QStringLiteral("W"), QStringLiteral("September"),
     QStringLiteral("AVATAR Type Ty To.  "), QStringLiteral("Dentist 10:30 – café"),
     QString::fromUtf8("\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d 12"), QString::fromUtf8("abc \xd8\xb3\xd9\x84\xd8\xa7\xd9\x85 def"),
+    QString::fromUtf8("3\xe6\x9c\x88 \xe4\xbc\x9a\xe8\xad\xb0 10:30"), QString::fromUtf8("Party \xf0\x9f\x8e\x89\xf0\x9f\x8e\x82 5"),
     QStringLiteral("tab\there"), QString::fromUtf8("soft\xc2\xadhyphen"), QStringLiteral(" "),
 };
 
