@@ -318,6 +318,9 @@ under_window_manager() {
     local i
     for i in $(seq 1 30); do xwininfo -id "$ID" | grep -q IsViewable && break; sleep 0.1; done
     check "a minimised event dialog is shown again" bash -c "xwininfo -id $ID | grep -q IsViewable"
+    # A window manager may drop a restore amid minimises in quick succession (metacity did).
+    xdotool $(for i in $(seq 1 50); do printf 'windowminimize %s sleep 0.01 ' "$ID"; done)
+    check "after 50 minimises 10 ms apart the event dialog is shown within 2 s" shown_within_2s "$ID"
     press "$ID" Escape
   fi
   click 29 $(( TITLE + 17 ))          # back to the year view
