@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -46,6 +47,15 @@ bool keptFromMinimise(const QWidget* window)
         || QApplication::activeModalWidget();
 }
 
+// Whether a full screen changes nothing of window: it has no frame and the screen's size.
+// metacity takes a move of such a window to the screen's corner for a full screen request, and
+// undone, the full screen puts the window back where it stood before the move.
+bool fullScreenAlready(const QWidget* window)
+{
+    return (window->windowFlags() & Qt::FramelessWindowHint) && window->screen()
+        && window->size() == window->screen()->size();
+}
+
 // Undoes what a window manager did to window against its frame: a minimise when it has no
 // minimise button or while a modal window is open, a maximise or full screen when it has no
 // maximise button (a fixed-size dialog would be stretched over the screen, its controls in
@@ -60,7 +70,7 @@ void restoreAgainstFrame(QWidget* window)
     if ((state & Qt::WindowMinimized) && keptFromMinimise(window))
         state &= ~Qt::WindowMinimized;
     if (!(flags & Qt::WindowMaximizeButtonHint))
-        state &= ~(Qt::WindowMaximized | Qt::WindowFullScreen);
+        state &= ~(Qt::WindowMaximized | (fullScreenAlready(window) ? Qt::WindowNoState : Qt::WindowFullScreen));
     if (state == window->windowState())
         return;
     window->setWindowState(state);

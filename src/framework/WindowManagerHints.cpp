@@ -1,5 +1,6 @@
 #include "framework/WindowManagerHints.h"
 #include <QGuiApplication>
+#include <QPoint>
 #include <QWidget>
 #include <xcb/xcb.h>
 #include <cstdint>
@@ -159,3 +160,16 @@ void WindowManagerHints::MapAgain(QWidget* window)
     xcb_flush(c);
 }
 
+bool WindowManagerHints::Move(QWidget* window, const QPoint& place)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return false;
+    // In the screen's pixels.
+    const qreal ratio = window->devicePixelRatioF();
+    const int32_t values[2] = {int32_t(qRound(place.x() * ratio)), int32_t(qRound(place.y() * ratio))};
+    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(c);
+    return true;
+}

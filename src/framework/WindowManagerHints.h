@@ -1,6 +1,7 @@
 #pragma once
 #include <Qt>
 
+class QPoint;
 class QWidget;
 
 // What a window manager reads from a top-level window to frame it, written straight to the X
@@ -39,4 +40,8 @@ public:
     // Maps the window again, the way back from a minimise that a client has: a window manager
     // restores the window, also when it dropped an earlier request. Does nothing off X11.
     static void MapAgain(QWidget* window);
+    // Asks for the window's top-left corner at place (in Qt's coordinates) with a move alone,
+    // its size left out of the request. False, and nothing done, off X11 or before the window
+    // has a native window.
+    static bool Move(QWidget* window, const QPoint& place);
 };
