@@ -2,18 +2,23 @@
 # The windows under odd preference values and after a rebuild, without a window manager, on
 # 1280 x 1024 and 1024 x 768: a stored tab place off the screen is brought back and corrected
 # in the preferences, a drag cannot take the tab off the screen, the calendar window's size is
-# fixed to the work area, and the help window stays above the calendar window when the
-# calendar is rebuilt (space key) or slid away and back, also under a window manager, where a
-# click on the tab slides the calendar away after start-up, a rebuild and a slide. Under four
+# fixed to the work area, a calendar moved elsewhere just after it showed goes back once and
+# one moved down later goes back to the top, and the help window stays above the calendar
+# window when the calendar is rebuilt (space key) or slid away and back, also under a window
+# manager, where a click on the tab slides the calendar away after start-up, a rebuild and a
+# slide. Under four
 # window managers (openbox; icewm, which also takes buttons off a frame when told; xfwm4 and
 # metacity, which keep windows on the screen) each window has the frame and actions of its
 # kind, a minimised event dialog or calendar comes back at once, the slide is seen part-way, a
 # close request slides the calendar away (the tab brings it back) and leaves the preferences
-# open.
+# open, an event dialog minimised 50 times 10 ms apart comes back; under metacity a calendar
+# dragged down by the window manager goes back to the top. Under i3 the tab keeps its size
+# when i3 restarts.
 source "$(dirname "$0")/lib.sh"
 
 prefs() { cat "$HOME/.config/LMCalendar.prefs"; }
 left_of() { geometry "$1" | cut -d' ' -f1; }
+placed_at() { [ "$(geometry "$1" | cut -d' ' -f1-2)" = "$2" ]; }
 # Whether window $1 lies above window $2. Without a window manager xwininfo lists the root's
 # children top first; a window manager lists its clients bottom first in
 # _NET_CLIENT_LIST_STACKING (their frames are the root's children then).
@@ -46,6 +51,10 @@ scenario() {
   W=${LUMORA_E2E_SCREEN%x*}; H=${LUMORA_E2E_SCREEN#*x}
   mkdir -p "$HOME/.config"
   local rightmost=$((W - 32))
+  if [ "${LUMORA_E2E_WM:-}" = i3 ]; then
+    under_i3
+    exit $FAILURES
+  fi
   if [ -n "${LUMORA_E2E_WM:-}" ]; then
     # Under a window manager the frames and the stacking are looked at (it places and sizes
     # windows its own way).
@@ -59,6 +68,14 @@ scenario() {
   hints=$(xprop -id "$WIN" WM_NORMAL_HINTS)
   check "the calendar window's size is fixed to the work area" sh -c \
     "echo '$hints' | grep -q 'minimum size: $W by $H' && echo '$hints' | grep -q 'maximum size: $W by $H'"
+  # Moved elsewhere right after it showed, as a window manager that places it its own way
+  # does (i3 put it at x = 2), the calendar goes back to where it opened, once; moved later,
+  # only its top is pinned.
+  xdotool windowmove "$WIN" 2 0
+  check "a calendar placed at x = 2 once shown goes back to x = 0" within 2 placed_at "$WIN" "0 0"
+  xdotool windowmove "$WIN" 7 150
+  check "moved later to 7,150, it goes back to the top only" within 2 placed_at "$WIN" "7 0"
+  xdotool windowmove "$WIN" 0 0
   quit
   check "the corrected place is stored (prefs $(prefs))" test "$(prefs)" = "0;0;1"
 
@@ -281,6 +298,25 @@ dragged_back() {
   tab_slides "after a drag"
 }
 
+# Under i3, which gives a floating window at least 75 x 50 when it restarts, whatever the
+# window's fixed size: the tab keeps its 32 x 7.
+under_i3() {
+  printf 'font pango:monospace 8\n' > "$WORK/i3.conf"
+  # Its socket in the test's own folder (by default it makes a folder in /tmp).
+  mkdir -p "$WORK/run" && chmod 700 "$WORK/run"
+  XDG_RUNTIME_DIR="$WORK/run" i3 -c "$WORK/i3.conf" > "$WORK/wm.log" 2>&1 & local wm=$! i
+  for i in $(seq 1 100); do i3-msg -t get_version > /dev/null 2>&1 && break; sleep 0.1; done
+  start "1;300;1" || { kill $wm; wait $wm 2>/dev/null; return 1; }
+  check "under i3 the tab is 32 x 7" within 2 tab_size_is "32 7"
+  i3-msg restart > /dev/null 2>&1
+  for i in $(seq 1 100); do sleep 0.1; i3-msg -t get_version > /dev/null 2>&1 && break; done
+  check "after i3 restarts, the tab is 32 x 7 within 2 s" within 2 tab_size_is "32 7"
+  echo "  the tab: $(geometry "$TAB")"
+  quit
+  kill $wm; wait $wm 2>/dev/null
+}
+tab_size_is() { [ "$(geometry "$TAB" | cut -d' ' -f3-4)" = "$1" ]; }
+
 under_window_manager() {
   # icewm without its task bar: no panel reserves a part of the screen. An XEmbed tray that
   # the program's icon sits in (no session bus: no StatusNotifier host).
@@ -388,5 +424,11 @@ for wm in openbox:1280x1024 icewm:1024x768 xfwm4:1280x1024 metacity:1024x768; do
     echo "FAIL: ${wm%:*} is not installed (scripts/install-deps.sh installs it)"; failed=$((failed + 1))
   fi
 done
+echo "== screen 1024x768 under i3"
+if command -v i3 > /dev/null; then
+  LUMORA_E2E_WM=i3 run_in_xvfb scenario 1024x768 || failed=$((failed + 1))
+else
+  echo "FAIL: i3 is not installed (scripts/install-deps.sh installs it)"; failed=$((failed + 1))
+fi
 [ $failed = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
 exit $failed
