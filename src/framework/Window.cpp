@@ -81,10 +81,10 @@ void restoreAgainstFrame(QWidget* window)
     }
 }
 constexpr char lookingAtShowing[] = "lumoraLookingAtShowing";
-constexpr int lookInterval = 100;     // ms between looks while a window manager refuses
-constexpr int slowLookInterval = 500; // after this many refused looks in a row:
-constexpr int refusalsBeforeSlowing = 30;
-constexpr int settledLooks = 5;       // looks in a row that find the window shown
+constexpr int lookInterval = 100;           // ms between looks
+constexpr int refusalsBeforeSlowing = 30;   // restores refused in a row, after which
+constexpr int slowLookInterval = 500;       // the looks come this many ms apart
+constexpr int settledLooks = 5;             // looks in a row that find the window shown
 
 // A window manager may drop a restore and say nothing more (metacity does amid minimises in
 // quick succession), and Qt reports a state only when it differs from the one it reported
@@ -99,12 +99,13 @@ void lookAtShowing(QPointer<QWidget> window, int refusals, int shownLooks)
         if (!window)
             return;
         const auto* own = qobject_cast<const Window*>(window.data());
-        if (!window->isVisible() || (own && own->IsClosed()) || !keptFromMinimise(window)
-            || (WindowManagerHints::IsShown(window) && shownLooks + 1 >= settledLooks)) {
+        const bool looked = window->isVisible() && !(own && own->IsClosed()) && keptFromMinimise(window);
+        const bool shown = looked && WindowManagerHints::IsShown(window);
+        if (!looked || (shown && shownLooks + 1 >= settledLooks)) {
             window->setProperty(lookingAtShowing, false);
             return;
         }
-        if (WindowManagerHints::IsShown(window)) {
+        if (shown) {
             lookAtShowing(window, 0, shownLooks + 1);
             return;
         }
