@@ -18,10 +18,11 @@ pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev)
 pkgs+=(clang libclang-rt-dev poppler-utils)
 # Window managers for the whole-program tests that need one: openbox; icewm, which also
 # honours the Motif hints that take buttons off a window's frame; xfwm4 and metacity, which
-# keep windows on the screen. wmctrl asks a window manager to close a window; python3-xlib
+# keep windows on the screen; i3, which resizes a floating window its own way when it
+# restarts. wmctrl asks a window manager to close a window; python3-xlib
 # reads the screen quickly enough to catch a slide part-way; pkill (procps) ends a window
 # manager started with a session bus of its own.
-pkgs+=(openbox icewm xfwm4 metacity wmctrl python3-xlib procps)
+pkgs+=(openbox icewm xfwm4 metacity i3-wm wmctrl python3-xlib procps)
 pkgs+=(libfaketime)   # the tray test runs the program across a midnight of its own
 missing=()
 for p in "${pkgs[@]}"; do

@@ -10,6 +10,7 @@
 #include "framework/ListBox.h"
 #include "framework/MessageBox.h"
 #include "framework/TextFunctions.h"
+#include "framework/WindowManagerHints.h"
 #include "framework/WorkArea.h"
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace {
 
@@ -33,6 +35,11 @@ PicturePtr scaledCopy(const PicturePtr& picture, double width, double height)
 }
 
 bool usable(const PicturePtr& picture) { return picture && picture->Width() > 0 && picture->Height() > 0; }
+
+// The pinned place is asked for again this often after the last move, for at most this many
+// times: a drag held still for longer is let go (each move of a drag starts the count anew).
+constexpr int pinLookInterval = 100;   // ms
+constexpr int pinLooksMax = 100;
 } // namespace
 
 CalendarWindow::CalendarWindow()
@@ -269,15 +276,66 @@ void CalendarWindow::paintEvent(QPaintEvent*)
 
 void CalendarWindow::Event_Moved()
 {
-    const int availTop = WorkArea::Rect().top();
-    if (y() > availTop)
-        move(x(), availTop);
+    const QRect area = WorkArea::Rect();
+    // A window manager that puts the window elsewhere than it was opened (i3 puts it a border's
+    // width right of the work area's left edge, its last columns past the screen) is answered
+    // once per showing, as the mini calendar is: a window manager that insists keeps its way.
+    if (!m_placeLookedAt && isVisible()) {
+        m_placeLookedAt = true;
+        if (pos() != area.topLeft()) {
+            pinTo(area.topLeft());
+            return;
+        }
+    }
+    // Only the top is pinned: moved down, the window goes back up; moved sideways, or above
+    // the work area (sliding), it stays.
+    if (y() > area.top())
+        pinTo(QPoint(x(), area.top()));
+}
+
+void CalendarWindow::pinTo(const QPoint& place)
+{
+    moveTo(place);
+    m_pinPlace = place;
+    m_pinLooks = 0;
+    if (!m_pinTimer) {
+        m_pinTimer = new QTimer(this);
+        m_pinTimer->setSingleShot(true);
+        m_pinTimer->setInterval(pinLookInterval);
+        connect(m_pinTimer, &QTimer::timeout, this, &CalendarWindow::lookAtPin);
+    }
+    m_pinTimer->start();
+}
+
+void CalendarWindow::lookAtPin()
+{
+    // Where the window manager last said the window stands (the widget may hold the place
+    // asked, which the window manager dropped).
+    const QPoint placed = windowHandle() ? windowHandle()->position() : pos();
+    if (!isVisible() || placed == m_pinPlace || ++m_pinLooks > pinLooksMax)
+        return;
+    moveTo(m_pinPlace);
+    m_pinTimer->start();
+}
+
+void CalendarWindow::moveTo(const QPoint& place)
+{
+    // Asked of the X server: the widget may already hold the place, asked before and dropped
+    // by the window manager, and would take a move to it for no move at all.
+    if (!WindowManagerHints::Move(this, place))
+        move(place);
 }
 
 void CalendarWindow::moveEvent(QMoveEvent* event)
 {
     Window::moveEvent(event);
     Event_Moved();
+}
+
+void CalendarWindow::showEvent(QShowEvent* event)
+{
+    m_placeLookedAt = false;
+    Window::showEvent(event);
 }
 
 void CalendarWindow::resizeEvent(QResizeEvent* event)

@@ -300,6 +300,7 @@ protected:
     void Event_Activate() override;
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
@@ -310,6 +311,16 @@ private:
     void endSlide();
     int m_top = 0;
     bool m_openOutOfView = false;
+    // Pinning against a window manager: a move made from inside the window manager's own
+    // drag is dropped by it and never repeated, so the place is asked for again, a bounded
+    // number of times, until the window stands there. See Event_Moved.
+    void pinTo(const QPoint& place);
+    void lookAtPin();
+    void moveTo(const QPoint& place);
+    class QTimer* m_pinTimer = nullptr;
+    QPoint m_pinPlace;
+    int m_pinLooks = 0;
+    bool m_placeLookedAt = false;   // the window manager's first place of this showing
     QPointer<class SlideCurtain> m_curtain;
 
     void Layout();

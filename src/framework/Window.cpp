@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QImage>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -38,6 +39,23 @@ QWindow* ownerHandle()
     return owner ? owner->windowHandle() : nullptr;
 }
 
+// Whether a minimise of window is undone: it has no minimise button, or a modal window is
+// open.
+bool keptFromMinimise(const QWidget* window)
+{
+    return !(WindowManagerHints::FrameButtons(window) & Qt::WindowMinimizeButtonHint)
+        || QApplication::activeModalWidget();
+}
+
+// Whether a full screen changes nothing of window: it has no frame and the screen's size.
+// metacity takes a move of such a window to the screen's corner for a full screen request, and
+// undone, the full screen puts the window back where it stood before the move.
+bool fullScreenAlready(const QWidget* window)
+{
+    return (window->windowFlags() & Qt::FramelessWindowHint) && window->screen()
+        && window->size() == window->screen()->size();
+}
+
 // Undoes what a window manager did to window against its frame: a minimise when it has no
 // minimise button or while a modal window is open, a maximise or full screen when it has no
 // maximise button (a fixed-size dialog would be stretched over the screen, its controls in
@@ -49,10 +67,10 @@ void restoreAgainstFrame(QWidget* window)
     Qt::WindowStates state = window->windowState();
     QWidget* modal = QApplication::activeModalWidget();
     const Qt::WindowFlags flags = WindowManagerHints::FrameButtons(window);
-    if ((state & Qt::WindowMinimized) && (!(flags & Qt::WindowMinimizeButtonHint) || modal))
+    if ((state & Qt::WindowMinimized) && keptFromMinimise(window))
         state &= ~Qt::WindowMinimized;
     if (!(flags & Qt::WindowMaximizeButtonHint))
-        state &= ~(Qt::WindowMaximized | Qt::WindowFullScreen);
+        state &= ~(Qt::WindowMaximized | (fullScreenAlready(window) ? Qt::WindowNoState : Qt::WindowFullScreen));
     if (state == window->windowState())
         return;
     window->setWindowState(state);
@@ -61,6 +79,54 @@ void restoreAgainstFrame(QWidget* window)
         modal->raise();
         modal->activateWindow();
     }
+}
+constexpr char lookingAtShowing[] = "lumoraLookingAtShowing";
+constexpr int lookInterval = 100;           // ms between looks
+constexpr int refusalsBeforeSlowing = 30;   // restores refused in a row, after which
+constexpr int slowLookInterval = 500;       // the looks come this many ms apart
+constexpr int settledLooks = 5;             // looks in a row that find the window shown
+
+// A window manager may drop a restore and say nothing more (metacity does amid minimises in
+// quick succession), and Qt reports a state only when it differs from the one it reported
+// last, so a minimise that follows a dropped restore goes unseen. The guard therefore looks
+// at the window on the X server and asks again until the window has stood shown for a while
+// (Qt has then read every change of state before it, so the next minimise is reported), or
+// until the program hid or closed it. One round of looks runs per window at a time.
+void lookAtShowing(QPointer<QWidget> window, int refusals, int shownLooks)
+{
+    const int delay = refusals >= refusalsBeforeSlowing ? slowLookInterval : lookInterval;
+    QTimer::singleShot(delay, window, [window, refusals, shownLooks] {
+        if (!window)
+            return;
+        const auto* own = qobject_cast<const Window*>(window.data());
+        const bool looked = window->isVisible() && !(own && own->IsClosed()) && keptFromMinimise(window);
+        const bool shown = looked && WindowManagerHints::IsShown(window);
+        if (!looked || (shown && shownLooks + 1 >= settledLooks)) {
+            window->setProperty(lookingAtShowing, false);
+            return;
+        }
+        if (shown) {
+            lookAtShowing(window, 0, shownLooks + 1);
+            return;
+        }
+        // Qt's own restore where Qt knows of the minimise, and the window mapped again, which
+        // a window manager takes as a restore whatever it dropped before.
+        restoreAgainstFrame(window);
+        WindowManagerHints::MapAgain(window);
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->raise();
+            modal->activateWindow();
+        }
+        lookAtShowing(window, refusals + 1, 0);
+    });
+}
+
+void keepLookingAtShowing(QWidget* window)
+{
+    if (window->property(lookingAtShowing).toBool())
+        return;
+    window->setProperty(lookingAtShowing, true);
+    lookAtShowing(window, 0, 0);
 }
 } // namespace
 
@@ -173,7 +239,10 @@ void Window::KeepToFrame(QWidget* window)
     QObject::connect(handle, &QWindow::windowStateChanged, window, [window](Qt::WindowState state) {
         // Looked at once the widget has taken its native window's new state.
         if (state != Qt::WindowNoState && state != Qt::WindowActive)
-            QTimer::singleShot(0, window, [window] { restoreAgainstFrame(window); });
+            QTimer::singleShot(0, window, [window] {
+                restoreAgainstFrame(window);
+                keepLookingAtShowing(window);
+            });
     });
 }
 

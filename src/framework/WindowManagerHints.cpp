@@ -1,5 +1,6 @@
 #include "framework/WindowManagerHints.h"
 #include <QGuiApplication>
+#include <QPoint>
 #include <QWidget>
 #include <xcb/xcb.h>
 #include <cstdint>
@@ -53,6 +54,20 @@ xcb_atom_t motifHintsAtom(xcb_connection_t* c)
         if (reply)
             atom = reply->atom;
     }
+    return atom;
+}
+
+xcb_atom_t atomNamed(xcb_connection_t* c, const char* name, size_t length)
+{
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(length), name), nullptr), &free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+xcb_atom_t wmStateAtom(xcb_connection_t* c)
+{
+    static const char name[] = "WM_STATE";
+    static const xcb_atom_t atom = atomNamed(c, name, sizeof name - 1);
     return atom;
 }
 } // namespace
@@ -112,4 +127,49 @@ void WindowManagerHints::WriteTransientFor(QWidget* window, QWidget* owner)
         return;
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &ownerId);
     xcb_flush(c);
+}
+
+bool WindowManagerHints::IsShown(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return window->isVisible() && !window->isMinimized();
+    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&free)> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr), &free);
+    // Viewable: the window and every window it lies in (its frame) are mapped.
+    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+        return false;
+    const xcb_atom_t atom = wmStateAtom(c);
+    if (atom == XCB_ATOM_NONE)
+        return true;
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> state(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, atom, atom, 0, 1), nullptr), &free);
+    constexpr uint32_t iconicState = 3;
+    return !state || state->format != 32 || xcb_get_property_value_length(state.get()) < 4
+        || *static_cast<const uint32_t*>(xcb_get_property_value(state.get())) != iconicState;
+}
+
+void WindowManagerHints::MapAgain(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return;
+    xcb_map_window(c, id);
+    xcb_flush(c);
+}
+
+bool WindowManagerHints::Move(QWidget* window, const QPoint& place)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return false;
+    // In the screen's pixels.
+    const qreal ratio = window->devicePixelRatioF();
+    const int32_t values[2] = {int32_t(qRound(place.x() * ratio)), int32_t(qRound(place.y() * ratio))};
+    xcb_configure_window(c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(c);
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <Qt>
 
+class QPoint;
 class QWidget;
 
 // What a window manager reads from a top-level window to frame it, written straight to the X
@@ -30,4 +31,17 @@ public:
     // can follow an owner that was mapped anew (as a new X window, or after it was withdrawn,
     // which makes a window manager forget its transients) without being unmapped itself.
     static void WriteTransientFor(QWidget* window, QWidget* owner);
+
+    // Whether the window stands on the screen: mapped, with the window manager's frame around
+    // it, and not iconic. Read from the X server, which Qt's own state may lag behind or miss
+    // (Qt reports a state only when it differs from the one it reported last). Off X11, or
+    // before the window has a native window, the widget's own state answers.
+    static bool IsShown(QWidget* window);
+    // Maps the window again, the way back from a minimise that a client has: a window manager
+    // restores the window, also when it dropped an earlier request. Does nothing off X11.
+    static void MapAgain(QWidget* window);
+    // Asks for the window's top-left corner at place (in Qt's coordinates) with a move alone,
+    // its size left out of the request. False, and nothing done, off X11 or before the window
+    // has a native window.
+    static bool Move(QWidget* window, const QPoint& place);
 };

@@ -175,3 +175,10 @@ void TabWindow::moveEvent(QMoveEvent* event)
     Window::moveEvent(event);
     Event_Moved();
 }
+
+void TabWindow::resizeEvent(QResizeEvent* event)
+{
+    Window::resizeEvent(event);
+    if (size() != QSize(TabWidth, TabHeight))
+        resize(TabWidth, TabHeight);
+}

@@ -50,6 +50,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    // A window manager may give the tab another size whatever its fixed size says (i3 gives
+    // a floating window at least 75 x 50 when it restarts): the tab asks for its own back.
+    void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
