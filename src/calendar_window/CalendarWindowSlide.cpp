@@ -135,6 +135,14 @@ void CalendarWindow::ScrollUp()
             return;
         t -= 20;
     }
+    // A compositor may animate a window's disappearance (mutter shrinks it away): it is
+    // last shown wholly transparent, so that nothing of it is seen in that animation.
+    if (!s_cutsWithShape && m_curtain && isVisible()) {
+        m_curtain->SetOffset(-height());
+        slideStep(step);
+        if (!self || self->IsClosed())
+            return;
+    }
     m_top = availableTop() - height() - 10;
     setVisible(false);
     endSlide();
