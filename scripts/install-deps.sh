@@ -23,6 +23,9 @@ pkgs+=(clang libclang-rt-dev poppler-utils)
 # reads the screen quickly enough to catch a slide part-way; pkill (procps) ends a window
 # manager started with a session bus of its own.
 pkgs+=(openbox icewm xfwm4 metacity i3-wm wmctrl python3-xlib procps)
+# Wayland sessions nested in the window test's virtual screen, the program on their XWayland
+# (kwin_wayland, mutter); Qt's Wayland platform, which a session may ask Qt programs to use.
+pkgs+=(kwin-wayland mutter xwayland qt6-wayland)
 pkgs+=(libfaketime)   # the tray test runs the program across a midnight of its own
 missing=()
 for p in "${pkgs[@]}"; do

@@ -2,6 +2,7 @@
 // scaled once), painting of the background, bottom picture and border lines, pinning to the
 // top edge, edge locks, the window's own key and wheel input, and closing.
 #include "calendar_window/CalendarWindow.h"
+#include "calendar_window/SlideCurtain.h"
 #include "calendar_window/ScreenPicture.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
@@ -59,6 +60,8 @@ void CalendarWindow::Layout()
 {
     setWindowTitle(QStringLiteral("Calendar"));
     setWindowFlag(Qt::FramelessWindowHint);
+    // The slide shows transparent rows where a compositor runs (SlideCurtain).
+    SlideCurtain::PrepareWindow(this);
     // paintEvent covers the whole window itself: no fill of the palette's colour first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(64, 64);

@@ -4,9 +4,11 @@
 //
 // Many window managers keep a window on the screen and refuse a move above it, so the
 // window itself never leaves the work area: its place along the slide (Top) is drawn
-// inside it. A picture of the window is moved up within it, and the window's shape keeps
-// only the rows that reach into the work area; what the user sees at each step is the
-// window's bottom rows against the work area's top, as if the window had moved.
+// inside it. A picture of the window is moved up within it (SlideCurtain), and only the
+// rows that reach into the work area are seen: the others are transparent where a
+// compositor shows the window, cut away by the window's shape where none does. What the
+// user sees at each step is the window's bottom rows against the work area's top, as if
+// the window had moved.
 #include "calendar_window/CalendarWindow.h"
 #include "calendar_window/SlideCurtain.h"
 #include "framework/WorkArea.h"
@@ -15,10 +17,14 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
+// Without a compositor each step is on the screen as soon as it is drawn.
 constexpr int kStepMilliseconds = 4;
 QPointer<CalendarWindow> s_sliding;
+// How the running slide hides the rows that must not be seen (decided as it starts).
+bool s_cutsWithShape = true;
 
 int availableTop() { return WorkArea::Rect().top(); }
 
@@ -34,11 +40,21 @@ void shapeTo(QWidget* window, const QRegion& region)
         window->setMask(region);
 }
 
+// How long a step lasts. A compositor shows a window's picture at its own rate, once a
+// screen refresh: a step shorter than that would never be seen.
+int stepMilliseconds()
+{
+    if (s_cutsWithShape)
+        return kStepMilliseconds;
+    const qreal rate = QGuiApplication::primaryScreen()->refreshRate();
+    return std::clamp(int(1000.0 / (rate > 1 ? rate : 60.0) + 0.5), kStepMilliseconds, 50);
+}
+
 // Lets the event loop run for one step of the slide.
-void slideStep()
+void slideStep(int milliseconds)
 {
     QEventLoop loop;
-    QTimer::singleShot(kStepMilliseconds, &loop, &QEventLoop::quit);
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
@@ -82,7 +98,10 @@ void CalendarWindow::slideTo(int top)
     if (!m_curtain)
         m_curtain = new SlideCurtain(this);
     m_curtain->SetOffset(top - area.top());
-    shapeTo(this, QRegion(0, 0, width(), rows));
+    // Where a compositor shows the window, the shape is the whole window, which hides
+    // nothing whenever the compositor applies it: a window carries a shape for as long as it
+    // slides, so whoever watches it (a test, a benchmark) sees the slide end as it goes.
+    shapeTo(this, s_cutsWithShape ? QRegion(0, 0, width(), rows) : QRegion(rect()));
     if (isVisible() && !isMinimized())
         return;
     // Shown again where it belongs, whatever a window manager did to it meanwhile.
@@ -107,13 +126,24 @@ void CalendarWindow::ScrollUp()
     if (!guard.acquired() || IsClosed())
         return;
     QPointer<CalendarWindow> self(this);
+    s_cutsWithShape = SlideCurtain::CutsWithShape(this);
+    const int step = stepMilliseconds();
     int t = availableTop();
     while (t >= availableTop() - height()) {
         slideTo(t);
-        slideStep();
+        slideStep(step);
         if (!self || self->IsClosed())
             return;
         t -= 20;
+    }
+    // A compositor may animate a window's disappearance (mutter shrinks it away): it is
+    // last shown wholly transparent, for a few of the compositor's frames, so that nothing
+    // of it is seen in that animation when the compositor took that picture in time.
+    if (!s_cutsWithShape && m_curtain && isVisible()) {
+        m_curtain->SetOffset(-height());
+        slideStep(3 * step);
+        if (!self || self->IsClosed())
+            return;
     }
     m_top = availableTop() - height() - 10;
     setVisible(false);
@@ -126,10 +156,12 @@ void CalendarWindow::ScrollDown()
     if (!guard.acquired() || IsClosed())
         return;
     QPointer<CalendarWindow> self(this);
+    s_cutsWithShape = SlideCurtain::CutsWithShape(this);
+    const int step = stepMilliseconds();
     int t = availableTop() - height() - 10;
     while (t <= availableTop()) {
         slideTo(t);
-        slideStep();
+        slideStep(step);
         if (!self || self->IsClosed())
             return;
         t += 16;

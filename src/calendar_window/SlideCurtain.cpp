@@ -1,11 +1,17 @@
 #include "calendar_window/SlideCurtain.h"
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <xcb/xcb.h>
+#include <cstdlib>
+#include <memory>
+#include <string>
 
 SlideCurtain::SlideCurtain(QWidget* window) : m_picture(window->grab())
 {
     // Made a child after the picture is taken, so that it is not in it. It paints every
-    // pixel it covers, so nothing beneath it is painted while it shows.
+    // pixel it covers, so nothing beneath it is painted while it shows, and a scroll of it
+    // moves what it showed instead of painting it again.
     setParent(window);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(window->rect());
@@ -14,23 +20,32 @@ SlideCurtain::SlideCurtain(QWidget* window) : m_picture(window->grab())
 
 void SlideCurtain::SetOffset(int dy)
 {
-    if (dy == m_offset && isVisible())
-        return;
-    m_offset = dy;
     if (!isVisible()) {
+        m_offset = dy;
         raise();
-        show();
+        show();   // painted whole
+        return;
     }
-    update();
+    if (dy == m_offset)
+        return;
+    const int by = dy - m_offset;
+    m_offset = dy;
+    scroll(0, by);
 }
 
 void SlideCurtain::paintEvent(QPaintEvent* event)
 {
-    // Only the rows the window's shape leaves are seen, and only the rows to paint are
-    // drawn; the picture may have more pixels than the window (a high-density screen).
+    // Every row of the region is painted: the picture where it reaches, transparent below it
+    // (the window's shape, where there is one, cuts those rows away). The picture may have
+    // more pixels than the window (a high-density screen).
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.drawPixmap(0, m_offset, m_picture);
+    const int below = m_offset + int(m_picture.deviceIndependentSize().height());
+    if (below < height()) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(0, below, width(), height() - below, Qt::transparent);
+    }
 }
 
 bool SlideCurtain::event(QEvent* event)
@@ -46,4 +61,44 @@ bool SlideCurtain::event(QEvent* event)
     default:
         return QWidget::event(event);
     }
+}
+
+bool SlideCurtain::CompositorRuns()
+{
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return false;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c)
+        return false;
+    // The screen the display's name gives (":0.1"), 0 by default.
+    int screen = 0;
+    char* host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0)
+        screen = 0;
+    free(host);
+    const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(name.size()), name.c_str()), nullptr), &free);
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return false;   // never interned: nobody ever owned it
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr), &free);
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+void SlideCurtain::PrepareWindow(QWidget* window)
+{
+    if (window->testAttribute(Qt::WA_WState_Created) || !CompositorRuns())
+        return;
+    // An alpha channel for the window (Qt picks a 32-bit visual for a translucent window),
+    // while every paint still starts from the palette's colour, as for an opaque one.
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setAttribute(Qt::WA_NoSystemBackground, false);
+}
+
+bool SlideCurtain::CutsWithShape(const QWidget* window)
+{
+    return !window->testAttribute(Qt::WA_TranslucentBackground) || !CompositorRuns();
 }

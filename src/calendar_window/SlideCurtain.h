@@ -5,8 +5,12 @@
 // What the calendar window shows while it slides. A window manager may keep a window on the
 // screen (many do), so the window never leaves the work area: a picture of it, taken as the
 // slide starts, is laid over its controls and drawn moved up by the distance the window has
-// slid, while the window's shape keeps only the rows that reach into the work area. The
-// picture lives as long as the curtain, which the slide deletes when it ends.
+// slid. The rows below the picture must not be seen. Where a compositing manager shows the
+// window (every Wayland session's XWayland, composited X11 desktops), the window has an
+// alpha channel and those rows are transparent: each step is then one picture that is right
+// on its own, whenever the compositor takes it. On an X server without one, the window's
+// shape cuts them away (CutsWithShape). The picture lives as long as the curtain, which the
+// slide deletes when it ends.
 class SlideCurtain : public QWidget
 {
 public:
@@ -14,8 +18,21 @@ public:
     // the window, above its other children. Hidden until the first SetOffset.
     explicit SlideCurtain(QWidget* window);
     // Draws the picture dy pixels lower than the window's own place (dy <= 0 while the
-    // window is slid up) and shows the curtain.
+    // window is slid up) and shows the curtain. Rows the curtain showed already are moved
+    // in place (QWidget::scroll), so a step paints only the rows that it brings in.
     void SetOffset(int dy);
+    int Offset() const { return m_offset; }
+
+    // Whether a compositing manager runs on the X screen (it owns the _NET_WM_CM_S<n>
+    // selection). Asked of the X server each time: false off X11.
+    static bool CompositorRuns();
+    // Asks for window's native window to have an alpha channel when a compositor runs, so
+    // that a slide can show transparent rows; call before the native window is made. The
+    // window stays opaque wherever it paints (its own paint fills the palette's colour).
+    static void PrepareWindow(QWidget* window);
+    // Whether the rows below the picture must be cut away with the window's shape: no
+    // compositor shows the window's transparency now.
+    static bool CutsWithShape(const QWidget* window);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QBackingStore>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QScreen>
@@ -257,8 +258,12 @@ void Window::PrepareBackingStore(const QSize& size)
 
 void Window::TouchBackingStore()
 {
-    // Once shown, the store holds what was painted.
-    if (m_everShown || m_backingStoreTouched.valid() || !backingStore())
+    // Once shown, the store holds what was painted. Only the X11 and offscreen stores are an
+    // image from their resize on; others make their buffer at the first paint (Wayland's has
+    // none to hand out before it, and asking for its paint device then crashes).
+    static const bool imageStore = QGuiApplication::platformName() == QLatin1String("xcb")
+        || QGuiApplication::platformName() == QLatin1String("offscreen");
+    if (!imageStore || m_everShown || m_backingStoreTouched.valid() || !backingStore())
         return;
     auto* image = dynamic_cast<QImage*>(backingStore()->paintDevice());
     if (!image || image->isNull())

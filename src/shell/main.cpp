@@ -4,13 +4,34 @@
 
 #include "shell/Menu.h"
 #include "shell/app.h"
+#include <cstdio>
 #include <malloc.h>
+#include <xcb/xcb.h>
+
+namespace {
+// Whether an X server answers at the display the environment names (in a Wayland session,
+// the session's XWayland).
+bool xDisplayReachable()
+{
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool reached = connection && !xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    return reached;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
-    // Sliding and placing windows at the screen's top edge needs X11.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // Sliding and placing windows at the screen's top edge needs X11, whatever platform the
+    // session asks Qt programs to use (many Wayland sessions set QT_QPA_PLATFORM=wayland for
+    // all of them): where no X server answers, the program says so and ends.
+    if (!xDisplayReachable()) {
+        std::fprintf(stderr, "lumora-calendar: needs an X11 display (an X server, or XWayland in a "
+                              "Wayland session), and none answers at DISPLAY=\"%s\"\n",
+                     qgetenv("DISPLAY").constData());
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
     // Start-up allocates much from several threads at once (the events file's readers, the
     // toolkit loading its plugins, the pictures' decoders): the heap grows in steps of
     // 16 MB instead of many small ones, each of which waits for the process's address-space

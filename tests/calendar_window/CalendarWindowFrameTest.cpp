@@ -2,6 +2,7 @@
 #include "CalendarWindowFixture.h"
 #include "PixelProbe.h"
 #include "calendar_window/MiniCalList.h"
+#include "calendar_window/SlideCurtain.h"
 #include "calendar_window/TextButton.h"
 #include "calendar_window/cCanvas.h"
 #include "calendar_window/calCanvas.h"
@@ -337,6 +338,31 @@ TEST_F(Frame, SlidesOutAndInAndIgnoresASlideRequestedMeanwhile)
     // Moved down, it snaps back to the top edge.
     w->move(w->x(), top + 50);
     EXPECT_EQ(w->y(), top);
+}
+
+TEST_F(Frame, TheSlideCurtainShowsTheWindowMovedUpWithTransparentRowsBelowAndIsGoneAfterASlide)
+{
+    CalendarWindow* w = open();
+    const QImage resting = w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int h = w->height();
+    auto* curtain = new SlideCurtain(w);
+    for (const int slid : {100, 37}) {   // the second one moves what the first one showed
+        curtain->SetOffset(-slid);
+        QImage shown(w->size(), QImage::Format_ARGB32_Premultiplied);
+        shown.fill(Qt::red);
+        curtain->render(&shown);
+        // The window's rows from `slid` down, at its top; every row below them transparent.
+        EXPECT_EQ(shown.copy(0, 0, w->width(), h - slid), resting.copy(0, slid, w->width(), h - slid)) << slid;
+        QImage below(w->width(), slid, QImage::Format_ARGB32_Premultiplied);
+        below.fill(Qt::transparent);
+        EXPECT_EQ(shown.copy(0, h - slid, w->width(), slid), below) << slid;
+    }
+    delete curtain;
+    // A slide leaves no curtain over the controls (they would be dead to the mouse).
+    w->ScrollUp();
+    w->ScrollDown();
+    const auto children = w->findChildren<QWidget*>();
+    EXPECT_TRUE(std::none_of(children.begin(), children.end(), [](QWidget* c) { return dynamic_cast<SlideCurtain*>(c); }));
 }
 
 TEST_F(Frame, AWindowClosedDuringASlideIsLeftAlone)

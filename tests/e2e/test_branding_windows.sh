@@ -9,11 +9,14 @@
 # slide. Under four
 # window managers (openbox; icewm, which also takes buttons off a frame when told; xfwm4 and
 # metacity, which keep windows on the screen) each window has the frame and actions of its
-# kind, a minimised event dialog or calendar comes back at once, the slide is seen part-way, a
-# close request slides the calendar away (the tab brings it back) and leaves the preferences
-# open, an event dialog minimised 50 times 10 ms apart comes back; under metacity a calendar
-# dragged down by the window manager goes back to the top. Under i3 the tab keeps its size
-# when i3 restarts.
+# kind, a minimised event dialog or calendar comes back at once, the slide is seen part-way
+# and each of its frames is the calendar moved up with the desktop below it, a close request
+# slides the calendar away (the tab brings it back) and leaves the preferences open, an event
+# dialog minimised 50 times 10 ms apart comes back; under metacity a calendar dragged down by
+# the window manager goes back to the top. Under i3 the tab keeps its size when i3 restarts.
+# In Wayland# sessions of kwin_wayland and mutter nested in the virtual screen, the program started with
+# QT_QPA_PLATFORM=wayland runs on their XWayland and its slides are drawn right; with no X
+# display at all it says what it needs and ends with status 1.
 source "$(dirname "$0")/lib.sh"
 
 prefs() { cat "$HOME/.config/LMCalendar.prefs"; }
@@ -53,6 +56,10 @@ scenario() {
   local rightmost=$((W - 32))
   if [ "${LUMORA_E2E_WM:-}" = i3 ]; then
     under_i3
+    exit $FAILURES
+  fi
+  if [ -n "${LUMORA_E2E_WAYLAND:-}" ]; then
+    under_wayland_compositor
     exit $FAILURES
   fi
   if [ -n "${LUMORA_E2E_WM:-}" ]; then
@@ -206,47 +213,140 @@ untitled() {
   return 1
 }
 
-# Reads column 2 of the screen over and over for up to $1 seconds (a few hundred times a
-# second) and prints, for each reading, the rows where the calendar area's border lines run:
-# "ready" first, once it reads. Once the screen has changed, it stops when it has stayed the
-# same for a hundred readings (the slide is over).
-sample_border_rows() {
-  /usr/bin/python3 - "$1" <<'PY'
-import sys, time
-from Xlib import X, display
-screen = display.Display().screen()
-height = screen.height_in_pixels
-border = bytes((0xB9, 0x9D, 0x7F))  # RGB(127,157,185), stored blue first
-print("ready", flush=True)
-end = time.monotonic() + float(sys.argv[1])
-first, last, same = None, None, 0
-while True:
-    data = screen.root.get_image(2, 0, 1, height, X.ZPixmap, 0xFFFFFFFF).data
-    rows = " ".join(str(y) for y in range(height) if data[4 * y:4 * y + 3] == border)
-    print(rows, flush=True)
-    first = rows if first is None else first
-    same = same + 1 if rows == last else 0
-    last = rows
-    if time.monotonic() >= end or (same >= 100 and rows != first):
-        break
+# The screen's column $COLUMN, read with python3-xlib: "grab OUT" writes one reading, "sample
+# OUT STOP [REST]" writes every reading that differs from the one before (a few hundred a
+# second), printing "ready" first; it ends once the file STOP exists and the column has stayed
+# the same for a hundred readings, or once it reads REST, or after 60 s. "judge WAY REST DESK
+# FRAMES TOP HEIGHT [ANIMATED]" reads each frame as the calendar's resting column (REST) moved
+# up by one amount with the desktop (DESK, what is there without the calendar) below it: a
+# picture drawn at the wrong place, a band, a stale copy or rows the shape should have cut
+# fit no amount. It passes when every frame fits, the amounts run one way (up: growing) and
+# at least three lie part-way; sliding down, the calendar is not seen whole before it is seen
+# part-way. ANIMATED: frames before the first one part-way, and after the slide up's last
+# step, are the compositor's own animation of a window that appears or goes (mutter zooms it
+# in and out) and are only counted.
+column() {
+  COLUMN=$COLUMN /usr/bin/python3 - "$@" <<'PY'
+import os, sys, time
+cmd = sys.argv[1]
+if cmd in ("grab", "sample"):
+    from Xlib import X, display
+    screen = display.Display().screen()
+    def read():
+        # Blue, green and red of each row; the fourth byte is padding, which a window with an
+        # alpha channel may fill on a server that composites nothing.
+        col = bytearray(screen.root.get_image(int(os.environ["COLUMN"]), 0, 1, screen.height_in_pixels,
+                                              X.ZPixmap, 0xFFFFFFFF).data)
+        col[3::4] = bytes(len(col) // 4)
+        return bytes(col)
+if cmd == "grab":
+    open(sys.argv[2], "wb").write(read())
+elif cmd == "sample":
+    out, stop = open(sys.argv[2], "wb"), sys.argv[3]
+    rest = open(sys.argv[4], "rb").read() if len(sys.argv) > 4 else None
+    print("ready", flush=True)
+    end, last, same = time.monotonic() + 60, None, 0
+    while time.monotonic() < end:
+        col = read()
+        if col != last:
+            out.write(col)
+        same = same + 1 if col == last else 0
+        last = col
+        if col == rest or (same >= 100 and os.path.exists(stop)):
+            break
+else:
+    way, (rest, desk, data) = sys.argv[2], (open(f, "rb").read() for f in sys.argv[3:6])
+    top, h, animated = int(sys.argv[6]), int(sys.argv[7]), len(sys.argv) > 8
+    n = len(rest)
+    black = bytes(4 * 20)
+    def fits(f, s, cut):
+        return f[4 * top:4 * cut] == rest[4 * (top + s):4 * (top + cut - top + s)] and f[4 * cut:] == desk[4 * cut:]
+    def amount(f):
+        if f[:4 * top] != desk[:4 * top]:
+            return None
+        for s in range(h + 1):
+            cut = top + h - s
+            if fits(f, s, cut):
+                return s
+        # Without a compositor the X server shows the window's new shape before its new
+        # picture: the calendar's rows cut one step short (sliding up), or one step of the
+        # rows below the picture (sliding down), for as long as the two take to arrive.
+        if not animated:
+            for s in range(h + 1):
+                cut = top + h - s
+                # The rows scrolled in place, the last rows of the step not yet drawn.
+                for prev in (s - 20, s + 16):
+                    for c in (cut - 20, cut - 16):
+                        if 0 <= prev <= h and top <= c and fits(f, s, c) is False and \
+                           f[4 * top:4 * c] == rest[4 * (top + s):4 * (c + s)] and \
+                           f[4 * c:4 * cut] == rest[4 * (c + prev):4 * (cut + prev)] and f[4 * cut:] == desk[4 * cut:]:
+                            return s
+                    # The picture moved, its shape not yet: a step of the last picture below.
+                    for c in (cut + 20, cut + 16):
+                        if 0 <= prev <= h and c <= top + h and f[4 * top:4 * cut] == rest[4 * (top + s):4 * (top + h)] \
+                           and f[4 * cut:4 * c] == rest[4 * (cut + prev):4 * (c + prev)] and f[4 * c:] == desk[4 * c:]:
+                            return s
+                for c in range(max(top, cut - 20), cut):
+                    if fits(f, s, c):
+                        return s
+                for c in range(cut + 1, min(top + h, cut + 20) + 1):
+                    if fits(f, s, c) or (f[4 * top:4 * cut] == rest[4 * (top + s):4 * (top + h)]
+                                         and f[4 * cut:4 * c] in (black[:4 * (c - cut)], desk[4 * cut:4 * c])
+                                         and f[4 * c:] == desk[4 * c:]):
+                        return s
+        return None
+    seen = [amount(data[i:i + n]) for i in range(0, len(data) - n + 1, n)]
+    skipped = 0
+    if animated and way == "down":
+        while skipped < len(seen) and (seen[skipped] is None or seen[skipped] == h):
+            skipped += 1
+        seen = seen[skipped:]
+    last = [i for i, s in enumerate(seen) if s is not None and s > h - 20]   # the last step on
+    if animated and way == "up" and last:
+        gone = last[0]
+        kept = [s for s in seen[gone:] if s is not None and s > h - 20]
+        skipped = len(seen) - gone - len(kept)
+        seen = seen[:gone] + kept
+    read_ = [s for s in seen if s is not None]
+    bad = len(seen) - len(read_)
+    if bad:   # where the first such frame differs from both the calendar and the desktop
+        first = seen.index(None) + (skipped if way == "down" else 0)
+        f = data[n * first:n * first + n]
+        rows = [y for y in range(n // 4) if f[4 * y:4 * y + 3] not in (rest[4 * y:4 * y + 3], desk[4 * y:4 * y + 3])]
+        print(f"  first such frame: {len(rows)} rows unlike both, {rows[:1]} to {rows[-1:]}")
+    part = len(set(s for s in read_ if 0 < s < h))
+    ordered = all(b >= a for a, b in zip(read_, read_[1:])) if way == "up" \
+        else all(b <= a for a, b in zip(read_, read_[1:]))
+    whole_first = way == "down" and bool(read_) and [s for s in read_ if s != h][:1] == [0]
+    print(f"  {len(seen)} frames: {part} places part-way, {bad} not the calendar moved with the desktop below"
+          + (f", {skipped} of the compositor's own animation" if animated else "")
+          + ("" if ordered else f", out of order: {read_}") + (", seen whole first" if whole_first else ""))
+    sys.exit(0 if bad == 0 and ordered and not whole_first and part >= 3 else 1)
 PY
 }
-# Whether the slide that command $2... starts is seen part-way ($1: "up" or "down"): readings
-# of the screen taken while it runs show the border lines at several places higher than
-# where they rest in view (RESTING), the calendar's bottom rows against the work area's top;
-# sliding down, the calendar is not seen at rest before it is seen part-way. A window manager
-# that keeps windows on the screen would show the calendar only whole, or not at all.
-seen_part_way() {
-  local way=$1 out="$WORK/slide-$1.txt" i places first
-  sample_border_rows 4 > "$out" &
+# Whether the slides of commands "$UP" and "$DOWN" are drawn right: column $COLUMN of the
+# screen is read while each runs and judged as above. The calendar rests at rows TOP to
+# TOP + HEIGHT; $1 is empty or "animated" (see column). Screens are read on $SCREEN_DISPLAY.
+slides_drawn_right() {
+  local rest="$WORK/rest" desk="$WORK/desk" i ok=0
+  rm -f "$WORK/stop"
+  DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$rest"
+  DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column sample "$WORK/up" "$WORK/stop" > "$WORK/sampler" &
   local sampler=$!
-  for i in $(seq 1 50); do grep -q ready "$out" && break; sleep 0.1; done
-  shift; "$@"
+  for i in $(seq 1 600); do grep -q ready "$WORK/sampler" && break; sleep 0.1; done
+  $UP
+  calendar_is IsUnMapped; touch "$WORK/stop"; wait $sampler
+  DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$desk"
+  DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column sample "$WORK/down" "$WORK/none" "$rest" > "$WORK/sampler" &
+  sampler=$!
+  for i in $(seq 1 600); do grep -q ready "$WORK/sampler" && break; sleep 0.1; done
+  $DOWN
   wait $sampler
-  places=$(grep -v -x -e ready -e "$RESTING" -e "" "$out" | sort -u | wc -l)
-  first=$(grep -v -x -e ready -e "" "$out" | head -n 1)
-  echo "  the border lines at $places places part-way (at rest in view: rows $RESTING)"
-  [ "$places" -ge 3 ] && { [ "$way" = up ] || [ "$first" != "$RESTING" ]; }
+  check "the slide up is seen part-way, each frame the calendar moved up with the desktop below" \
+    column judge up "$rest" "$desk" "$WORK/up" "$TOP" "$HEIGHT" ${1:-}
+  check "the slide down is seen part-way, each frame the calendar moved up with the desktop below" \
+    column judge down "$rest" "$desk" "$WORK/down" "$TOP" "$HEIGHT" ${1:-}
+  calendar_is IsViewable
 }
 # Whether window $1 is shown, and not minimised, within 2 s.
 shown_within_2s() {
@@ -262,11 +362,10 @@ shown_within_2s() {
 slides_and_stays() {
   local tx ty tw th
   read -r tx ty tw th < <(geometry "$TAB")
-  RESTING=$(sample_border_rows 0 | sed -n 2p)
-  check "the slide up is seen part-way" seen_part_way up press "$WIN" ctrl+w
-  calendar_is IsUnMapped
-  check "the slide down is seen part-way" seen_part_way down xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
-  calendar_is IsViewable
+  # A column away from the tab, the tray's panel and the menus.
+  read -r _ TOP _ HEIGHT < <(geometry "$WIN")
+  COLUMN=$((W / 2)) SCREEN_DISPLAY=$DISPLAY SCREEN_AUTH=${XAUTHORITY:-} UP="press $WIN ctrl+w" \
+    DOWN="xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1" slides_drawn_right
   sleep 0.5
   xdotool windowminimize "$WIN"; sleep 0.3
   check "a minimised calendar is shown again within 2 s" shown_within_2s "$WIN"
@@ -426,8 +525,74 @@ under_window_manager() {
   end_wm
 }
 
+# A Wayland session nested in the virtual screen (kwin_wayland, or mutter as GNOME's), the
+# program on its XWayland, started with QT_QPA_PLATFORM=wayland as a session may set it for
+# every Qt program: it runs there through XWayland, and its slides, read off the virtual
+# screen that the compositor draws into, are drawn right both ways.
+under_wayland_compositor() {
+  local run="$WORK/run" compositor xwayland="" i animated=""
+  mkdir -p "$run" && chmod 700 "$run"
+  SCREEN_DISPLAY=$DISPLAY SCREEN_AUTH=${XAUTHORITY:-}
+  LUMORA_E2E_WM=$LUMORA_E2E_WAYLAND   # keys are given to a window the way a task bar does
+  case $LUMORA_E2E_WAYLAND in
+    kwin_wayland)
+      # A copy: a container may refuse to run the installed file, which carries a capability.
+      cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
+      XDG_RUNTIME_DIR=$run dbus-run-session "$WORK/kwin_wayland" --xwayland --x11-display "$DISPLAY" \
+        --width "$W" --height "$H" > "$WORK/compositor.log" 2>&1 & compositor=$! ;;
+    mutter)
+      XDG_RUNTIME_DIR=$run MUTTER_DEBUG_DUMMY_MODE_SPECS="${W}x$H" dbus-run-session mutter --wayland --nested \
+        > "$WORK/compositor.log" 2>&1 & compositor=$!
+      animated=animated ;;
+  esac
+  end_compositor() {
+    [ -n "$xwayland" ] && kill "$xwayland" 2>/dev/null
+    pkill -P "$compositor" 2>/dev/null; kill "$compositor" 2>/dev/null; wait "$compositor" 2>/dev/null
+  }
+  # The compositor's XWayland: the Xwayland process that shares its runtime folder.
+  find_xwayland() {
+    local p
+    for p in $(pgrep -x Xwayland); do
+      tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$run" && { echo "$p"; return 0; }
+    done
+    return 1
+  }
+  for i in $(seq 1 600); do xwayland=$(find_xwayland) && break; sleep 0.1; done
+  if [ -z "$xwayland" ]; then
+    fail "$LUMORA_E2E_WAYLAND started no XWayland within 60 s ($(tail -n 3 "$WORK/compositor.log" | tr '\n' ' '))"
+    end_compositor; return 1
+  fi
+  local args; args=$(tr '\0' ' ' < "/proc/$xwayland/cmdline")
+  export DISPLAY=$(grep -o ' :[0-9]*' <<< "$args" | head -n 1 | tr -d ' ')
+  export XAUTHORITY=$(sed -n 's/.* -auth \([^ ]*\).*/\1/p' <<< "$args")
+  [ -n "$XAUTHORITY" ] || unset XAUTHORITY
+  export XDG_RUNTIME_DIR=$run WAYLAND_DISPLAY
+  for i in $(seq 1 600); do
+    WAYLAND_DISPLAY=$(ls "$run" | grep -E '^wayland-[0-9]+$' | head -n 1)
+    [ -n "$WAYLAND_DISPLAY" ] && xdpyinfo > /dev/null 2>&1 && break; sleep 0.1
+  done
+  echo "  $LUMORA_E2E_WAYLAND: XWayland at $DISPLAY, Wayland at $WAYLAND_DISPLAY"
+  QT_QPA_PLATFORM=wayland start "0;300;1" || { end_compositor; return 1; }
+  check "started with QT_QPA_PLATFORM=wayland, it runs on XWayland" kill -0 "$PID"
+  read -r tx ty tw th < <(geometry "$TAB")
+  read -r _ TOP _ HEIGHT < <(geometry "$WIN")
+  COLUMN=$((W / 2)) UP="press $WIN ctrl+w" DOWN="xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1" \
+    slides_drawn_right $animated
+  COLUMN=$((W / 2)) UP="xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1" \
+    DOWN="xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1" slides_drawn_right $animated
+  quit
+  end_compositor
+}
+
 if [ -n "${LUMORA_E2E_WORK:-}" ]; then scenario; exit $FAILURES; fi
 failed=0
+# Without any X display it says in one line what it needs and ends with status 1.
+out=$(env -u DISPLAY QT_QPA_PLATFORM=wayland "$BIN" 2>&1); status=$?
+if [ $status = 1 ] && [ "$(echo "$out" | wc -l)" = 1 ] && [[ $out == *"needs an X11 display"*XWayland* ]]; then
+  echo "ok: with no X display it ends with status 1 and says what it needs"
+else
+  echo "FAIL: with no X display: status $status, said: $out"; failed=$((failed + 1))
+fi
 for size in 1280x1024 1024x768; do
   echo "== screen $size"
   run_in_xvfb scenario "$size" || failed=$((failed + 1))
@@ -446,5 +611,13 @@ if command -v i3 > /dev/null; then
 else
   echo "FAIL: i3 is not installed (scripts/install-deps.sh installs it)"; failed=$((failed + 1))
 fi
+for c in kwin_wayland mutter; do
+  echo "== a Wayland session of $c nested in a 1280x1024 screen"
+  if command -v "$c" > /dev/null && command -v Xwayland > /dev/null; then
+    LUMORA_E2E_WAYLAND=$c run_in_xvfb scenario 1280x1024 || failed=$((failed + 1))
+  else
+    echo "FAIL: $c or Xwayland is not installed (scripts/install-deps.sh installs them)"; failed=$((failed + 1))
+  fi
+done
 [ $failed = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
 exit $failed
