@@ -259,6 +259,7 @@ slides_and_stays() {
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "the tab's next click shows it" calendar_is IsViewable
   check "with the keyboard" within 2 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'"
+  check "and no call for attention on it" bash -c "! xprop -id $WIN _NET_WM_STATE | grep -q DEMANDS_ATTENTION"
   wmctrl -i -c "$TAB"; sleep 0.5
   check "a close request leaves the tab" bash -c "xwininfo -id $TAB | grep -q IsViewable"
 }
