@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWindow>
 #include <QUrl>
 #include <malloc.h>
 
@@ -326,6 +327,11 @@ bool app::CalendarWindowOpen()
     return false;
 }
 
+namespace {
+// The native window's property through which Qt maps a window with a user time of 0.
+constexpr char kShowWithoutActivating[] = "_q_showWithoutActivating";
+} // namespace
+
 void app::ReloadCalendar()
 {
     // The new window takes the keyboard only from the old one (the space key), never from
@@ -341,8 +347,18 @@ void app::ReloadCalendar()
     CalendarWindow::Instance();
     if (CalendarWindow* window = CalendarWindow::Existing()) {
         QPointer<CalendarWindow> slid(window);
+        // A window manager that focuses every new window (openbox) leaves the keyboard where
+        // it is when the window comes with a user time of 0. Qt reads that wish from its
+        // native window (made already), at each show.
+        window->winId();
+        if (!hadKeyboard)
+            window->windowHandle()->setProperty(kShowWithoutActivating, true);
         window->ScrollDown();
-        if (hadKeyboard && slid && !slid->IsClosed())
+        if (!slid || slid->IsClosed())
+            return;
+        // Its later slides are the user's: they take the keyboard.
+        slid->windowHandle()->setProperty(kShowWithoutActivating, QVariant());
+        if (hadKeyboard)
             slid->activateWindow();
     }
 }

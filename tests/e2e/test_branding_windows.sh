@@ -120,6 +120,8 @@ stacking() {
   if [ -n "$new" ] && [ -n "$help" ]; then
     WIN=$new
     calendar_is IsViewable; sleep 0.5   # the new window slides in
+    check "the rebuild the space key asked for leaves the new calendar window with the keyboard" \
+      within 5 has_keyboard "$WIN"
     check "after a rebuild the help window is above the new calendar window" above "$help" "$WIN"
     check "and the tab above both" above "$TAB" "$help"
     import -window root "$WORK/rebuilt-$LUMORA_E2E_SCREEN.png"
@@ -142,6 +144,44 @@ stacking() {
   quit
 }
 
+# Whether window $1 has the keyboard: the active window under a window manager, the focus
+# without one.
+has_keyboard() {
+  if [ -n "${LUMORA_E2E_WM:-}" ]; then
+    xprop -root _NET_ACTIVE_WINDOW | grep -qiE "# $(printf '0x%x' "$1")(,|\$)"
+  else
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+  fi
+}
+# A season's rebuild at midnight while another program has the keyboard (the program runs
+# from 15 s before the first day of summer, the wall clock alone faked): the new calendar
+# window leaves the keyboard there; openbox focuses a new window unless it says otherwise.
+season_rebuild() {
+  local lib other xm new i
+  lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
+  [ -n "$lib" ] || { fail "libfaketime is not installed"; return 1; }
+  echo "1;300;1" > "$HOME/.config/LMCalendar.prefs"
+  NO_FAKE_STAT=1 LD_PRELOAD="$lib" FAKETIME="@2026-06-20 23:59:45" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    "$1" & PID=$!
+  WIN=$(wait_window '^Calendar$' 60) || { fail "no calendar window"; kill "$PID"; return 1; }
+  xmessage -geometry 300x100+100+300 "another program" & other=$!
+  xm=$(wait_window '^xmessage$' 60) || { fail "no other program's window"; kill "$other"; quit; return 1; }
+  for i in $(seq 1 30); do has_keyboard "$xm" && break; xdotool windowactivate "$xm" 2>/dev/null; sleep 0.3; done
+  # The day-change timer's first tick after midnight, 30 s after the window's making.
+  for i in $(seq 1 900); do
+    new=$(xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$WIN\$" | head -n 1)
+    [ -n "$new" ] && break; sleep 0.1
+  done
+  if [ -n "$new" ]; then
+    WIN=$new
+    calendar_is IsViewable
+    check "a season's rebuild leaves the keyboard with the program that had it" has_keyboard "$xm"
+  else
+    fail "no calendar window rebuilt at the new season"
+  fi
+  kill "$other"; wait "$other" 2>/dev/null
+  quit
+}
 # Whether window $1's window-manager actions are those of a frame with the buttons named
 # in $2 ("close", "minimize"): never maximising or resizing (every window has a fixed
 # size); closing and minimising as named. openbox offers both on every framed window
@@ -348,7 +388,7 @@ under_window_manager() {
   if [ -n "$mini" ]; then frame_check "$mini" "the mini calendar" framed close; else fail "no mini calendar"; fi
   xdotool mousemove 316 3 click 1; calendar_is IsViewable
 
-  if [ "$LUMORA_E2E_WM" = openbox ]; then stacking; else quit; fi
+  if [ "$LUMORA_E2E_WM" = openbox ]; then stacking; season_rebuild "$app/lumora-calendar"; else quit; fi
   kill $tray 2>/dev/null
   end_wm
 }
