@@ -30,4 +30,10 @@ public:
     // can follow an owner that was mapped anew (as a new X window, or after it was withdrawn,
     // which makes a window manager forget its transients) without being unmapped itself.
     static void WriteTransientFor(QWidget* window, QWidget* owner);
+
+    // Adds "skip the task bar" and "skip the pager" to the window's _NET_WM_STATE, so that no
+    // task list shows it. A window manager reads the state when the window is mapped (and
+    // drops it when the window is withdrawn): call this before each map. Qt keeps states it
+    // finds there when it writes its own.
+    static void WriteSkipTaskList(QWidget* window);
 };

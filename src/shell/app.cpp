@@ -1,5 +1,6 @@
 #include "shell/app.h"
 #include "calendar_window/CalendarWindow.h"
+#include "framework/Date.h"
 #include "framework/Files.h"
 #include "framework/MessageBox.h"
 #include "framework/ShowURL.h"
@@ -16,6 +17,8 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -155,6 +158,9 @@ void app::Event_Open()
             mAppTrayItem = new AppTrayItem();
             mAppTrayItem->Install();
         }
+        // The windows' icon is the tray's picture of today, also without the tray icon.
+        if (!mAppTrayItem)
+            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(AppTrayItem::IconPicture(Date().Day())->Composited())));
         mallopt(M_TOP_PAD, 128 * 1024);   // glibc's own step again (main() widened it)
         malloc_trim(0);
     });

@@ -24,6 +24,15 @@ TabWindow::TabWindow()
     setFixedSize(TabWidth, TabHeight);
 }
 
+void TabWindow::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        winId();
+        WindowManagerHints::WriteSkipTaskList(this);
+    }
+    Window::setVisible(visible);
+}
+
 int TabWindow::DefaultLeft(int availableWidth)
 {
     return ToInt(availableWidth - (availableWidth / 2.0 - TabWidth / 2.0));

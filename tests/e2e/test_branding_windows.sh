@@ -347,6 +347,11 @@ under_window_manager() {
 
   named_frame_check Calendar bare
   named_frame_check Tab bare
+  check "the tab is in no task list or pager" \
+    bash -c "xprop -id $TAB _NET_WM_STATE | grep SKIP_TASKBAR | grep -q SKIP_PAGER"
+  # Made with the tray icon, once the calendar has had its first paint.
+  check "the calendar window and the tab carry the program's icon" \
+    within 10 bash -c "xprop -id $WIN _NET_WM_ICON | grep -q 'Icon (32 x 32)' && xprop -id $TAB _NET_WM_ICON | grep -q 'Icon (32 x 32)'"
   [ "$LUMORA_E2E_WM" = openbox ] && tab_slides "after start-up"
   slides_and_stays
 
@@ -367,7 +372,8 @@ under_window_manager() {
   named_frame_check "Calendar Countdown Event" framed close && press "$ID" Return
   # From the menus at the corner: Help > Help, Edit > About Calendar, Edit > Preferences.
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Down Return
-  named_frame_check "Calendar Help" framed "close minimize"
+  named_frame_check "Calendar Help" framed "close minimize" \
+    && check "the help window carries the program's icon" bash -c "xprop -id $ID _NET_WM_ICON | grep -q 'Icon (32 x 32)'"
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Up Return
   named_frame_check "About Calendar" framed "$about_buttons"
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Return
