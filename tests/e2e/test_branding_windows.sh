@@ -8,8 +8,10 @@
 # window managers (openbox; icewm, which also takes buttons off a frame when told; xfwm4 and
 # metacity, which keep windows on the screen) each window has the frame and actions of its
 # kind, a minimised event dialog or calendar comes back at once, the slide is seen part-way, a
-# close request slides the calendar away (the tab brings it back) and leaves the preferences
-# open.
+# close request slides the calendar away (the tab brings it back, with the keyboard and no call
+# for attention) and leaves the preferences open; the tab stands above the calendar and in no
+# task list, and the windows carry the program's icon. A rebuild asked with the space key gives
+# the new window the keyboard; under openbox a season's rebuild leaves it with another program.
 source "$(dirname "$0")/lib.sh"
 
 prefs() { cat "$HOME/.config/LMCalendar.prefs"; }
@@ -347,6 +349,7 @@ under_window_manager() {
 
   named_frame_check Calendar bare
   named_frame_check Tab bare
+  check "the tab is above the calendar after start-up" above "$TAB" "$WIN"
   check "the tab is in no task list or pager" \
     bash -c "xprop -id $TAB _NET_WM_STATE | grep SKIP_TASKBAR | grep -q SKIP_PAGER"
   # Made with the tray icon, once the calendar has had its first paint.
