@@ -390,7 +390,15 @@ bool CalendarWindow::Event_KeyDown(QKeyEvent* event)
     }
 }
 
-void CalendarWindow::Event_Activate() { App().Deactivated = false; }
+void CalendarWindow::Event_Activate()
+{
+    App().Deactivated = false;
+    // A window manager may lift the focused window that covers the whole screen above the
+    // windows kept on top (openbox does); it keeps the window's own windows above it, but
+    // only those it knew as its own when it lifted it. Told again once the window has the
+    // focus, which the window manager gives it in its own time after the window is mapped.
+    TabWindow::KeepOnTop();
+}
 
 void CalendarWindow::Event_Close() { SaveEvents(); }
 

@@ -3,9 +3,12 @@
 #include <QPoint>
 #include <QWidget>
 #include <xcb/xcb.h>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 // The Motif hints' layout and bits, as window managers read them.
@@ -43,17 +46,19 @@ xcb_window_t nativeWindow(QWidget* widget)
     return xcb_window_t(widget->winId());
 }
 
+xcb_atom_t internAtom(xcb_connection_t* c, const char* name)
+{
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr), &free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
 xcb_atom_t motifHintsAtom(xcb_connection_t* c)
 {
     // Asked once: the server keeps the atom for as long as it runs.
     static xcb_atom_t atom = XCB_ATOM_NONE;
-    if (atom == XCB_ATOM_NONE) {
-        static const char name[] = "_MOTIF_WM_HINTS";
-        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr), &free);
-        if (reply)
-            atom = reply->atom;
-    }
+    if (atom == XCB_ATOM_NONE)
+        atom = internAtom(c, "_MOTIF_WM_HINTS");
     return atom;
 }
 
@@ -172,4 +177,28 @@ bool WindowManagerHints::Move(QWidget* window, const QPoint& place)
     xcb_configure_window(c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
     xcb_flush(c);
     return true;
+}
+
+void WindowManagerHints::WriteSkipTaskList(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return;
+    const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+    const xcb_atom_t skips[] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    if (state == XCB_ATOM_NONE || skips[0] == XCB_ATOM_NONE || skips[1] == XCB_ATOM_NONE)
+        return;
+    // The states the window has already (Qt's, a window manager's) are kept.
+    std::vector<xcb_atom_t> atoms;
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr), &free);
+    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+        atoms.assign(data, data + reply->value_len);
+    }
+    for (const xcb_atom_t skip : skips)
+        if (std::find(atoms.begin(), atoms.end(), skip) == atoms.end())
+            atoms.push_back(skip);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.data());
 }

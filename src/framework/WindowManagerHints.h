@@ -44,4 +44,9 @@ public:
     // its size left out of the request. False, and nothing done, off X11 or before the window
     // has a native window.
     static bool Move(QWidget* window, const QPoint& place);
+    // Adds "skip the task bar" and "skip the pager" to the window's _NET_WM_STATE, so that no
+    // task list shows it. A window manager reads the state when the window is mapped (and
+    // drops it when the window is withdrawn): call this before each map. Qt keeps states it
+    // finds there when it writes its own.
+    static void WriteSkipTaskList(QWidget* window);
 };

@@ -1,5 +1,6 @@
 #include "shell/app.h"
 #include "calendar_window/CalendarWindow.h"
+#include "framework/Date.h"
 #include "framework/Files.h"
 #include "framework/Graphics.h"
 #include "framework/MessageBox.h"
@@ -16,11 +17,14 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWindow>
 #include <QUrl>
 #include <malloc.h>
 
@@ -156,6 +160,9 @@ void app::Event_Open()
             mAppTrayItem = new AppTrayItem();
             mAppTrayItem->Install();
         }
+        // The windows' icon is the tray's picture of today, also without the tray icon.
+        if (!mAppTrayItem)
+            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(AppTrayItem::IconPicture(Date().Day())->Composited())));
         mallopt(M_TOP_PAD, 128 * 1024);   // glibc's own step again (main() widened it)
         malloc_trim(0);
     });
@@ -332,6 +339,11 @@ bool app::CalendarWindowOpen()
     return false;
 }
 
+namespace {
+// The native window's property through which Qt maps a window with a user time of 0.
+constexpr char kShowWithoutActivating[] = "_q_showWithoutActivating";
+} // namespace
+
 void app::ReloadCalendar()
 {
     // The new window takes the keyboard only from the old one (the space key), never from
@@ -347,8 +359,18 @@ void app::ReloadCalendar()
     CalendarWindow::Instance();
     if (CalendarWindow* window = CalendarWindow::Existing()) {
         QPointer<CalendarWindow> slid(window);
+        // A window manager that focuses every new window (openbox) leaves the keyboard where
+        // it is when the window comes with a user time of 0. Qt reads that wish from its
+        // native window (made already), at each show.
+        window->winId();
+        if (!hadKeyboard)
+            window->windowHandle()->setProperty(kShowWithoutActivating, true);
         window->ScrollDown();
-        if (hadKeyboard && slid && !slid->IsClosed())
+        if (!slid || slid->IsClosed())
+            return;
+        // Its later slides are the user's: they take the keyboard.
+        slid->windowHandle()->setProperty(kShowWithoutActivating, QVariant());
+        if (hadKeyboard)
             slid->activateWindow();
     }
 }

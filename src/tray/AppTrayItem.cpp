@@ -13,6 +13,7 @@
 #include "tray/PreferencesWindow.h"
 #include "tray/TrayWindow.h"
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QMenu>
@@ -111,7 +112,10 @@ void AppTrayItem::UpdateIcon()
 {
     const Date today;
     m_iconPicture = IconPicture(today.Day());
-    m_icon->setIcon(QIcon(QPixmap::fromImage(m_iconPicture->Composited())));
+    const QIcon icon(QPixmap::fromImage(m_iconPicture->Composited()));
+    m_icon->setIcon(icon);
+    // Every window shows the same picture where a window manager or a task list shows one.
+    QApplication::setWindowIcon(icon);
 }
 
 void AppTrayItem::Event_Action(int cause)

@@ -16,8 +16,21 @@
 TabWindow::TabWindow()
 {
     setWindowTitle(QStringLiteral("Tab"));
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // The tab never takes the keyboard: a window manager that gave it the focus at a click
+    // refuses the focus to the calendar that the click maps anew (a window kept on top
+    // covers it), and marks the calendar as asking for attention instead.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFixedSize(TabWidth, TabHeight);
+}
+
+void TabWindow::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        winId();
+        WindowManagerHints::WriteSkipTaskList(this);
+    }
+    Window::setVisible(visible);
 }
 
 int TabWindow::DefaultLeft(int availableWidth)

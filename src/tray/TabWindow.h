@@ -41,6 +41,9 @@ public:
     void Event_MouseUp(int x, int y);
     void Event_Moved();
 
+    // Shown, the tab is left out of task lists: it is no window of its own to the user.
+    void setVisible(bool visible) override;
+
 protected:
     void Event_Open() override;
     // The tab has no close of its own: a close asked of the window manager leaves it there,

@@ -11,12 +11,15 @@
 # metacity, which keep windows on the screen) each window has the frame and actions of its
 # kind, a minimised event dialog or calendar comes back at once, the slide is seen part-way
 # and each of its frames is the calendar moved up with the desktop below it, a close request
-# slides the calendar away (the tab brings it back) and leaves the preferences open, an event
-# dialog minimised 50 times 10 ms apart comes back; under metacity a calendar dragged down by
-# the window manager goes back to the top. Under i3 the tab keeps its size when i3 restarts.
-# In Wayland# sessions of kwin_wayland and mutter nested in the virtual screen, the program started with
-# QT_QPA_PLATFORM=wayland runs on their XWayland and its slides are drawn right; with no X
-# display at all it says what it needs and ends with status 1.
+# slides the calendar away (the tab brings it back, with the keyboard and no call for
+# attention) and leaves the preferences open, an event dialog minimised 50 times 10 ms apart
+# comes back; the tab stands above the calendar and in no task list, and the windows carry the
+# program's icon. A rebuild asked with the space key gives the new window the keyboard; under
+# openbox a season's rebuild leaves it with another program. Under metacity a calendar dragged
+# down by the window manager goes back to the top. Under i3 the tab keeps its size when i3
+# restarts. In Wayland sessions of kwin_wayland and mutter nested in the virtual screen, the
+# program started with QT_QPA_PLATFORM=wayland runs on their XWayland and its slides are drawn
+# right; with no X display at all it says what it needs and ends with status 1.
 source "$(dirname "$0")/lib.sh"
 
 prefs() { cat "$HOME/.config/LMCalendar.prefs"; }
@@ -144,6 +147,8 @@ stacking() {
   if [ -n "$new" ] && [ -n "$help" ]; then
     WIN=$new
     calendar_is IsViewable; sleep 0.5   # the new window slides in
+    check "the rebuild the space key asked for leaves the new calendar window with the keyboard" \
+      within 5 has_keyboard "$WIN"
     check "after a rebuild the help window is above the new calendar window" above "$help" "$WIN"
     check "and the tab above both" above "$TAB" "$help"
     import -window root "$WORK/rebuilt-$LUMORA_E2E_SCREEN.png"
@@ -166,6 +171,44 @@ stacking() {
   quit
 }
 
+# Whether window $1 has the keyboard: the active window under a window manager, the focus
+# without one.
+has_keyboard() {
+  if [ -n "${LUMORA_E2E_WM:-}" ]; then
+    xprop -root _NET_ACTIVE_WINDOW | grep -qiE "# $(printf '0x%x' "$1")(,|\$)"
+  else
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+  fi
+}
+# A season's rebuild at midnight while another program has the keyboard (the program runs
+# from 15 s before the first day of summer, the wall clock alone faked): the new calendar
+# window leaves the keyboard there; openbox focuses a new window unless it says otherwise.
+season_rebuild() {
+  local lib other xm new i
+  lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
+  [ -n "$lib" ] || { fail "libfaketime is not installed"; return 1; }
+  echo "1;300;1" > "$HOME/.config/LMCalendar.prefs"
+  NO_FAKE_STAT=1 LD_PRELOAD="$lib" FAKETIME="@2026-06-20 23:59:45" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    "$1" & PID=$!
+  WIN=$(wait_window '^Calendar$' 60) || { fail "no calendar window"; kill "$PID"; return 1; }
+  xmessage -geometry 300x100+100+300 "another program" & other=$!
+  xm=$(wait_window '^xmessage$' 60) || { fail "no other program's window"; kill "$other"; quit; return 1; }
+  for i in $(seq 1 30); do has_keyboard "$xm" && break; xdotool windowactivate "$xm" 2>/dev/null; sleep 0.3; done
+  # The day-change timer's first tick after midnight, 30 s after the window's making.
+  for i in $(seq 1 900); do
+    new=$(xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$WIN\$" | head -n 1)
+    [ -n "$new" ] && break; sleep 0.1
+  done
+  if [ -n "$new" ]; then
+    WIN=$new
+    calendar_is IsViewable
+    check "a season's rebuild leaves the keyboard with the program that had it" has_keyboard "$xm"
+  else
+    fail "no calendar window rebuilt at the new season"
+  fi
+  kill "$other"; wait "$other" 2>/dev/null
+  quit
+}
 # Whether window $1's window-manager actions are those of a frame with the buttons named
 # in $2 ("close", "minimize"): never maximising or resizing (every window has a fixed
 # size); closing and minimising as named. openbox offers both on every framed window
@@ -375,6 +418,7 @@ slides_and_stays() {
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "the tab's next click shows it" calendar_is IsViewable
   check "with the keyboard" within 2 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'"
+  check "and no call for attention on it" bash -c "! xprop -id $WIN _NET_WM_STATE | grep -q DEMANDS_ATTENTION"
   wmctrl -i -c "$TAB"; sleep 0.5
   check "a close request leaves the tab" bash -c "xwininfo -id $TAB | grep -q IsViewable"
 }
@@ -475,6 +519,12 @@ under_window_manager() {
 
   named_frame_check Calendar bare
   named_frame_check Tab bare
+  check "the tab is above the calendar after start-up" above "$TAB" "$WIN"
+  check "the tab is in no task list or pager" \
+    bash -c "xprop -id $TAB _NET_WM_STATE | grep SKIP_TASKBAR | grep -q SKIP_PAGER"
+  # Made with the tray icon, once the calendar has had its first paint.
+  check "the calendar window and the tab carry the program's icon" \
+    within 10 bash -c "xprop -id $WIN _NET_WM_ICON | grep -q 'Icon (32 x 32)' && xprop -id $TAB _NET_WM_ICON | grep -q 'Icon (32 x 32)'"
   [ "$LUMORA_E2E_WM" = openbox ] && tab_slides "after start-up"
   slides_and_stays
 
@@ -498,7 +548,9 @@ under_window_manager() {
   named_frame_check "Calendar Countdown Event" framed close && press "$ID" Return
   # From the menus at the corner: Help > Help, Edit > About Calendar, Edit > Preferences.
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Down Return
-  named_frame_check "Calendar Help" framed "close minimize" && owned_and_closed "the help window"
+  named_frame_check "Calendar Help" framed "close minimize" \
+    && check "the help window carries the program's icon" bash -c "xprop -id $ID _NET_WM_ICON | grep -q 'Icon (32 x 32)'" \
+    && owned_and_closed "the help window"
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Up Return
   named_frame_check "About Calendar" framed "$about_buttons" && owned_and_closed "the about window"
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Left Up Up Return
@@ -520,7 +572,7 @@ under_window_manager() {
   xdotool mousemove 316 3 click 1; calendar_is IsViewable
   [ "$LUMORA_E2E_WM" = metacity ] && dragged_back
 
-  if [ "$LUMORA_E2E_WM" = openbox ]; then stacking; else quit; fi
+  if [ "$LUMORA_E2E_WM" = openbox ]; then stacking; season_rebuild "$app/lumora-calendar"; else quit; fi
   kill $tray 2>/dev/null
   end_wm
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The tray icon in an XEmbed tray (trayer, started before the program, reserving its edge:
-# the calendar covers the screen below it): the icon shows today's day number on the tray
-# picture; a left click opens the mini calendar at its place
+# the calendar covers the screen below it, and again after it ended): the icon shows
+# today's day number on the tray picture; a left click opens the mini calendar at its place
 # and a second closes it; a right click shows the menu with the open to-do items, "&" and
 # "_" as they are, and its "Show Mini Calendar" opens the mini calendar. The program runs
 # across a midnight: at the day-change timer's first tick on the new day, the year view
@@ -183,6 +183,16 @@ scenario() {
   read -r nearest distance < <(icon_distances "$IX" "$IY" "$IW" "$IH" $DAY $(( DAY + 1 )) | head -n 1)
   check "the icon shows the 14th (nearest: day $nearest at $distance)" \
     awk -v n="$nearest" -v d="$distance" -v day=$(( DAY + 1 )) 'BEGIN { exit !(n == day && d < 0.05) }'
+
+  # A tray that appears after the program (here the same tray started again): the icon
+  # docks in it.
+  kill $tray; wait $tray 2>/dev/null
+  check "the first tray has ended" within 30 bash -c "! xwininfo -id $PANEL >/dev/null 2>&1"
+  trayer --edge top --align right --widthtype request --height 32 --transparent false \
+    --tint 0xffffff --SetDockType false --SetPartialStrut false >>"$WORK/trayer.log" 2>&1 & tray=$!
+  PANEL=$(wait_window '^panel$' 60) || { echo "FAIL: trayer started again shows no panel"; exit 1; }
+  check "the icon docks in a tray started after the program" \
+    within 30 bash -c "xwininfo -id $PANEL -tree | grep -q '\"lumora-calendar\"'"
 
   quit_with_ctrl_q "$win" "$pid"
   exit $FAILURES

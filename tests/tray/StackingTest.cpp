@@ -4,8 +4,10 @@
 // window must be followed by raising them again. Offscreen windows have no real stacking;
 // the order of the show and raise events is what the screen would follow.
 #include "TrayFixture.h"
+#include "framework/WorkArea.h"
 #include <QApplication>
 #include <QWindow>
+#include <algorithm>
 
 namespace {
 using Stacking = TrayFixture;
@@ -16,7 +18,7 @@ class StackRecorder : public QObject
 public:
     StackRecorder() { qApp->installEventFilter(this); }
     ~StackRecorder() override { qApp->removeEventFilter(this); }
-    struct Step { QPointer<QObject> window; QEvent::Type type; };
+    struct Step { QPointer<QObject> window; QEvent::Type type; int calendarTop = 0; };
     QVector<Step> steps;
 
     // Whether, after the calendar window was last shown, raised or moved, each of windows
@@ -52,8 +54,10 @@ protected:
         // The calendar window's moves count too: a window manager may restack its windows
         // when it comes to cover the whole screen.
         const bool calendarMove = event->type() == QEvent::Move && qobject_cast<CalendarWindow*>(watched);
-        if (topLevel && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange || calendarMove))
-            steps.append({watched, event->type()});
+        if (topLevel && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange || calendarMove)) {
+            const auto* calendar = qobject_cast<CalendarWindow*>(watched);
+            steps.append({watched, event->type(), calendar ? calendar->Top() : 0});
+        }
         return false;
     }
 };
@@ -70,8 +74,15 @@ TEST_F(Stacking, SmallWindowsStayAboveTheCalendarWhenItIsRebuiltOrSlidIn)
     about->show();
     {
         StackRecorder recorder;
+        CalendarWindow* old = CalendarWindow::Instance();
         App().ReloadCalendar();
         EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after a rebuild";
+        // The new window is first seen out of view, in its slide down, never at its place.
+        const auto shown = std::find_if(recorder.steps.begin(), recorder.steps.end(), [old](const auto& step) {
+            return step.type == QEvent::Show && qobject_cast<CalendarWindow*>(step.window) && step.window != old;
+        });
+        ASSERT_NE(shown, recorder.steps.end()) << "the new calendar window never showed";
+        EXPECT_LT(shown->calendarTop, WorkArea::Rect().top()) << "its place when it first showed";
     }
     // They and the tab belong to the new calendar window, which a window manager keeps them
     // above (also when it lifts the calendar window above the windows kept on top).
