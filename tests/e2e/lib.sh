@@ -21,13 +21,23 @@ check() { # description, command...
   local what=$1; shift
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
-# Whether command $2... succeeds within $1 seconds (tried every 0.1 s): for what the program
-# does in its own time, such as saving a file, which a fixed sleep may not cover on a loaded
-# machine.
+# How long a wait for a state of the program lasts at most, in seconds: long enough for a
+# start on a machine many times slower than ours (a start in a fresh HOME took up to 8 s on a
+# busy one). Every wait ends as soon as its state is reached, so a long limit costs only
+# the runs that would fail anyway.
+WAIT=${LUMORA_E2E_WAIT:-60}
+# Whether command $2... succeeds within $1 seconds ($1 may be left out: $WAIT), tried every
+# 0.1 s: for what the program does in its own time, such as saving a file, which a fixed
+# sleep may not cover on a loaded machine.
 within() {
-  local i
-  for i in $(seq 1 $(( $1 * 10 ))); do "${@:2}" && return 0; sleep 0.1; done
-  return 1
+  local limit=$WAIT
+  [[ $1 =~ ^[0-9]+$ ]] && { limit=$1; shift; }
+  local end=$((SECONDS + limit))
+  while :; do
+    "$@" && return 0
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.1
+  done
 }
 
 # Given no window (an empty or zero id), xwininfo and import wait for the user to pick one
@@ -49,36 +59,35 @@ import() {
 }
 export -f xwininfo import
 
-# Waits up to $2 seconds (default 10) for a visible window whose name matches $1; prints its id.
+# Waits up to $2 seconds (default $WAIT) for a visible window whose name matches $1; prints
+# its id.
 wait_window() {
-  local id i
-  for i in $(seq 1 $(( ${2:-10} * 10 ))); do
+  local id end=$((SECONDS + ${2:-$WAIT}))
+  while :; do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
+    [ $SECONDS -lt $end ] || return 1
     sleep 0.1
   done
-  return 1
 }
 
-# Waits up to $2 seconds for child process $1 to end; prints its exit status, or
-# "timeout". Call it directly (not inside $(...)): only this shell can reap its child.
+# Waits up to $2 seconds (default $WAIT) for child process $1 to end; sets EXIT_STATUS to its
+# exit status, or "timeout". Call it directly (not inside $(...)): only this shell can reap
+# its child.
 wait_exit() {
-  local i
-  for i in $(seq 1 $(( ${2:-10} * 10 ))); do
-    if ! kill -0 "$1" 2>/dev/null; then
-      wait "$1"; EXIT_STATUS=$?
-      return 0
-    fi
+  local end=$((SECONDS + ${2:-$WAIT}))
+  while kill -0 "$1" 2>/dev/null; do
+    if [ $SECONDS -ge $end ]; then EXIT_STATUS=timeout; return 1; fi
     sleep 0.1
   done
-  EXIT_STATUS=timeout
-  return 1
+  wait "$1"; EXIT_STATUS=$?
+  return 0
 }
 
 # Quits with Ctrl+Q on window $1 and checks that the program (child $2) ends with status 0.
 quit_with_ctrl_q() {
   press "$1" ctrl+q
-  wait_exit "$2" 10
+  wait_exit "$2"
   local status=$EXIT_STATUS
   [ "$status" = 0 ] && pass "Ctrl+Q quits with 0" || { fail "quit status $status"; kill -9 "$2" 2>/dev/null; }
 }

@@ -16,13 +16,13 @@ run_once() {
   local dir=$1 boxes=${2:-0} pid win box status
   "$dir/lumora-calendar" & pid=$!
   for _ in $(seq 1 "$boxes"); do
-    box=$(wait_window '^Lumora Calendar$' 10) && press "$box" Return
+    box=$(wait_window '^Lumora Calendar$') && press "$box" Return
     sleep 0.5
   done
-  win=$(wait_window '^Calendar$' 15) || { echo "no calendar window"; kill -9 $pid; return 1; }
+  win=$(wait_window '^Calendar$') || { echo "no calendar window"; kill -9 $pid; return 1; }
   sleep 1
   press "$win" ctrl+q
-  wait_exit $pid 10; status=$EXIT_STATUS
+  wait_exit $pid; status=$EXIT_STATUS
   [ "$status" = 0 ] || { kill -9 $pid 2>/dev/null; echo "status $status"; return 1; }
 }
 

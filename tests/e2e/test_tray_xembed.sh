@@ -57,14 +57,8 @@ icon_distances() {
 # The pop-up menus shown now (program windows that are neither the icon nor the mini
 # calendar), "id x y w h" a line.
 popups() { program_windows | grep -v "^$ICON " | grep -v " $MINI_W $MINI_H\$"; }
-wait_popups() { # count -> the pop-ups, once there are that many (5 s at most)
-  local i
-  for i in $(seq 1 50); do
-    [ "$(popups | wc -l)" -eq "$1" ] && { popups; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+popups_are() { [ "$(popups | wc -l)" -eq "$1" ]; }
+wait_popups() { within popups_are "$1" && popups; } # count -> the pop-ups, once there are that many
 # Whether pop-up "id x y w h" ($2...) opened at the pointer $1 ("x y"): its top edge at the
 # pointer's height, the pointer inside it.
 opened_at() {
@@ -102,13 +96,13 @@ scenario() {
     --tint 0xffffff --SetDockType false --SetPartialStrut false >"$WORK/trayer.log" 2>&1 & tray=$!
   trap 'kill $pid $tray 2>/dev/null' EXIT
   pid=
-  PANEL=$(wait_window '^panel$' 10) || { echo "FAIL: trayer shows no panel"; exit 1; }
+  PANEL=$(wait_window '^panel$') || { echo "FAIL: trayer shows no panel"; exit 1; }
 
   printf '1;0;1' > "$XDG_CONFIG_HOME/LMCalendar.prefs"   # the countdown tile shows too
   [ -n "$FAKETIME_LIB" ] || { echo "FAIL: libfaketime is not installed"; exit 1; }
   LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKE_START" FAKETIME_DONT_FAKE_MONOTONIC=1 "$BIN" & pid=$!
   started=$SECONDS
-  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
+  win=$(wait_window '^Calendar$') || { echo "FAIL: no calendar window"; exit 1; }
   mini_calendar_place "$win"
   for _ in $(seq 1 50); do
     ICON=$(xwininfo -id "$PANEL" -tree | awk '/"lumora-calendar"/ {print $1}' | head -n 1)
