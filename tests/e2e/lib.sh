@@ -3,6 +3,8 @@
 set -u
 BUILD_DIR=$(cd "${1:?build folder}" && pwd)
 BIN="$BUILD_DIR/lumora-calendar"
+# The user's own home, for the checks of what lies outside the test's folders.
+export LUMORA_E2E_REAL_HOME=${LUMORA_E2E_REAL_HOME:-$HOME}
 if [ -n "${LUMORA_E2E_WORK:-}" ]; then
   WORK=$LUMORA_E2E_WORK          # inside the virtual screen: the outer run's folder
 else
@@ -96,12 +98,43 @@ geometry() { # window id -> "x y w h"
   xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
 
+# ---- Faked dates ----
+# The program run with command $2... under the faked wall clock $1 ("YYYY-MM-DD hh:mm:ss"),
+# which then runs on. Only the clock: libfaketime would also shift the times that stat
+# returns (NO_FAKE_STAT keeps them), and fontconfig, finding every font cache older than
+# its folder, would rescan all fonts at each start and, run by root, rewrite the machine's
+# caches. Timers keep the real monotonic clock. A test that fakes a date sets FAKES_DATE=1
+# before run_in_xvfb, which then checks the machine's font caches afterwards.
+FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
+with_faked_date() {
+  [ -n "$FAKETIME_LIB" ] || { echo "FAIL: libfaketime is not installed" >&2; return 127; }
+  LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$1" NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1 "${@:2}"
+}
+# The names and times of the machine's font caches (the system's and the user's own).
+font_caches() {
+  find /var/cache/fontconfig "$LUMORA_E2E_REAL_HOME/.cache/fontconfig" -maxdepth 1 -type f \
+    -printf '%p %T@\n' 2>/dev/null | sort
+}
+
 # Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test
 # script runs again there, with the size in LUMORA_E2E_SCREEN.
 run_in_xvfb() {
   if [ -n "${LUMORA_E2E_WORK:-}" ]; then
     "$1"
     return $?
+  fi
+  if [ "${FAKES_DATE:-}" = 1 ]; then
+    local caches status
+    caches=$(font_caches)
+    FAKES_DATE=0 run_in_xvfb "$@"; status=$?
+    if [ "$(font_caches)" = "$caches" ]; then
+      echo "ok: the machine's font caches are as before the test"
+    else
+      echo "FAIL: the test changed the machine's font caches:"
+      diff <(echo "$caches") <(font_caches) | sed -n '2,11p'
+      status=1
+    fi
+    return $status
   fi
   local size=${2:-1280x1024}
   # Each test looks for a free display from a place of its own: tests run side by side, and

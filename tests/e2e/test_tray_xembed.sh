@@ -16,7 +16,7 @@ source "$(dirname "$0")/tray_lib.sh"
 # monotonic clock, which stays real.
 DAY=13
 FAKE_START="2026-05-13 23:59:35"
-FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
+FAKES_DATE=1
 
 FONT=/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
 TRAY_PICTURE="$(dirname "$0")/../../resources/interface/188.png"
@@ -58,7 +58,7 @@ icon_distances() {
 # calendar), "id x y w h" a line.
 popups() { program_windows | grep -v "^$ICON " | grep -v " $MINI_W $MINI_H\$"; }
 popups_are() { [ "$(popups | wc -l)" -eq "$1" ]; }
-wait_popups() { within popups_are "$1" && popups; } # count -> the pop-ups, once there are that many
+wait_popups() { within popups_are "$1" && { popups; true; }; } # count -> the pop-ups, once there are that many
 # Whether pop-up "id x y w h" ($2...) opened at the pointer $1 ("x y"): its top edge at the
 # pointer's height, the pointer inside it.
 opened_at() {
@@ -100,15 +100,12 @@ scenario() {
 
   printf '1;0;1' > "$XDG_CONFIG_HOME/LMCalendar.prefs"   # the countdown tile shows too
   [ -n "$FAKETIME_LIB" ] || { echo "FAIL: libfaketime is not installed"; exit 1; }
-  LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKE_START" FAKETIME_DONT_FAKE_MONOTONIC=1 "$BIN" & pid=$!
+  with_faked_date "$FAKE_START" "$BIN" & pid=$!
   started=$SECONDS
   win=$(wait_window '^Calendar$') || { echo "FAIL: no calendar window"; exit 1; }
   mini_calendar_place "$win"
-  for _ in $(seq 1 50); do
-    ICON=$(xwininfo -id "$PANEL" -tree | awk '/"lumora-calendar"/ {print $1}' | head -n 1)
-    [ -n "$ICON" ] && break
-    sleep 0.1
-  done
+  embedded_icon() { xwininfo -id "$PANEL" -tree | awk '/"lumora-calendar"/ {print $1}' | grep -m 1 .; }
+  ICON=$(within embedded_icon)
   check "the icon is embedded in the tray" [ -n "$ICON" ]
   [ -n "$ICON" ] || exit $FAILURES
   ICON=$(printf '%d' "$ICON")
@@ -157,7 +154,7 @@ scenario() {
 
   # The timer's first tick after midnight, some 30 s after the start. The 14th stands one
   # column to the right of the 13th in the year view.
-  for _ in $(seq 1 $(( 50 - (SECONDS - started) ))); do
+  for _ in $(seq 1 $(( 55 + WAIT - (SECONDS - started) ))); do
     [ "$(circle)" != "$cw $ch $cx $cy" ] && break
     sleep 1
   done
