@@ -92,7 +92,9 @@ calendar_is() { within calendar_rests "$1"; }
 # A click on the tab's middle, with the calendar shown and active, slides it away; a second
 # click brings it back.
 tab_slides() { # when
-  xdotool windowactivate "$WIN" 2>/dev/null; sleep 0.3
+  xdotool windowactivate "$WIN" 2>/dev/null
+  within bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'" \
+    || fail "the calendar is not made active before the tab's click ($1)"
   read -r tx ty tw th < <(geometry "$TAB")
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "a click on the tab slides the calendar away ($1)" calendar_is IsUnMapped
@@ -230,7 +232,7 @@ seen_part_way() {
   echo "  the border lines at $places places part-way (at rest in view: rows $RESTING)"
   [ "$places" -ge 3 ] && { [ "$way" = up ] || [ "$first" != "$RESTING" ]; }
 }
-# Whether window $1 is shown, and not minimised, within s.
+# Whether window $1 is shown, and not minimised, within 2 s.
 shown_within_2s() {
   local i
   for i in $(seq 1 20); do
@@ -251,7 +253,7 @@ slides_and_stays() {
   calendar_is IsViewable
   sleep 0.5
   xdotool windowminimize "$WIN"; sleep 0.3
-  check "a minimised calendar is shown again within s" shown_within_2s "$WIN"
+  check "a minimised calendar is shown again within 2 s" shown_within_2s "$WIN"
   wmctrl -i -c "$WIN"
   check "a close request slides the calendar away" calendar_is IsUnMapped
   check "and the program runs on" kill -0 "$PID"
