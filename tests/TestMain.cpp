@@ -1,12 +1,22 @@
 #include "TestSupport.h"
 #include "shell/app.h"
 #include <QDir>
+#include <cstring>
 #include <gtest/gtest.h>
 
 // The tests run inside a real application object (never started): App() works, and
 // nothing of start-up runs.
 int main(int argc, char** argv)
 {
+    // Listing the tests (ctest's discovery) builds nothing of the application: reading the
+    // font database alone can take seconds on a busy machine with many fonts, and the list
+    // needs none of it.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gtest_list_tests") == 0) {
+            ::testing::InitGoogleTest(&argc, argv);
+            return RUN_ALL_TESTS();
+        }
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Every variable the tests set is in the environment before the application's workers

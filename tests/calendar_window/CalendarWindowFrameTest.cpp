@@ -316,14 +316,22 @@ TEST_F(Frame, SlidesOutAndInAndIgnoresASlideRequestedMeanwhile)
     const int top = area().top();
     bool ignored = false;
     QRect midway;
-    int midwayTop = 0;
-    QTimer::singleShot(25, w, [&] {
+    int midwayTop = top;
+    // Looked at in every pass of the slide's event loop until its place has moved: how long
+    // the first step takes (it takes the window's picture) depends on the machine.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, w, [&] {
+        if (w->Top() == top)
+            return;
+        watch.stop();
         ignored = CalendarWindow::IsSliding();
         midway = w->geometry();
         midwayTop = w->Top();
         w->ScrollDown();   // returns at once
     });
+    watch.start(0);
     w->ScrollUp();
+    watch.stop();
     EXPECT_TRUE(ignored);
     // A window manager may keep a window on the screen: the window itself stays on the work
     // area while its place along the slide moves up.

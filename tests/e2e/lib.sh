@@ -3,6 +3,8 @@
 set -u
 BUILD_DIR=$(cd "${1:?build folder}" && pwd)
 BIN="$BUILD_DIR/lumora-calendar"
+# The user's own home, for the checks of what lies outside the test's folders.
+export LUMORA_E2E_REAL_HOME=${LUMORA_E2E_REAL_HOME:-$HOME}
 if [ -n "${LUMORA_E2E_WORK:-}" ]; then
   WORK=$LUMORA_E2E_WORK          # inside the virtual screen: the outer run's folder
 else
@@ -21,13 +23,24 @@ check() { # description, command...
   local what=$1; shift
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
-# Whether command $2... succeeds within $1 seconds (tried every 0.1 s): for what the program
-# does in its own time, such as saving a file, which a fixed sleep may not cover on a loaded
-# machine.
+# How long a wait for a state of the program lasts at most, in seconds: long enough for a
+# start on a machine many times slower than ours (a start in a fresh HOME took up to 8 s on a
+# busy one). Every wait ends as soon as its state is reached, so a long limit costs only
+# the runs that would fail anyway.
+WAIT=${LUMORA_E2E_WAIT:-60}
+# Whether command $2... succeeds within $1 seconds ($1 may be left out: $WAIT), tried every
+# 0.1 s: for what the program does in its own time, such as saving a file, which a fixed
+# sleep may not cover on a loaded machine.
 within() {
-  local i
-  for i in $(seq 1 $(( $1 * 10 ))); do "${@:2}" && return 0; sleep 0.1; done
-  return 1
+  local limit=$WAIT
+  [[ $1 =~ ^[0-9]+$ ]] && { limit=$1; shift; }
+  # In microseconds: SECONDS counts whole seconds, so "within 2" could end after 1 s.
+  local end=$(( ${EPOCHREALTIME/./} + limit * 1000000 ))
+  while :; do
+    "$@" && return 0
+    (( ${EPOCHREALTIME/./} < end )) || return 1
+    sleep 0.1
+  done
 }
 
 # Given no window (an empty or zero id), xwininfo and import wait for the user to pick one
@@ -49,36 +62,35 @@ import() {
 }
 export -f xwininfo import
 
-# Waits up to $2 seconds (default 10) for a visible window whose name matches $1; prints its id.
+# Waits up to $2 seconds (default $WAIT) for a visible window whose name matches $1; prints
+# its id.
 wait_window() {
-  local id i
-  for i in $(seq 1 $(( ${2:-10} * 10 ))); do
+  local id end=$((SECONDS + ${2:-$WAIT}))
+  while :; do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
+    [ $SECONDS -lt $end ] || return 1
     sleep 0.1
   done
-  return 1
 }
 
-# Waits up to $2 seconds for child process $1 to end; prints its exit status, or
-# "timeout". Call it directly (not inside $(...)): only this shell can reap its child.
+# Waits up to $2 seconds (default $WAIT) for child process $1 to end; sets EXIT_STATUS to its
+# exit status, or "timeout". Call it directly (not inside $(...)): only this shell can reap
+# its child.
 wait_exit() {
-  local i
-  for i in $(seq 1 $(( ${2:-10} * 10 ))); do
-    if ! kill -0 "$1" 2>/dev/null; then
-      wait "$1"; EXIT_STATUS=$?
-      return 0
-    fi
+  local end=$((SECONDS + ${2:-$WAIT}))
+  while kill -0 "$1" 2>/dev/null; do
+    if [ $SECONDS -ge $end ]; then EXIT_STATUS=timeout; return 1; fi
     sleep 0.1
   done
-  EXIT_STATUS=timeout
-  return 1
+  wait "$1"; EXIT_STATUS=$?
+  return 0
 }
 
 # Quits with Ctrl+Q on window $1 and checks that the program (child $2) ends with status 0.
 quit_with_ctrl_q() {
   press "$1" ctrl+q
-  wait_exit "$2" 10
+  wait_exit "$2"
   local status=$EXIT_STATUS
   [ "$status" = 0 ] && pass "Ctrl+Q quits with 0" || { fail "quit status $status"; kill -9 "$2" 2>/dev/null; }
 }
@@ -87,12 +99,43 @@ geometry() { # window id -> "x y w h"
   xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
 }
 
+# ---- Faked dates ----
+# The program run with command $2... under the faked wall clock $1 ("YYYY-MM-DD hh:mm:ss"),
+# which then runs on. Only the clock: libfaketime would also shift the times that stat
+# returns (NO_FAKE_STAT keeps them), and fontconfig, finding every font cache older than
+# its folder, would rescan all fonts at each start and, run by root, rewrite the machine's
+# caches. Timers keep the real monotonic clock. A test that fakes a date sets FAKES_DATE=1
+# before run_in_xvfb, which then checks the machine's font caches afterwards.
+FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
+with_faked_date() {
+  [ -n "$FAKETIME_LIB" ] || { echo "FAIL: libfaketime is not installed" >&2; return 127; }
+  LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$1" NO_FAKE_STAT=1 FAKETIME_DONT_FAKE_MONOTONIC=1 "${@:2}"
+}
+# The names and times of the machine's font caches (the system's and the user's own).
+font_caches() {
+  find /var/cache/fontconfig "$LUMORA_E2E_REAL_HOME/.cache/fontconfig" -maxdepth 1 -type f \
+    -printf '%p %T@\n' 2>/dev/null | sort
+}
+
 # Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test
 # script runs again there, with the size in LUMORA_E2E_SCREEN.
 run_in_xvfb() {
   if [ -n "${LUMORA_E2E_WORK:-}" ]; then
     "$1"
     return $?
+  fi
+  if [ "${FAKES_DATE:-}" = 1 ]; then
+    local caches status
+    caches=$(font_caches)
+    FAKES_DATE=0 run_in_xvfb "$@"; status=$?
+    if [ "$(font_caches)" = "$caches" ]; then
+      echo "ok: the machine's font caches are as before the test"
+    else
+      echo "FAIL: the test changed the machine's font caches:"
+      diff <(echo "$caches") <(font_caches) | sed -n '2,11p'
+      status=1
+    fi
+    return $status
   fi
   local size=${2:-1280x1024}
   # Each test looks for a free display from a place of its own: tests run side by side, and

@@ -33,8 +33,8 @@ try_branding() {
   local name=$1 dir=$RUN/$1 pid win g rows
   echo "0;0;1" > "$HOME/.config/LMCalendar.prefs"     # not a first run: no help overlay
   "$dir/lumora-calendar" > "$dir/output.txt" 2>&1 & pid=$!
-  if ! win=$(wait_window '^Calendar$' 10); then
-    fail "$name: no calendar window within 10 s"; kill -9 $pid 2>/dev/null; wait $pid 2>/dev/null; return
+  if ! win=$(wait_window '^Calendar$'); then
+    fail "$name: no calendar window within $WAIT s"; kill -9 $pid 2>/dev/null; wait $pid 2>/dev/null; return
   fi
   sleep 1
   g=$(geometry "$win")
@@ -48,7 +48,7 @@ try_branding() {
   # LUMORA_E2E_SHOTS names a folder to keep a screenshot of each in, to look at.
   [ -n "${LUMORA_E2E_SHOTS:-}" ] && import -window root "$LUMORA_E2E_SHOTS/$name-$LUMORA_E2E_SCREEN.png"
   press "$win" ctrl+q
-  wait_exit $pid 10
+  wait_exit $pid
   check "$name: Ctrl+Q quits with status 0 (status $EXIT_STATUS)" test "$EXIT_STATUS" = 0
   [ "$EXIT_STATUS" = timeout ] && kill -9 $pid 2>/dev/null
   check "$name: no sanitizer or Qt memory report" sh -c "! grep -qiE 'runtime error|ERROR: AddressSanitizer|out of memory' '$dir/output.txt'"

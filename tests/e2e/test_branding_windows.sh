@@ -42,13 +42,16 @@ above() {
 start() { # prefs line [program] -> sets PID, WIN, TAB
   echo "$1" > "$HOME/.config/LMCalendar.prefs"
   "${2:-$BIN}" & PID=$!
-  WIN=$(wait_window '^Calendar$' 10) || { fail "no calendar window"; return 1; }
-  TAB=$(wait_window '^Tab$' 5) || { fail "no tab"; return 1; }
-  sleep 1
+  # A program that did not show is ended: running on, it would hold the lock and fail
+  # every later start of the run as well.
+  WIN=$(wait_window '^Calendar$') || { fail "no calendar window"; stop_program; return 1; }
+  TAB=$(wait_window '^Tab$') || { fail "no tab"; stop_program; return 1; }
+  calendar_is IsViewable || { fail "the calendar never rests in view"; stop_program; return 1; }
 }
+stop_program() { kill -9 "$PID" 2>/dev/null; wait "$PID" 2>/dev/null; }
 quit() {
   press "$WIN" ctrl+q
-  wait_exit "$PID" 10
+  wait_exit "$PID"
   check "Ctrl+Q quits with status 0 (status $EXIT_STATUS)" test "$EXIT_STATUS" = 0
   [ "$EXIT_STATUS" = timeout ] && kill -9 "$PID" 2>/dev/null
 }
@@ -105,22 +108,20 @@ scenario() {
 }
 
 # Whether the calendar window rests shown ($1 = IsViewable: mapped, and its slide over, which
-# takes its shape off) or hidden (IsUnMapped) within 10 s: a slide on a loaded machine takes
-# seconds, and a click on the tab during one is ignored.
-calendar_is() {
-  local i info
-  for i in $(seq 1 100); do
-    info=$(xwininfo -shape -id "$WIN" 2>/dev/null)
-    [[ $info == *"Map State: $1"* ]] && { [ "$1" = IsUnMapped ] || [[ $info == *"No window shape defined"* ]]; } \
-      && return 0
-    sleep 0.1
-  done
-  return 1
+# takes its shape off) or hidden (IsUnMapped) within $WAIT s: a slide on a loaded machine
+# takes seconds, and a click on the tab during one is ignored.
+calendar_rests() {
+  local info
+  info=$(xwininfo -shape -id "$WIN" 2>/dev/null)
+  [[ $info == *"Map State: $1"* ]] && { [ "$1" = IsUnMapped ] || [[ $info == *"No window shape defined"* ]]; }
 }
+calendar_is() { within calendar_rests "$1"; }
 # A click on the tab's middle, with the calendar shown and active, slides it away; a second
 # click brings it back.
 tab_slides() { # when
-  xdotool windowactivate "$WIN" 2>/dev/null; sleep 0.3
+  xdotool windowactivate "$WIN" 2>/dev/null
+  within bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'" \
+    || fail "the calendar is not made active before the tab's click ($1)"
   read -r tx ty tw th < <(geometry "$TAB")
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "a click on the tab slides the calendar away ($1)" calendar_is IsUnMapped
@@ -133,11 +134,11 @@ tab_slides() { # when
 stacking() {
   xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7
   xdotool key Down Return
-  help=$(wait_window '^Calendar Help$' 5) || fail "no help window"
+  help=$(wait_window '^Calendar Help$') || fail "no help window"
   [ -n "$help" ] && check "the help window opens above the calendar" above "$help" "$WIN"
   press "$WIN" space              # re-reads the branding and rebuilds the calendar window
   local new="" i
-  for i in $(seq 1 150); do        # a sanitizer build rebuilds more slowly
+  for i in $(seq 1 $((WAIT * 10))); do        # a sanitizer build rebuilds more slowly
     new=$(xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$WIN\$" | head -n 1)
     [ -n "$new" ] && break; sleep 0.1
     # Under a window manager on a loaded machine the key can go astray (the help window
@@ -241,7 +242,7 @@ frame_check() {
 }
 # Waits for the window named $1 and checks it as frame_check does; sets ID.
 named_frame_check() {
-  ID=$(wait_window "^$1\$" 5) || { fail "no window \"$1\""; return 1; }
+  ID=$(wait_window "^$1\$") || { fail "no window \"$1\""; return 1; }
   sleep 0.3
   frame_check "$ID" "$@"
 }
@@ -376,13 +377,13 @@ slides_drawn_right() {
   DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$rest"
   DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column sample "$WORK/up" "$WORK/stop" > "$WORK/sampler" &
   local sampler=$!
-  for i in $(seq 1 600); do grep -q ready "$WORK/sampler" && break; sleep 0.1; done
+  within grep -q ready "$WORK/sampler"
   $UP
   calendar_is IsUnMapped; touch "$WORK/stop"; wait $sampler
   DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$desk"
   DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column sample "$WORK/down" "$WORK/none" "$rest" > "$WORK/sampler" &
   sampler=$!
-  for i in $(seq 1 600); do grep -q ready "$WORK/sampler" && break; sleep 0.1; done
+  within grep -q ready "$WORK/sampler"
   $DOWN
   wait $sampler
   check "the slide up is seen part-way, each frame the calendar moved up with the desktop below" \
@@ -417,7 +418,7 @@ slides_and_stays() {
   check "and the program runs on" kill -0 "$PID"
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "the tab's next click shows it" calendar_is IsViewable
-  check "with the keyboard" within 2 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'"
+  check "with the keyboard" within bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'"
   check "and no call for attention on it" bash -c "! xprop -id $WIN _NET_WM_STATE | grep -q DEMANDS_ATTENTION"
   wmctrl -i -c "$TAB"; sleep 0.5
   check "a close request leaves the tab" bash -c "xwininfo -id $TAB | grep -q IsViewable"
@@ -489,18 +490,18 @@ under_window_manager() {
   end_wm() { pkill -P "$wm" 2>/dev/null; kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null; }
   local i tray panel=""
   wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-  for i in $(seq 1 100); do wm_up && break; sleep 0.1; done
-  wm_up || { fail "$LUMORA_E2E_WM did not start within 10 s"; end_wm; return 1; }
+  within wm_up || { fail "$LUMORA_E2E_WM did not start within $WAIT s"; end_wm; return 1; }
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus"
   # A window manager announces itself before it takes requests: a window that openbox is
   # asked to map in its first tens of milliseconds after that stays unmapped for good, and
-  # the tray then shows no panel. A tray without a panel after 5 s is started again.
+  # the tray then shows no panel. A tray without a panel after a third of the wait for a
+  # start (20 s: trayer shows its panel in well under a second) is started again.
   for i in 1 2 3; do
     echo "-- start $i" >> "$WORK/trayer.log"
     trayer --edge bottom --align left --widthtype request --height 32 --SetDockType false \
       --SetPartialStrut false >> "$WORK/trayer.log" 2>&1 & tray=$!
-    panel=$(wait_window '^panel$' 5) && break
-    echo "  trayer showed no panel within 5 s (start $i)"
+    panel=$(wait_window '^panel$' $((WAIT / 3))) && break
+    echo "  trayer showed no panel within $((WAIT / 3)) s (start $i)"
     kill $tray 2>/dev/null; wait $tray 2>/dev/null
   done
   if [ -z "$panel" ]; then
@@ -528,15 +529,13 @@ under_window_manager() {
   [ "$LUMORA_E2E_WM" = openbox ] && tab_slides "after start-up"
   slides_and_stays
 
-  # The event dialog, from a cell of the week: minimised, it comes back within 3 s.
+  # The event dialog, from a cell of the week: minimised, it comes back.
   measure_year_view "$WIN" || { fail "no calendar area borders found"; return; }
   click $YEAR_X $YEAR_Y
   click $(( 60 + (W - 228) / 7 / 2 )) $(( TITLE + 60 + (AREA - 60) / 28 * 2 + 5 ))
   if named_frame_check "Calendar Event" framed close; then
     xdotool windowminimize "$ID"; sleep 0.3
-    local i
-    for i in $(seq 1 30); do xwininfo -id "$ID" | grep -q IsViewable && break; sleep 0.1; done
-    check "a minimised event dialog is shown again" bash -c "xwininfo -id $ID | grep -q IsViewable"
+    check "a minimised event dialog is shown again" within bash -c "xwininfo -id $ID | grep -q IsViewable"
     # A window manager may drop a restore amid minimises in quick succession (metacity did).
     xdotool $(for i in $(seq 1 50); do printf 'windowminimize %s sleep 0.01 ' "$ID"; done)
     check "after 50 minimises 10 ms apart the event dialog is shown within 2 s" shown_within_2s "$ID"
@@ -566,7 +565,7 @@ under_window_manager() {
   if [ -n "$icon" ]; then
     read -r ix iy iw ih < <(geometry "$icon")
     xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 1
-    for i in $(seq 1 30); do mini=$(untitled) && break; sleep 0.1; done
+    mini=$(within untitled)
   fi
   if [ -n "$mini" ]; then frame_check "$mini" "the mini calendar" framed close; else fail "no mini calendar"; fi
   xdotool mousemove 316 3 click 1; calendar_is IsViewable

@@ -11,18 +11,21 @@ make_app() { # folder, application name
   sed -i "s/^calendarStartYear=.*/calendarStartYear=2005/; s/^applicationName=.*/applicationName=$2/" "$1/Edition/calspc.dat"
 }
 
-# Starts the program in folder $1, answers $2 message boxes with Return, quits with Ctrl+Q.
+# Starts the program in folder $1, answers up to $2 message boxes with Return (the calendar
+# window shown first ends the wait for them), quits with Ctrl+Q.
 run_once() {
   local dir=$1 boxes=${2:-0} pid win box status
   "$dir/lumora-calendar" & pid=$!
   for _ in $(seq 1 "$boxes"); do
-    box=$(wait_window '^Lumora Calendar$' 10) && press "$box" Return
-    sleep 0.5
+    box=$(wait_window '^(Lumora Calendar|Calendar)$') || break
+    [ "$(xdotool getwindowname "$box")" = "Lumora Calendar" ] || break
+    press "$box" Return
+    within bash -c "! xwininfo -id $box 2>/dev/null | grep -q IsViewable"
   done
-  win=$(wait_window '^Calendar$' 15) || { echo "no calendar window"; kill -9 $pid; return 1; }
+  win=$(wait_window '^Calendar$') || { echo "no calendar window"; kill -9 $pid; return 1; }
   sleep 1
   press "$win" ctrl+q
-  wait_exit $pid 10; status=$EXIT_STATUS
+  wait_exit $pid; status=$EXIT_STATUS
   [ "$status" = 0 ] || { kill -9 $pid 2>/dev/null; echo "status $status"; return 1; }
 }
 

@@ -30,17 +30,17 @@ scenario() {
   bad() { echo "FAIL: $*"; failures=$((failures+1)); }
   mkdir -p "$HOME/.config" && printf '0;0;1' > "$HOME/.config/LMCalendar.prefs"
   "$BIN" & pid=$!
-  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; kill -9 $pid; exit 1; }
+  win=$(wait_window '^Calendar$') || { echo "FAIL: no calendar window"; kill -9 $pid; exit 1; }
   sleep 1.5
   measure_year_view "$win" || bad "no year view"
   import -window root "$WORK/before.png"
   [ "$(reddish "$WORK/before.png")" -gt 10 ] && echo "ok: today's mark is on the screen" || bad "no red mark on the screen"
 
   press "$win" ctrl+p
-  setup=$(wait_window '^Page Setup$' 10) || bad "no page setup dialog"
+  setup=$(wait_window '^Page Setup$') || bad "no page setup dialog"
   import -window root "$WORK/during.png"
   [ -n "$setup" ] && press "$setup" Return
-  dialog=$(wait_window '^Print$' 10) || bad "no print dialog"
+  dialog=$(wait_window '^Print$') || bad "no print dialog"
   [ -n "$dialog" ] && press "$dialog" Return
   pdf="$HOME/print.pdf"
   for _ in $(seq 1 100); do [ -s "$pdf" ] && pdfinfo "$pdf" >/dev/null 2>&1 && break; sleep 0.1; done
@@ -72,7 +72,7 @@ scenario() {
     || bad "$(changed "$WORK/before.png" "$WORK/after.png") pixels differ after printing"
 
   press "$win" ctrl+q
-  wait_exit "$pid" 10 || { bad "no quit"; kill -9 "$pid"; }
+  wait_exit "$pid" || { bad "no quit"; kill -9 "$pid"; }
   exit $failures
 }
 

@@ -58,27 +58,14 @@ timed_item_call() {
   echo $(( (end - start) / 1000000 ))
 }
 answered_within_a_second() { [ "$1" != timeout ] && [ "$1" -lt 1000 ]; }
-# Waits up to 5 seconds until no visible program window has its top-left corner within 4
+# Waits up to $WAIT seconds until no visible program window has its top-left corner within 4
 # pixels of $1,$2.
-wait_popup_gone() {
-  local i
-  for i in $(seq 1 50); do
-    popup_at "$1" "$2" >/dev/null || return 0
-    sleep 0.1
-  done
-  return 1
-}
+no_popup_at() { ! popup_at "$1" "$2" >/dev/null; }
+wait_popup_gone() { within no_popup_at "$1" "$2"; }
 
-# Waits up to 5 seconds for a visible program window whose top-left corner is within 4
+# Waits up to $WAIT seconds for a visible program window whose top-left corner is within 4
 # pixels of $1,$2 and which is not the mini calendar; prints "id x y w h".
-wait_popup_at() {
-  local i
-  for i in $(seq 1 50); do
-    popup_at "$1" "$2" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_popup_at() { within popup_at "$1" "$2"; }
 
 # The visible program window other than the mini calendar whose top-left corner is within
 # 4 pixels of $1,$2, as "id x y w h".
@@ -111,7 +98,7 @@ scenario() {
     || { echo "FAIL: the tray host did not register"; exit 1; }
 
   "$BIN" & pid=$!
-  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
+  win=$(wait_window '^Calendar$') || { echo "FAIL: no calendar window"; exit 1; }
   mini_calendar_place "$win"
   item=$(wait_output registered_item 10)
   check "the item registers with the watcher" [ -n "$item" ]

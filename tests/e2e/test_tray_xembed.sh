@@ -17,7 +17,7 @@ source "$(dirname "$0")/tray_lib.sh"
 # monotonic clock, which stays real.
 DAY=13
 FAKE_START="2026-05-13 23:59:35"
-FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
+FAKES_DATE=1
 
 FONT=/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
 TRAY_PICTURE="$(dirname "$0")/../../resources/interface/188.png"
@@ -58,14 +58,8 @@ icon_distances() {
 # The pop-up menus shown now (program windows that are neither the icon nor the mini
 # calendar), "id x y w h" a line.
 popups() { program_windows | grep -v "^$ICON " | grep -v " $MINI_W $MINI_H\$"; }
-wait_popups() { # count -> the pop-ups, once there are that many (5 s at most)
-  local i
-  for i in $(seq 1 50); do
-    [ "$(popups | wc -l)" -eq "$1" ] && { popups; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+popups_are() { [ "$(popups | wc -l)" -eq "$1" ]; }
+wait_popups() { within popups_are "$1" && { popups; true; }; } # count -> the pop-ups, once there are that many
 # Whether pop-up "id x y w h" ($2...) opened at the pointer $1 ("x y"): its top edge at the
 # pointer's height, the pointer inside it.
 opened_at() {
@@ -104,22 +98,19 @@ scenario() {
     --tint 0xffffff --SetDockType true --SetPartialStrut true >"$WORK/trayer.log" 2>&1 & tray=$!
   trap 'kill $pid $tray 2>/dev/null' EXIT
   pid=
-  PANEL=$(wait_window '^panel$' 10) || { echo "FAIL: trayer shows no panel"; exit 1; }
+  PANEL=$(wait_window '^panel$') || { echo "FAIL: trayer shows no panel"; exit 1; }
 
   printf '1;0;1' > "$XDG_CONFIG_HOME/LMCalendar.prefs"   # the countdown tile shows too
   [ -n "$FAKETIME_LIB" ] || { echo "FAIL: libfaketime is not installed"; exit 1; }
-  LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKE_START" FAKETIME_DONT_FAKE_MONOTONIC=1 "$BIN" & pid=$!
+  with_faked_date "$FAKE_START" "$BIN" & pid=$!
   started=$SECONDS
-  win=$(wait_window '^Calendar$' 15) || { echo "FAIL: no calendar window"; exit 1; }
+  win=$(wait_window '^Calendar$') || { echo "FAIL: no calendar window"; exit 1; }
   W=${LUMORA_E2E_SCREEN%x*}; H=${LUMORA_E2E_SCREEN#*x}
   check "the calendar covers the screen below the tray's band ($(geometry "$win"))" \
     [ "$(geometry "$win")" = "0 32 $W $(( H - 32 ))" ]
   mini_calendar_place "$win"
-  for _ in $(seq 1 50); do
-    ICON=$(xwininfo -id "$PANEL" -tree | awk '/"lumora-calendar"/ {print $1}' | head -n 1)
-    [ -n "$ICON" ] && break
-    sleep 0.1
-  done
+  embedded_icon() { xwininfo -id "$PANEL" -tree | awk '/"lumora-calendar"/ {print $1}' | grep -m 1 .; }
+  ICON=$(within embedded_icon)
   check "the icon is embedded in the tray" [ -n "$ICON" ]
   [ -n "$ICON" ] || exit $FAILURES
   ICON=$(printf '%d' "$ICON")
@@ -168,7 +159,7 @@ scenario() {
 
   # The timer's first tick after midnight, some 30 s after the start. The 14th stands one
   # column to the right of the 13th in the year view.
-  for _ in $(seq 1 $(( 50 - (SECONDS - started) ))); do
+  for _ in $(seq 1 $(( 55 + WAIT - (SECONDS - started) ))); do
     [ "$(circle)" != "$cw $ch $cx $cy" ] && break
     sleep 1
   done

@@ -36,16 +36,10 @@ mini_calendar_shown() {
   program_windows | grep -q " $MINI_X $MINI_Y $MINI_W $MINI_H\$"
 }
 
-# Waits up to $2 seconds (default 5) for the state named $1 ("shown" or "gone").
-wait_mini_calendar() {
-  local i
-  for i in $(seq 1 $(( ${2:-5} * 10 ))); do
-    if mini_calendar_shown; then [ "$1" = shown ] && return 0
-    else [ "$1" = gone ] && return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# Whether the mini calendar is in the state named $1 ("shown" or "gone").
+mini_calendar_is() { if mini_calendar_shown; then [ "$1" = shown ]; else [ "$1" = gone ]; fi; }
+# Waits up to $WAIT seconds for the mini calendar's state $1.
+wait_mini_calendar() { within mini_calendar_is "$1"; }
 
 # The text tesseract reads in the screen rectangle x y w h (scaled up 4 times, made two
 # colours: a highlighted entry's light text on dark reads as well as dark text on light).

@@ -1,15 +1,16 @@
 #pragma once
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
 
 // What every harness needs around the reader it drives: the application object (offscreen,
-// never started, so App() works), message boxes answered at once instead of shown, and a
-// temporary folder that holds the configuration and Documents folders as well as the files
-// one input is written to (in memory where the system offers it: the readers write their
-// files atomically, and a synced write to a disk would slow a run down to a crawl). Made on
-// first use and kept for the whole run.
+// never started, so App() works, its font database read before the first input is timed),
+// message boxes answered at once instead of shown, and a temporary folder (in TMPDIR) that
+// holds the configuration and Documents folders as well as the files one input is written
+// to. Made before the first input and kept for the whole run; the folder is removed however
+// the run ends, libFuzzer's own ends at a timeout or a signal included.
 class FuzzHost
 {
 public:
@@ -30,6 +31,7 @@ public:
 
 private:
     FuzzHost();
-    static QString rootTemplate();
-    QTemporaryDir m_root{rootTemplate()};
+    // Leaves the removal of the folder to a small process that outlives this one.
+    void removeFolderAtExit();
+    QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/lumora-fuzz-XXXXXX")};
 };
