@@ -365,22 +365,39 @@ else:
     print(f"  {len(seen)} frames: {part} places part-way, {bad} not the calendar moved with the desktop below"
           + (f", {skipped} of the compositor's own animation" if animated else "")
           + ("" if ordered else f", out of order: {read_}") + (", seen whole first" if whole_first else ""))
-    sys.exit(0 if bad == 0 and ordered and not whole_first and part >= 3 else 1)
+    # Without a compositor the X server shows each request as it comes, and a reading on a
+    # loaded machine may fall between a window's map and its first paint, or between two
+    # pieces of one flush: two such readings a slide are let pass. The faults this looks for
+    # (the picture at the wrong offset, the shape keeping the wrong rows) spoil every step.
+    from Xlib import X, display
+    d = display.Display()
+    composited = d.get_selection_owner(d.intern_atom(f"_NET_WM_CM_S{d.get_default_screen()}")) != X.NONE
+    allowed = 0 if animated or composited else 2
+    sys.exit(0 if bad <= allowed and ordered and not whole_first and part >= 3 else 1)
 PY
 }
 # Whether the slides of commands "$UP" and "$DOWN" are drawn right: column $COLUMN of the
 # screen is read while each runs and judged as above. The calendar rests at rows TOP to
 # TOP + HEIGHT; $1 is empty or "animated" (see column). Screens are read on $SCREEN_DISPLAY.
+# Reads the column into file $1 once two readings 0.2 s apart agree: a compositor may still
+# be animating a window it has just shown or hidden (mutter zooms it).
+steady_grab() {
+  same_twice() {
+    DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$1" && sleep 0.2 \
+      && DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$1.again" && cmp -s "$1" "$1.again"
+  }
+  within same_twice "$1" || fail "the screen did not settle"
+}
 slides_drawn_right() {
   local rest="$WORK/rest" desk="$WORK/desk" i ok=0
   rm -f "$WORK/stop"
-  DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$rest"
+  steady_grab "$rest"
   DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column sample "$WORK/up" "$WORK/stop" > "$WORK/sampler" &
   local sampler=$!
   within grep -q ready "$WORK/sampler"
   $UP
   calendar_is IsUnMapped; touch "$WORK/stop"; wait $sampler
-  DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$desk"
+  steady_grab "$desk"
   DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column sample "$WORK/down" "$WORK/none" "$rest" > "$WORK/sampler" &
   sampler=$!
   within grep -q ready "$WORK/sampler"
