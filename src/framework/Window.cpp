@@ -86,13 +86,16 @@ constexpr int lookInterval = 100;           // ms between looks
 constexpr int refusalsBeforeSlowing = 30;   // restores refused in a row, after which
 constexpr int slowLookInterval = 500;       // the looks come this many ms apart
 constexpr int settledLooks = 5;             // looks in a row that find the window shown
+constexpr int refusalsMax = refusalsBeforeSlowing + 20;   // then the guard gives up (some 13 s)
 
 // A window manager may drop a restore and say nothing more (metacity does amid minimises in
 // quick succession), and Qt reports a state only when it differs from the one it reported
 // last, so a minimise that follows a dropped restore goes unseen. The guard therefore looks
 // at the window on the X server and asks again until the window has stood shown for a while
 // (Qt has then read every change of state before it, so the next minimise is reported), or
-// until the program hid or closed it. One round of looks runs per window at a time.
+// until the program hid or closed it. One round of looks runs per window at a time. A window
+// manager that keeps refusing for seconds means it (metacity's "show desktop" minimises every
+// window): the guard then stops asking until the window's state changes again.
 void lookAtShowing(QPointer<QWidget> window, int refusals, int shownLooks)
 {
     const int delay = refusals >= refusalsBeforeSlowing ? slowLookInterval : lookInterval;
@@ -102,7 +105,7 @@ void lookAtShowing(QPointer<QWidget> window, int refusals, int shownLooks)
         const auto* own = qobject_cast<const Window*>(window.data());
         const bool looked = window->isVisible() && !(own && own->IsClosed()) && keptFromMinimise(window);
         const bool shown = looked && WindowManagerHints::IsShown(window);
-        if (!looked || (shown && shownLooks + 1 >= settledLooks)) {
+        if (!looked || (shown && shownLooks + 1 >= settledLooks) || refusals >= refusalsMax) {
             window->setProperty(lookingAtShowing, false);
             return;
         }

@@ -365,20 +365,20 @@ else:
     print(f"  {len(seen)} frames: {part} places part-way, {bad} not the calendar moved with the desktop below"
           + (f", {skipped} of the compositor's own animation" if animated else "")
           + ("" if ordered else f", out of order: {read_}") + (", seen whole first" if whole_first else ""))
-    # Without a compositor the X server shows each request as it comes, and a reading on a
-    # loaded machine may fall between a window's map and its first paint, or between two
-    # pieces of one flush: two such readings a slide are let pass. The faults this looks for
-    # (the picture at the wrong offset, the shape keeping the wrong rows) spoil every step.
+    # Without a compositor the X server shows each request as it comes: a reading may fall
+    # between a window's map and its first paint, or between the shape and the picture of a
+    # step, and on a loaded machine a step's requests spread over several readings (8 of 67
+    # were seen beside stress-ng). A fifth of the readings may be such; the faults this looks
+    # for (the picture at the wrong offset, the shape keeping the wrong rows) spoil nearly
+    # every one. A compositor shows whole pictures, but may show a reading of its own as it
+    # maps a window (kwin_wayland did once, on two loaded cores): one a slide is let pass.
     from Xlib import X, display
     d = display.Display()
     composited = d.get_selection_owner(d.intern_atom(f"_NET_WM_CM_S{d.get_default_screen()}")) != X.NONE
-    allowed = 0 if animated or composited else 2
+    allowed = 1 if animated or composited else max(2, len(seen) // 5)
     sys.exit(0 if bad <= allowed and ordered and not whole_first and part >= 3 else 1)
 PY
 }
-# Whether the slides of commands "$UP" and "$DOWN" are drawn right: column $COLUMN of the
-# screen is read while each runs and judged as above. The calendar rests at rows TOP to
-# TOP + HEIGHT; $1 is empty or "animated" (see column). Screens are read on $SCREEN_DISPLAY.
 # Reads the column into file $1 once two readings 0.2 s apart agree: a compositor may still
 # be animating a window it has just shown or hidden (mutter zooms it).
 steady_grab() {
@@ -388,6 +388,9 @@ steady_grab() {
   }
   within same_twice "$1" || fail "the screen did not settle"
 }
+# Whether the slides of commands "$UP" and "$DOWN" are drawn right: column $COLUMN of the
+# screen is read while each runs and judged as above. The calendar rests at rows TOP to
+# TOP + HEIGHT; $1 is empty or "animated" (see column). Screens are read on $SCREEN_DISPLAY.
 slides_drawn_right() {
   local rest="$WORK/rest" desk="$WORK/desk" i ok=0
   rm -f "$WORK/stop"
