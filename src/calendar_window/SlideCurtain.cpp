@@ -1,11 +1,7 @@
 #include "calendar_window/SlideCurtain.h"
-#include <QGuiApplication>
+#include "framework/WindowManagerHints.h"
 #include <QPaintEvent>
 #include <QPainter>
-#include <xcb/xcb.h>
-#include <cstdlib>
-#include <memory>
-#include <string>
 
 SlideCurtain::SlideCurtain(QWidget* window) : m_picture(window->grab())
 {
@@ -63,34 +59,9 @@ bool SlideCurtain::event(QEvent* event)
     }
 }
 
-bool SlideCurtain::CompositorRuns()
-{
-    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
-        return false;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
-    if (!c)
-        return false;
-    // The screen the display's name gives (":0.1"), 0 by default.
-    int screen = 0;
-    char* host = nullptr;
-    int display = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0)
-        screen = 0;
-    free(host);
-    const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atom(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(name.size()), name.c_str()), nullptr), &free);
-    if (!atom || atom->atom == XCB_ATOM_NONE)
-        return false;   // never interned: nobody ever owned it
-    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr), &free);
-    return owner && owner->owner != XCB_WINDOW_NONE;
-}
-
 void SlideCurtain::PrepareWindow(QWidget* window)
 {
-    if (window->testAttribute(Qt::WA_WState_Created) || !CompositorRuns())
+    if (window->testAttribute(Qt::WA_WState_Created) || !WindowManagerHints::CompositorRuns())
         return;
     // An alpha channel for the window (Qt picks a 32-bit visual for a translucent window),
     // while every paint still starts from the palette's colour, as for an opaque one.
@@ -100,5 +71,5 @@ void SlideCurtain::PrepareWindow(QWidget* window)
 
 bool SlideCurtain::CutsWithShape(const QWidget* window)
 {
-    return !window->testAttribute(Qt::WA_TranslucentBackground) || !CompositorRuns();
+    return !window->testAttribute(Qt::WA_TranslucentBackground) || !WindowManagerHints::CompositorRuns();
 }

@@ -23,9 +23,6 @@ public:
     void SetOffset(int dy);
     int Offset() const { return m_offset; }
 
-    // Whether a compositing manager runs on the X screen (it owns the _NET_WM_CM_S<n>
-    // selection). Asked of the X server each time: false off X11.
-    static bool CompositorRuns();
     // Asks for window's native window to have an alpha channel when a compositor runs, so
     // that a slide can show transparent rows; call before the native window is made. The
     // window stays opaque wherever it paints (its own paint fills the palette's colour).

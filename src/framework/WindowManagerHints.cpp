@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -62,17 +63,9 @@ xcb_atom_t motifHintsAtom(xcb_connection_t* c)
     return atom;
 }
 
-xcb_atom_t atomNamed(xcb_connection_t* c, const char* name, size_t length)
-{
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(length), name), nullptr), &free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 xcb_atom_t wmStateAtom(xcb_connection_t* c)
 {
-    static const char name[] = "WM_STATE";
-    static const xcb_atom_t atom = atomNamed(c, name, sizeof name - 1);
+    static const xcb_atom_t atom = internAtom(c, "WM_STATE");
     return atom;
 }
 } // namespace
@@ -201,4 +194,24 @@ void WindowManagerHints::WriteSkipTaskList(QWidget* window)
         if (std::find(atoms.begin(), atoms.end(), skip) == atoms.end())
             atoms.push_back(skip);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.data());
+}
+
+bool WindowManagerHints::CompositorRuns()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    // The screen the display's name gives (":0.1"), 0 by default.
+    int screen = 0;
+    char* host = nullptr;
+    int display = 0;
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0)
+        screen = 0;
+    free(host);
+    const xcb_atom_t atom = internAtom(c, ("_NET_WM_CM_S" + std::to_string(screen)).c_str());
+    if (atom == XCB_ATOM_NONE)
+        return false;
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom), nullptr), &free);
+    return owner && owner->owner != XCB_WINDOW_NONE;
 }

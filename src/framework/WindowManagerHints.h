@@ -37,6 +37,9 @@ public:
     // (Qt reports a state only when it differs from the one it reported last). Off X11, or
     // before the window has a native window, the widget's own state answers.
     static bool IsShown(QWidget* window);
+    // Whether a compositing manager runs on the display's screen (someone owns its
+    // _NET_WM_CM_S selection). False off X11.
+    static bool CompositorRuns();
     // Maps the window again, the way back from a minimise that a client has: a window manager
     // restores the window, also when it dropped an earlier request. Does nothing off X11.
     static void MapAgain(QWidget* window);
