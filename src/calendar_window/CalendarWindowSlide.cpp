@@ -96,7 +96,7 @@ void CalendarWindow::slideTo(int top)
         return;
     }
     if (!m_curtain)
-        m_curtain = new SlideCurtain(this);
+        m_curtain = new SlideCurtain(this, !s_cutsWithShape);
     m_curtain->SetOffset(top - area.top());
     // Where a compositor shows the window, the shape is the whole window, which hides
     // nothing whenever the compositor applies it: a window carries a shape for as long as it

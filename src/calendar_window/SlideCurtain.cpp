@@ -2,8 +2,9 @@
 #include "framework/WindowManagerHints.h"
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
-SlideCurtain::SlideCurtain(QWidget* window) : m_picture(window->grab())
+SlideCurtain::SlideCurtain(QWidget* window, bool wholeSteps) : m_picture(window->grab()), m_wholeSteps(wholeSteps)
 {
     // Made a child after the picture is taken, so that it is not in it. It paints every
     // pixel it covers, so nothing beneath it is painted while it shows, and a scroll of it
@@ -25,8 +26,13 @@ void SlideCurtain::SetOffset(int dy)
     if (dy == m_offset)
         return;
     const int by = dy - m_offset;
+    const int pictureHeight = int(m_picture.deviceIndependentSize().height());
+    const int reached = std::max(m_offset, dy) + pictureHeight;   // the lowest row either step draws
     m_offset = dy;
-    scroll(0, by);
+    if (m_wholeSteps)
+        update(0, 0, width(), std::min(reached, height()));   // one band from the top: one picture
+    else
+        scroll(0, by);
 }
 
 void SlideCurtain::paintEvent(QPaintEvent* event)
@@ -34,14 +40,14 @@ void SlideCurtain::paintEvent(QPaintEvent* event)
     // Every row of the region is painted: the picture where it reaches, transparent below it
     // (the window's shape, where there is one, cuts those rows away). The picture may have
     // more pixels than the window (a high-density screen).
+    // The picture is opaque, so it is copied rather than blended.
     QPainter painter(this);
     painter.setClipRegion(event->region());
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawPixmap(0, m_offset, m_picture);
     const int below = m_offset + int(m_picture.deviceIndependentSize().height());
-    if (below < height()) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (below < height())
         painter.fillRect(0, below, width(), height() - below, Qt::transparent);
-    }
 }
 
 bool SlideCurtain::event(QEvent* event)

@@ -15,11 +15,16 @@ class SlideCurtain : public QWidget
 {
 public:
     // Takes the picture of window as it stands (the curtain itself not in it) and covers
-    // the window, above its other children. Hidden until the first SetOffset.
-    explicit SlideCurtain(QWidget* window);
+    // the window, above its other children. Hidden until the first SetOffset. wholeSteps:
+    // every step is drawn whole (see SetOffset).
+    SlideCurtain(QWidget* window, bool wholeSteps);
     // Draws the picture dy pixels lower than the window's own place (dy <= 0 while the
-    // window is slid up) and shows the curtain. Rows the curtain showed already are moved
-    // in place (QWidget::scroll), so a step paints only the rows that it brings in.
+    // window is slid up) and shows the curtain. Without wholeSteps, rows the curtain showed
+    // already are moved in place (QWidget::scroll), so a step paints only the rows that it
+    // brings in. A compositor must not be given that: the X server moves the rows and takes
+    // the new ones in separate requests, and a compositor that takes the window's picture
+    // between them shows the new rows' place still holding the last step's (a busy machine
+    // showed it several times a slide). A whole step reaches the X server as one picture.
     void SetOffset(int dy);
     int Offset() const { return m_offset; }
 
@@ -39,5 +44,6 @@ protected:
 
 private:
     QPixmap m_picture;
+    bool m_wholeSteps;
     int m_offset = 0;
 };

@@ -353,7 +353,7 @@ TEST_F(Frame, TheSlideCurtainShowsTheWindowMovedUpWithTransparentRowsBelowAndIsG
     CalendarWindow* w = open();
     const QImage resting = w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int h = w->height();
-    auto* curtain = new SlideCurtain(w);
+    auto* curtain = new SlideCurtain(w, false);
     for (const int slid : {100, 37}) {   // the second one moves what the first one showed
         curtain->SetOffset(-slid);
         QImage shown(w->size(), QImage::Format_ARGB32_Premultiplied);
