@@ -25,22 +25,23 @@ void SlideCurtain::SetOffset(int dy)
     }
     if (dy == m_offset)
         return;
-    const int by = dy - m_offset;
-    const int pictureHeight = int(m_picture.deviceIndependentSize().height());
-    const int reached = std::max(m_offset, dy) + pictureHeight;   // the lowest row either step draws
+    const int last = m_offset;
     m_offset = dy;
-    if (m_wholeSteps)
-        update(0, 0, width(), std::min(reached, height()));   // one band from the top: one picture
-    else
-        scroll(0, by);
+    if (!m_wholeSteps) {
+        scroll(0, dy - last);
+        return;
+    }
+    // One band from the top down to the lowest row that either step's picture reaches.
+    const int reached = std::max(last, dy) + int(m_picture.deviceIndependentSize().height());
+    update(0, 0, width(), std::min(reached, height()));
 }
 
 void SlideCurtain::paintEvent(QPaintEvent* event)
 {
     // Every row of the region is painted: the picture where it reaches, transparent below it
     // (the window's shape, where there is one, cuts those rows away). The picture may have
-    // more pixels than the window (a high-density screen).
-    // The picture is opaque, so it is copied rather than blended.
+    // more pixels than the window (a high-density screen). It is opaque, so it is copied
+    // rather than blended.
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -7,6 +7,7 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -16,8 +17,8 @@ namespace {
 Application* g_instance = nullptr;
 int g_signalPipe[2] = {-1, -1};
 constexpr int QuitSignals[] = {SIGTERM, SIGHUP, SIGINT};
-// Which of them came already (by number: every one of them is below 64).
-volatile sig_atomic_t g_signalCaught[64] = {};
+// Which of them came already, by number.
+volatile sig_atomic_t g_signalCaught[NSIG] = {};
 
 // Only async-signal-safe work here: one byte into the pipe, which never blocks. The same
 // signal a second time ends a quit that hangs, as the signal's default effect would, but the
@@ -26,15 +27,14 @@ volatile sig_atomic_t g_signalCaught[64] = {};
 void onQuitSignal(int sig)
 {
     const int saved = errno;
-    if (sig > 0 && sig < 64 && g_signalCaught[sig]) {
+    if (g_signalCaught[sig]) {
         Mutex::RemoveHeldFilesAtSignal();
         ::signal(sig, SIG_DFL);
         ::raise(sig);   // delivered once this handler returns
         errno = saved;
         return;
     }
-    if (sig > 0 && sig < 64)
-        g_signalCaught[sig] = 1;
+    g_signalCaught[sig] = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
     errno = saved;
@@ -83,6 +83,7 @@ Application::~Application()
     if (g_instance == this) {
         g_instance = nullptr;
         MessageBox::SetUnattended(false);
+        std::fill(std::begin(g_signalCaught), std::end(g_signalCaught), 0);   // a later one starts afresh
     }
 }
 

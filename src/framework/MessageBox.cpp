@@ -43,8 +43,6 @@ void MessageBox::SetUnattended(bool unattended)
             box->reject();
 }
 
-bool MessageBox::Unattended() { return g_unattended; }
-
 void MessageBox::Report(const QString& text)
 {
     qWarning().noquote() << oneLine(text);

@@ -44,7 +44,6 @@ public:
     // so that what waited for them goes on; later ones are lines on standard error. Comes
     // before an interceptor.
     static void SetUnattended(bool unattended);
-    static bool Unattended();
 };
 
 // Shorthand used throughout the calendar.

@@ -26,8 +26,8 @@ void publishHeld(int fd, const QByteArray& name)
     if (name.size() >= PATH_MAX)
         return;
     for (HeldFile& slot : g_held) {
-        int free = -1;
-        if (!slot.fd.compare_exchange_strong(free, Claimed))
+        int empty = -1;
+        if (!slot.fd.compare_exchange_strong(empty, Claimed))
             continue;
         std::memcpy(slot.path, name.constData(), size_t(name.size()) + 1);
         slot.fd.store(fd);

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -42,11 +43,15 @@ struct Line {
 bool shapedByOneFont(const QTextLayout& layout)
 {
     const QList<QGlyphRun> runs = layout.glyphRuns();
-    for (const QGlyphRun& run : runs) {
-        if (!(run.rawFont() == runs.first().rawFont()))
-            return false;
-    }
-    return true;
+    if (runs.isEmpty())
+        return true;
+    const QRawFont first = runs.first().rawFont();
+    return std::all_of(runs.begin(), runs.end(), [&first](const QGlyphRun& run) { return run.rawFont() == first; });
+}
+
+double plainAdvance(const QFont& font, const QString& text, const QPaintDevice* device)
+{
+    return device ? QFontMetricsF(font, device).horizontalAdvance(text) : QFontMetricsF(font).horizontalAdvance(text);
 }
 
 const Line& shaped(const QFont& font, const QString& text, const QPaintDevice* device, Qt::LayoutDirection direction)
@@ -77,8 +82,7 @@ const Line& shaped(const QFont& font, const QString& text, const QPaintDevice* d
         entry->advance = layout->lineAt(0).horizontalAdvance();
         entry->layout = std::move(layout);
     } else {
-        entry->advance = device ? QFontMetricsF(font, device).horizontalAdvance(text)
-                                : QFontMetricsF(font).horizontalAdvance(text);
+        entry->advance = plainAdvance(font, text, device);
     }
     return *kept.insert(std::move(key), std::move(entry)).value();
 }
@@ -101,23 +105,19 @@ bool ShapedText::Cacheable(const QString& text)
 
 void ShapedText::Draw(QPainter& painter, const QFont& font, const QString& text, double x, double baseline)
 {
-    if (!Cacheable(text) || font.pixelSize() <= 0) {
+    const Line* line = Cacheable(text) && font.pixelSize() > 0
+                           ? &shaped(font, text, painter.device(), painter.layoutDirection()) : nullptr;
+    if (!line || !line->layout) {
         painter.setFont(font);
         painter.drawText(QPointF(x, baseline), text);
         return;
     }
-    const Line& line = shaped(font, text, painter.device(), painter.layoutDirection());
-    if (!line.layout) {
-        painter.setFont(font);
-        painter.drawText(QPointF(x, baseline), text);
-        return;
-    }
-    line.layout->draw(&painter, QPointF(x, baseline - line.layout->lineAt(0).ascent()));
+    line->layout->draw(&painter, QPointF(x, baseline - line->layout->lineAt(0).ascent()));
 }
 
 double ShapedText::Advance(const QFont& font, const QString& text, const QPaintDevice* device)
 {
     if (!Cacheable(text) || font.pixelSize() <= 0)
-        return device ? QFontMetricsF(font, device).horizontalAdvance(text) : QFontMetricsF(font).horizontalAdvance(text);
+        return plainAdvance(font, text, device);
     return shaped(font, text, device, Qt::LayoutDirectionAuto).advance;
 }

@@ -57,6 +57,15 @@ bool fullScreenAlready(const QWidget* window)
         && window->size() == window->screen()->size();
 }
 
+// Brings the open modal window, if any, back above the others, with the keyboard.
+void raiseModal(QWidget* modal)
+{
+    if (modal) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
 // Undoes what a window manager did to window against its frame: a minimise when it has no
 // minimise button or while a modal window is open, a maximise or full screen when it has no
 // maximise button (a fixed-size dialog would be stretched over the screen, its controls in
@@ -70,16 +79,15 @@ void restoreAgainstFrame(QWidget* window)
     const Qt::WindowFlags flags = WindowManagerHints::FrameButtons(window);
     if ((state & Qt::WindowMinimized) && keptFromMinimise(window))
         state &= ~Qt::WindowMinimized;
-    if (!(flags & Qt::WindowMaximizeButtonHint))
-        state &= ~(Qt::WindowMaximized | (fullScreenAlready(window) ? Qt::WindowNoState : Qt::WindowFullScreen));
+    if (!(flags & Qt::WindowMaximizeButtonHint)) {
+        state &= ~Qt::WindowMaximized;
+        if (!fullScreenAlready(window))
+            state &= ~Qt::WindowFullScreen;
+    }
     if (state == window->windowState())
         return;
     window->setWindowState(state);
-    // The modal window comes back above the others, with the keyboard.
-    if (modal) {
-        modal->raise();
-        modal->activateWindow();
-    }
+    raiseModal(modal);
 }
 constexpr char lookingAtShowing[] = "lumoraLookingAtShowing";
 constexpr int lookInterval = 100;           // ms between looks
@@ -117,10 +125,7 @@ void lookAtShowing(QPointer<QWidget> window, int refusals, int shownLooks)
         // a window manager takes as a restore whatever it dropped before.
         restoreAgainstFrame(window);
         WindowManagerHints::MapAgain(window);
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->raise();
-            modal->activateWindow();
-        }
+        raiseModal(QApplication::activeModalWidget());
         lookAtShowing(window, refusals + 1, 0);
     });
 }

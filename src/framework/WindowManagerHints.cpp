@@ -178,8 +178,9 @@ void WindowManagerHints::WriteSkipTaskList(QWidget* window)
     const xcb_window_t id = nativeWindow(window);
     if (!c || !id)
         return;
-    const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
-    const xcb_atom_t skips[] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
+    // Asked once: the server keeps its atoms for as long as it runs.
+    static const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+    static const xcb_atom_t skips[] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
     if (state == XCB_ATOM_NONE || skips[0] == XCB_ATOM_NONE || skips[1] == XCB_ATOM_NONE)
         return;
     // The states the window has already (Qt's, a window manager's) are kept.
