@@ -128,8 +128,10 @@ void CalendarWindow::ScrollUp()
     QPointer<CalendarWindow> self(this);
     s_cutsWithShape = SlideCurtain::CutsWithShape(this);
     const int step = stepMilliseconds();
+    // Down to the last step that still shows rows (20 of them where the height is a multiple
+    // of 20): the compositor's last picture of the window is then the transparent one below.
     int t = availableTop();
-    while (t >= availableTop() - height()) {
+    while (t > availableTop() - height()) {
         slideTo(t);
         slideStep(step);
         if (!self || self->IsClosed())
