@@ -58,7 +58,8 @@ void slideStep(int milliseconds)
     loop.exec();
 }
 
-// Marks window as the one sliding while it lives; false when another slide runs.
+// Marks window as the one sliding while it lives (not acquired when another slide runs),
+// and decides how that slide hides rows and how long its steps last.
 class SlideGuard
 {
 public:
@@ -68,6 +69,8 @@ public:
             return;
         s_sliding = window;
         m_owner = true;
+        s_cutsWithShape = SlideCurtain::CutsWithShape(window);
+        m_step = stepMilliseconds();
     }
     ~SlideGuard()
     {
@@ -75,9 +78,11 @@ public:
             s_sliding = nullptr;
     }
     bool acquired() const { return m_owner; }
+    int step() const { return m_step; }
 
 private:
     bool m_owner = false;
+    int m_step = kStepMilliseconds;
 };
 } // namespace
 
@@ -126,8 +131,7 @@ void CalendarWindow::ScrollUp()
     if (!guard.acquired() || IsClosed())
         return;
     QPointer<CalendarWindow> self(this);
-    s_cutsWithShape = SlideCurtain::CutsWithShape(this);
-    const int step = stepMilliseconds();
+    const int step = guard.step();
     // Down to the last step that still shows rows (20 of them where the height is a multiple
     // of 20): the compositor's last picture of the window is then the transparent one below.
     int t = availableTop();
@@ -158,8 +162,7 @@ void CalendarWindow::ScrollDown()
     if (!guard.acquired() || IsClosed())
         return;
     QPointer<CalendarWindow> self(this);
-    s_cutsWithShape = SlideCurtain::CutsWithShape(this);
-    const int step = stepMilliseconds();
+    const int step = guard.step();
     int t = availableTop() - height() - 10;
     while (t <= availableTop()) {
         slideTo(t);

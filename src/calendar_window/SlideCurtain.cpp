@@ -32,7 +32,7 @@ void SlideCurtain::SetOffset(int dy)
         return;
     }
     // One band from the top down to the lowest row that either step's picture reaches.
-    const int reached = std::max(last, dy) + int(m_picture.deviceIndependentSize().height());
+    const int reached = std::max(last, dy) + pictureHeight();
     update(0, 0, width(), std::min(reached, height()));
 }
 
@@ -46,7 +46,7 @@ void SlideCurtain::paintEvent(QPaintEvent* event)
     painter.setClipRegion(event->region());
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawPixmap(0, m_offset, m_picture);
-    const int below = m_offset + int(m_picture.deviceIndependentSize().height());
+    const int below = m_offset + pictureHeight();
     if (below < height())
         painter.fillRect(0, below, width(), height() - below, Qt::transparent);
 }

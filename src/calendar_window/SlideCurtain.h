@@ -26,7 +26,6 @@ public:
     // between them shows the new rows' place still holding the last step's (a busy machine
     // showed it several times a slide). A whole step reaches the X server as one picture.
     void SetOffset(int dy);
-    int Offset() const { return m_offset; }
 
     // Asks for window's native window to have an alpha channel when a compositor runs, so
     // that a slide can show transparent rows; call before the native window is made. The
@@ -43,6 +42,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    int pictureHeight() const { return int(m_picture.deviceIndependentSize().height()); }
+
     QPixmap m_picture;
     bool m_wholeSteps;
     int m_offset = 0;
