@@ -40,6 +40,8 @@ void CalendarWindow::TimeTimer_Action()
         application.currentDate = now;
         if (application.mAppTrayItem)
             application.mAppTrayItem->UpdateIcon();
+        else
+            AppTrayItem::SetWindowIconToToday();
         if (newSeason) {
             // Re-read the branding and rebuild the window from the event loop, not from
             // inside this window's own timer, and not while a dialog is open.

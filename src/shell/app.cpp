@@ -17,8 +17,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
-#include <QPixmap>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -162,7 +160,7 @@ void app::Event_Open()
         }
         // The windows' icon is the tray's picture of today, also without the tray icon.
         if (!mAppTrayItem)
-            QApplication::setWindowIcon(QIcon(QPixmap::fromImage(AppTrayItem::IconPicture(Date().Day())->Composited())));
+            AppTrayItem::SetWindowIconToToday();
         mallopt(M_TOP_PAD, 128 * 1024);   // glibc's own step again (main() widened it)
         malloc_trim(0);
     });

@@ -108,6 +108,11 @@ PicturePtr AppTrayItem::IconPicture(int dayOfMonth)
     return icon;
 }
 
+void AppTrayItem::SetWindowIconToToday()
+{
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(IconPicture(Date().Day())->Composited())));
+}
+
 void AppTrayItem::UpdateIcon()
 {
     const Date today;

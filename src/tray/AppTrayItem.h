@@ -43,6 +43,9 @@ public:
     // The 32 x 32 icon for a day of the month: the tray picture with the day's number in
     // bold dark grey, centred about x 16 on the baseline y 24, every pixel opaque.
     static PicturePtr IconPicture(int dayOfMonth);
+    // Today's picture as the windows' icon: with the tray icon or without it (UpdateIcon
+    // sets it where there is one).
+    static void SetWindowIconToToday();
     PicturePtr Icon() const { return m_iconPicture; }
     QString HelpTag() const;
 

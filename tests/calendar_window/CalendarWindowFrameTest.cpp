@@ -15,8 +15,10 @@
 #include "framework/Timer.h"
 #include "framework/WidgetEvents.h"
 #include "shell/Menu.h"
+#include "tray/AppTrayItem.h"
 #include "tray/TabWindow.h"
 #include <QDir>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -430,6 +432,10 @@ TEST_F(Frame, ANewDayMovesTodaysCircleAndRendersTheCountdownAgain)
     EXPECT_EQ(circle(), circleOf(Date(2025, 6, 11)));
     EXPECT_EQ(App().selectedDate.SQLDate(), "2025-06-15");      // the year shown stays
     EXPECT_TRUE(showsCount("23"));
+    // The windows' icon shows the new day, also without a tray icon (none here).
+    ASSERT_EQ(App().mAppTrayItem, nullptr);
+    EXPECT_EQ(QApplication::windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+              AppTrayItem::IconPicture(11)->Composited().convertToFormat(QImage::Format_ARGB32));
 
     // The same day again changes nothing but the clock.
     const PicturePtr after = w->CountdownCanvas->cachedImage;
