@@ -62,27 +62,21 @@ import() {
 }
 export -f xwininfo import
 
+# The id of a visible window whose name matches $1, if there is one.
+visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -m 1 .; }
 # Waits up to $2 seconds (default $WAIT) for a visible window whose name matches $1; prints
 # its id.
-wait_window() {
-  local id end=$((SECONDS + ${2:-$WAIT}))
-  while :; do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    [ $SECONDS -lt $end ] || return 1
-    sleep 0.1
-  done
-}
+wait_window() { within "${2:-$WAIT}" visible_window "$1"; }
+
+# Whether window $1 is no longer shown (unmapped or destroyed).
+window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 
 # Waits up to $2 seconds (default $WAIT) for child process $1 to end; sets EXIT_STATUS to its
 # exit status, or "timeout". Call it directly (not inside $(...)): only this shell can reap
 # its child.
+ended() { ! kill -0 "$1" 2>/dev/null; }
 wait_exit() {
-  local end=$((SECONDS + ${2:-$WAIT}))
-  while kill -0 "$1" 2>/dev/null; do
-    if [ $SECONDS -ge $end ]; then EXIT_STATUS=timeout; return 1; fi
-    sleep 0.1
-  done
+  within "${2:-$WAIT}" ended "$1" || { EXIT_STATUS=timeout; return 1; }
   wait "$1"; EXIT_STATUS=$?
   return 0
 }

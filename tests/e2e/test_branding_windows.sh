@@ -21,6 +21,7 @@
 # program started with QT_QPA_PLATFORM=wayland runs on their XWayland and its slides are drawn
 # right; with no X display at all it says what it needs and ends with status 1.
 source "$(dirname "$0")/lib.sh"
+FAKES_DATE=1   # a season's rebuild
 
 prefs() { cat "$HOME/.config/LMCalendar.prefs"; }
 left_of() { geometry "$1" | cut -d' ' -f1; }
@@ -120,8 +121,7 @@ calendar_is() { within calendar_rests "$1"; }
 # click brings it back.
 tab_slides() { # when
   xdotool windowactivate "$WIN" 2>/dev/null
-  within bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'" \
-    || fail "the calendar is not made active before the tab's click ($1)"
+  within has_keyboard "$WIN" || fail "the calendar is not made active before the tab's click ($1)"
   read -r tx ty tw th < <(geometry "$TAB")
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "a click on the tab slides the calendar away ($1)" calendar_is IsUnMapped
@@ -185,21 +185,17 @@ has_keyboard() {
 # from 15 s before the first day of summer, the wall clock alone faked): the new calendar
 # window leaves the keyboard there; openbox focuses a new window unless it says otherwise.
 season_rebuild() {
-  local lib other xm new i
-  lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
-  [ -n "$lib" ] || { fail "libfaketime is not installed"; return 1; }
+  local other xm new i
+  [ -n "$FAKETIME_LIB" ] || { fail "libfaketime is not installed"; return 1; }
   echo "1;300;1" > "$HOME/.config/LMCalendar.prefs"
-  NO_FAKE_STAT=1 LD_PRELOAD="$lib" FAKETIME="@2026-06-20 23:59:45" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-    "$1" & PID=$!
-  WIN=$(wait_window '^Calendar$' 60) || { fail "no calendar window"; kill "$PID"; return 1; }
+  with_faked_date "2026-06-20 23:59:45" "$1" & PID=$!
+  WIN=$(wait_window '^Calendar$') || { fail "no calendar window"; stop_program; return 1; }
   xmessage -geometry 300x100+100+300 "another program" & other=$!
-  xm=$(wait_window '^xmessage$' 60) || { fail "no other program's window"; kill "$other"; quit; return 1; }
+  xm=$(wait_window '^xmessage$') || { fail "no other program's window"; kill "$other"; quit; return 1; }
   for i in $(seq 1 30); do has_keyboard "$xm" && break; xdotool windowactivate "$xm" 2>/dev/null; sleep 0.3; done
   # The day-change timer's first tick after midnight, 30 s after the window's making.
-  for i in $(seq 1 900); do
-    new=$(xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$WIN\$" | head -n 1)
-    [ -n "$new" ] && break; sleep 0.1
-  done
+  new_calendar() { xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$WIN\$" | grep -m 1 .; }
+  new=$(within 90 new_calendar)
   if [ -n "$new" ]; then
     WIN=$new
     calendar_is IsViewable
@@ -309,7 +305,7 @@ else:
     n = len(rest)
     black = bytes(4 * 20)
     def fits(f, s, cut):
-        return f[4 * top:4 * cut] == rest[4 * (top + s):4 * (top + cut - top + s)] and f[4 * cut:] == desk[4 * cut:]
+        return f[4 * top:4 * cut] == rest[4 * (top + s):4 * (cut + s)] and f[4 * cut:] == desk[4 * cut:]
     def amount(f):
         if f[:4 * top] != desk[:4 * top]:
             return None
@@ -326,7 +322,7 @@ else:
                 # The rows scrolled in place, the last rows of the step not yet drawn.
                 for prev in (s - 20, s + 16):
                     for c in (cut - 20, cut - 16):
-                        if 0 <= prev <= h and top <= c and fits(f, s, c) is False and \
+                        if 0 <= prev <= h and top <= c and not fits(f, s, c) and \
                            f[4 * top:4 * c] == rest[4 * (top + s):4 * (c + s)] and \
                            f[4 * c:4 * cut] == rest[4 * (c + prev):4 * (cut + prev)] and f[4 * cut:] == desk[4 * cut:]:
                             return s
@@ -401,7 +397,7 @@ steady_grab() {
 # screen is read while each runs and judged as above. The calendar rests at rows TOP to
 # TOP + HEIGHT; $1 is empty or "animated" (see column). Screens are read on $SCREEN_DISPLAY.
 slides_drawn_right() {
-  local rest="$WORK/rest" desk="$WORK/desk" i ok=0
+  local rest="$WORK/rest" desk="$WORK/desk"
   rm -f "$WORK/stop"
   steady_grab "$rest" calendar
   DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column sample "$WORK/up" "$WORK/stop" > "$WORK/sampler" &
@@ -422,14 +418,8 @@ slides_drawn_right() {
   calendar_is IsViewable
 }
 # Whether window $1 is shown, and not minimised, within 2 s.
-shown_within_2s() {
-  local i
-  for i in $(seq 1 20); do
-    xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q HIDDEN && return 0
-    sleep 0.1
-  done
-  return 1
-}
+shown_now() { xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q HIDDEN; }
+shown_within_2s() { within 2 shown_now "$1"; }
 # The calendar's own gestures, whatever the window manager: it slides, it cannot be
 # minimised, and a close request slides it away for the tab to bring back.
 slides_and_stays() {
@@ -447,7 +437,7 @@ slides_and_stays() {
   check "and the program runs on" kill -0 "$PID"
   xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
   check "the tab's next click shows it" calendar_is IsViewable
-  check "with the keyboard" within bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'"
+  check "with the keyboard" within has_keyboard "$WIN"
   check "and no call for attention on it" bash -c "! xprop -id $WIN _NET_WM_STATE | grep -q DEMANDS_ATTENTION"
   wmctrl -i -c "$TAB"; sleep 0.5
   check "a close request leaves the tab" bash -c "xwininfo -id $TAB | grep -q IsViewable"
@@ -461,8 +451,7 @@ owned_and_closed() {
   if [ "$LUMORA_E2E_WM" = metacity ]; then
     # The window manager restacks as it gives the clicked calendar the keyboard.
     xdotool mousemove $((W * 2 / 3)) 25 click 1
-    within 30 bash -c "xprop -root _NET_ACTIVE_WINDOW | grep -qiE '# $(printf '0x%x' "$WIN")(,|\$)'" \
-      || fail "a click on the calendar gives it the keyboard"
+    within 30 has_keyboard "$WIN" || fail "a click on the calendar gives it the keyboard"
     check "a click on the calendar leaves $1 above it" above "$ID" "$WIN"
   fi
   wmctrl -i -c "$ID"
@@ -493,12 +482,13 @@ under_i3() {
   printf 'font pango:monospace 8\n' > "$WORK/i3.conf"
   # Its socket in the test's own folder (by default it makes a folder in /tmp).
   mkdir -p "$WORK/run" && chmod 700 "$WORK/run"
-  XDG_RUNTIME_DIR="$WORK/run" i3 -c "$WORK/i3.conf" > "$WORK/wm.log" 2>&1 & local wm=$! i
-  for i in $(seq 1 100); do i3-msg -t get_version > /dev/null 2>&1 && break; sleep 0.1; done
+  XDG_RUNTIME_DIR="$WORK/run" i3 -c "$WORK/i3.conf" > "$WORK/wm.log" 2>&1 & local wm=$!
+  i3_up() { i3-msg -t get_version > /dev/null 2>&1; }
+  within 10 i3_up
   start "1;300;1" || { kill $wm; wait $wm 2>/dev/null; return 1; }
   check "under i3 the tab is 32 x 7" within 2 tab_size_is "32 7"
   i3-msg restart > /dev/null 2>&1
-  for i in $(seq 1 100); do sleep 0.1; i3-msg -t get_version > /dev/null 2>&1 && break; done
+  sleep 0.1; within 10 i3_up
   check "after i3 restarts, the tab is 32 x 7 within 2 s" within 2 tab_size_is "32 7"
   echo "  the tab: $(geometry "$TAB")"
   quit
@@ -610,7 +600,7 @@ under_window_manager() {
 # every Qt program: it runs there through XWayland, and its slides, read off the virtual
 # screen that the compositor draws into, are drawn right both ways.
 under_wayland_compositor() {
-  local run="$WORK/run" compositor xwayland="" i animated=""
+  local run="$WORK/run" compositor xwayland="" animated=""
   mkdir -p "$run" && chmod 700 "$run"
   SCREEN_DISPLAY=$DISPLAY SCREEN_AUTH=${XAUTHORITY:-}
   LUMORA_E2E_WM=$LUMORA_E2E_WAYLAND   # keys are given to a window the way a task bar does
@@ -637,7 +627,7 @@ under_wayland_compositor() {
     done
     return 1
   }
-  for i in $(seq 1 600); do xwayland=$(find_xwayland) && break; sleep 0.1; done
+  xwayland=$(within 60 find_xwayland)
   if [ -z "$xwayland" ]; then
     fail "$LUMORA_E2E_WAYLAND started no XWayland within 60 s ($(tail -n 3 "$WORK/compositor.log" | tr '\n' ' '))"
     end_compositor; return 1
@@ -647,10 +637,11 @@ under_wayland_compositor() {
   export XAUTHORITY=$(sed -n 's/.* -auth \([^ ]*\).*/\1/p' <<< "$args")
   [ -n "$XAUTHORITY" ] || unset XAUTHORITY
   export XDG_RUNTIME_DIR=$run WAYLAND_DISPLAY
-  for i in $(seq 1 600); do
+  wayland_up() {
     WAYLAND_DISPLAY=$(ls "$run" | grep -E '^wayland-[0-9]+$' | head -n 1)
-    [ -n "$WAYLAND_DISPLAY" ] && xdpyinfo > /dev/null 2>&1 && break; sleep 0.1
-  done
+    [ -n "$WAYLAND_DISPLAY" ] && xdpyinfo > /dev/null 2>&1
+  }
+  within 60 wayland_up || { fail "$LUMORA_E2E_WAYLAND made no Wayland socket with a working XWayland within 60 s"; end_compositor; return 1; }
   echo "  $LUMORA_E2E_WAYLAND: XWayland at $DISPLAY, Wayland at $WAYLAND_DISPLAY"
   QT_QPA_PLATFORM=wayland start "0;300;1" || { end_compositor; return 1; }
   check "started with QT_QPA_PLATFORM=wayland, it runs on XWayland" kill -0 "$PID"

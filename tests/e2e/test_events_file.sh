@@ -20,7 +20,7 @@ run_once() {
     box=$(wait_window '^(Lumora Calendar|Calendar)$') || break
     [ "$(xdotool getwindowname "$box")" = "Lumora Calendar" ] || break
     press "$box" Return
-    within bash -c "! xwininfo -id $box 2>/dev/null | grep -q IsViewable"
+    within window_gone "$box"
   done
   win=$(wait_window '^Calendar$') || { echo "no calendar window"; kill -9 $pid; return 1; }
   sleep 1

@@ -212,7 +212,7 @@ looping_links() {
   ln -s caldef.dat "$app/caldef.dat"
   env --default-signal=INT,HUP "$app/lumora-calendar" 2>"$WORK/loop.err" & PID=$!
   for box in 1 2 3; do   # the messages of the three files
-    box=$(wait_window '^Lumora Calendar$') && press "$box" Return && sleep 0.5
+    box=$(wait_window '^Lumora Calendar$') && press "$box" Return && within window_gone "$box"
   done
   WIN=$(wait_window '^Calendar$') || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
   quit_with ctrl+q

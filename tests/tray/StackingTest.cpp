@@ -53,9 +53,9 @@ protected:
         const bool topLevel = watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow();
         // The calendar window's moves count too: a window manager may restack its windows
         // when it comes to cover the whole screen.
-        const bool calendarMove = event->type() == QEvent::Move && qobject_cast<CalendarWindow*>(watched);
+        const auto* calendar = qobject_cast<CalendarWindow*>(watched);
+        const bool calendarMove = event->type() == QEvent::Move && calendar;
         if (topLevel && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange || calendarMove)) {
-            const auto* calendar = qobject_cast<CalendarWindow*>(watched);
             steps.append({watched, event->type(), calendar ? calendar->Top() : 0});
         }
         return false;
