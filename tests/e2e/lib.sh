@@ -143,6 +143,34 @@ run_in_xvfb() {
     xvfb-run -a -n $((100 + RANDOM % 800)) -s "-noreset -screen 0 ${size}x24" bash "$0" "$BUILD_DIR"
 }
 
+# Runs the test script's scenarios side by side, each in a virtual screen and folders of its
+# own: every argument is "title|size|VAR=value ...", the script run again with those variables
+# and LUMORA_E2E_ONE set to the size (it then runs run_in_xvfb scenario SIZE and ends). Half
+# as many at once as there are cores (LUMORA_E2E_JOBS overrides), the first ones given
+# started first (give the longest first). Prints each one's output under its title, in
+# the order given, and returns how many failed.
+run_scenarios() {
+  local jobs=${LUMORA_E2E_JOBS:-$(( $(nproc) / 2 ))} i=0 spec title size vars failed=0
+  (( jobs >= 1 )) || jobs=1
+  for spec in "$@"; do
+    IFS='|' read -r title size vars <<< "$spec"
+    while (( $(jobs -rp | wc -l) >= jobs )); do wait -n; done
+    # shellcheck disable=SC2086
+    ( env $vars LUMORA_E2E_ONE="$size" bash "$0" "$BUILD_DIR" > "$WORK/scenario-$i.log" 2>&1
+      echo $? > "$WORK/scenario-$i.status" ) &
+    i=$((i + 1))
+  done
+  wait
+  i=0
+  for spec in "$@"; do
+    echo "== ${spec%%|*}"
+    cat "$WORK/scenario-$i.log"
+    [ "$(cat "$WORK/scenario-$i.status" 2>/dev/null)" = 0 ] || failed=$((failed + 1))
+    i=$((i + 1))
+  done
+  return $failed
+}
+
 # Runs the scenario function $1 in a virtual screen, prints the closing count line and ends
 # the test with the scenario's status.
 run_scenario() {
