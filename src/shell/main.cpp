@@ -32,6 +32,11 @@ int main(int argc, char** argv)
         return 1;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
+    // The menus live in the calendar window (MenuBar::CreateWidget). Said before the
+    // application object exists, so that no menu bar asks the session bus for a global-menu
+    // registrar: that costs a round trip at every start, and without a bus address the bus
+    // is launched through the display, where a display going away leaves the call waiting.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     // Start-up allocates much from several threads at once (the events file's readers, the
     // toolkit loading its plugins, the pictures' decoders): the heap grows in steps of
     // 16 MB instead of many small ones, each of which waits for the process's address-space
