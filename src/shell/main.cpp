@@ -8,24 +8,18 @@
 #include <malloc.h>
 #include <xcb/xcb.h>
 
-namespace {
-// Whether an X server answers at the display the environment names (in a Wayland session,
-// the session's XWayland).
-bool xDisplayReachable()
-{
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool reached = connection && !xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
-    return reached;
-}
-} // namespace
-
 int main(int argc, char** argv)
 {
     // Sliding and placing windows at the screen's top edge needs X11, whatever platform the
     // session asks Qt programs to use (many Wayland sessions set QT_QPA_PLATFORM=wayland for
-    // all of them): where no X server answers, the program says so and ends.
-    if (!xDisplayReachable()) {
+    // all of them): where no X server answers at the display the environment names (in a
+    // Wayland session, the session's XWayland), the program says so and ends. The connection
+    // stays open until Qt has its own: an X server started without -noreset (Xorg's, Xvfb's
+    // and xvfb-run's default) resets when its last client leaves, and turns away a client
+    // that comes meanwhile, here Qt, which would then end the program.
+    xcb_connection_t* display = xcb_connect(nullptr, nullptr);
+    if (!display || xcb_connection_has_error(display)) {
+        xcb_disconnect(display);
         std::fprintf(stderr, "lumora-calendar: needs an X11 display (an X server, or XWayland in a "
                               "Wayland session), and none answers at DISPLAY=\"%s\"\n",
                      qgetenv("DISPLAY").constData());
@@ -55,6 +49,7 @@ int main(int argc, char** argv)
     int status = 0;
     {
         app application(argc, argv);
+        xcb_disconnect(display);
         try {
             FileTypes::_Initialize();
             application._ApplicationAddMenuHandlers();

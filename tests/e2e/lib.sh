@@ -29,8 +29,8 @@ check() { # description, command...
 # the runs that would fail anyway.
 WAIT=${LUMORA_E2E_WAIT:-60}
 # Whether command $2... succeeds within $1 seconds ($1 may be left out: $WAIT), tried every
-# 0.1 s: for what the program does in its own time, such as saving a file, which a fixed
-# sleep may not cover on a loaded machine.
+# 0.1 s (WITHIN_STEP seconds where a state lasts less): for what the program does in its own
+# time, such as saving a file, which a fixed sleep may not cover on a loaded machine.
 within() {
   local limit=$WAIT
   [[ $1 =~ ^[0-9]+$ ]] && { limit=$1; shift; }
@@ -39,7 +39,7 @@ within() {
   while :; do
     "$@" && return 0
     (( ${EPOCHREALTIME/./} < end )) || return 1
-    sleep 0.1
+    sleep "${WITHIN_STEP:-0.1}"
   done
 }
 
@@ -109,6 +109,48 @@ with_faked_date() {
 font_caches() {
   find /var/cache/fontconfig "$LUMORA_E2E_REAL_HOME/.cache/fontconfig" -maxdepth 1 -type f \
     -printf '%p %T@\n' 2>/dev/null | sort
+}
+
+# ---- An X server of the case's own ----
+# Starts an X server as a desktop's, startx's and xvfb-run's run, for a case that needs one
+# fresh or ends it: without -noreset, so that it resets whenever its last client leaves, and
+# with its clients' comings and goings logged (-audit 4) in XSERVER_LOG. It is waited for by
+# its socket only, so that no client of the test's comes before the program's. Sets
+# XSERVER_PID and XSERVER_DISPLAY (the program and xdotool reach it through DISPLAY).
+own_x_server() {
+  local n
+  for _ in 1 2 3 4 5; do
+    n=$(( 1000 + RANDOM % 9000 ))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    XSERVER_DISPLAY=:$n XSERVER_LOG="$WORK/xserver-$n.log"
+    Xvfb "$XSERVER_DISPLAY" -screen 0 "${LUMORA_E2E_SCREEN:-1280x1024}x24" -nolisten tcp -audit 4 \
+      >"$XSERVER_LOG" 2>&1 & XSERVER_PID=$!
+    within 10 x_server_settled
+    [ -S "/tmp/.X11-unix/X$n" ] && kill -0 $XSERVER_PID 2>/dev/null && return 0
+    wait $XSERVER_PID 2>/dev/null   # another test took that number meanwhile
+  done
+  return 1
+}
+x_server_settled() { [ -S "/tmp/.X11-unix/X${XSERVER_DISPLAY#:}" ] || ! kill -0 $XSERVER_PID 2>/dev/null; }
+# Ends that server as a session's end does (SIGTERM), and waits for it.
+end_x_server() { kill $XSERVER_PID 2>/dev/null; wait $XSERVER_PID 2>/dev/null; }
+# Whether process $1 connected to that server twice (main's check that a display answers,
+# then the toolkit).
+x_connected_twice() { [ "$(grep -c "connected from .*pid=$1 )" "$XSERVER_LOG")" -ge 2 ]; }
+# Whether process $1 made its second connection to that server and left it a client from its
+# first one until then: a server that resets when its last client leaves turns away whoever
+# comes meanwhile. (The log says "last message repeated N times" for a repeated line.)
+kept_a_client() {
+  awk -v pid="pid=$1 )" '
+    function step(what) {
+      if (what == "in") { clients++; if (index(line, pid) && ++mine == 2) { done = 1; exit } }
+      else if (--clients <= 0 && mine == 1) gap = 1
+    }
+    / connected from / { last = "in"; line = $0; step(last); next }
+    / disconnected$/ { last = "out"; step(last); next }
+    /last message repeated [0-9]+ times/ { match($0, /repeated [0-9]+/)
+      for (i = substr($0, RSTART + 9, RLENGTH - 9); i > 0; i--) step(last) }
+    END { exit !(done && !gap) }' "$XSERVER_LOG"
 }
 
 # Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test
