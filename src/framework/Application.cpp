@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -158,6 +159,32 @@ void Application::Quit(int status)
             (*it)->CloseWindow();
     Event_Close();
     QCoreApplication::exit(status);
+}
+
+void Application::SaveFromMemory()
+{
+    try {
+        Event_SaveFromMemory();
+    } catch (...) {
+    }
+}
+
+void Application::EndAtOnce(int status, const QByteArray& line, bool save)
+{
+    static std::atomic<bool> ending{false};
+    static thread_local bool endingHere = false;
+    if (ending.exchange(true) && !endingHere)
+        for (;;)
+            ::pause();
+    if (save && !endingHere) {
+        endingHere = true;
+        if (Application* application = Instance())
+            application->SaveFromMemory();
+    }
+    endingHere = true;
+    Mutex::RemoveHeldFilesAtSignal();
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+    ::_exit(status);
 }
 
 void Application::WhenNoDialog(std::function<void()> action)

@@ -15,7 +15,9 @@ class Window;
 // desktop session, systemctl and a terminal send) and the end of the desktop session run
 // that same quit with status 0, unattended (QuitUnattended): the signal handler only writes a
 // byte into a pipe, and the event loop reads it and quits. The same signal again during that
-// quit ends the process at once, the single-instance lock's file removed first.
+// quit ends the process at once, the single-instance lock's file removed first. Where the
+// event loop cannot run the quit (the display went away), EndAtOnce ends the process after
+// writing what only memory holds (Event_SaveFromMemory).
 class Application : public QApplication
 {
     Q_OBJECT
@@ -60,6 +62,17 @@ public:
     // Hands an exception to the unhandled-exception handler (one dialog at a time).
     void ReportException(const std::exception* error);
 
+    // Writes what the user typed that only memory holds (Event_SaveFromMemory), reading
+    // memory only: nothing here needs the display or the event loop. Exceptions end here.
+    void SaveFromMemory();
+    // Ends the process at once, without the event loop or the global destructors (workers
+    // may still be decoding or reading): with save, what memory holds is written first (on
+    // the main thread); then the single-instance lock's file is removed,
+    // line goes to standard error, and the process ends with status. The first thread to
+    // call it ends the process; another one waits for that end; the same one again (its save
+    // ran into it) goes straight to the end.
+    [[noreturn]] static void EndAtOnce(int status, const QByteArray& line, bool save);
+
     bool notify(QObject* receiver, QEvent* event) override;
 
     // Whether the application was in the background (read by the tab window at a press).
@@ -71,6 +84,8 @@ protected:
     virtual void Event_Deactivate() {}
     virtual void Event_EnableMenuItems() {}
     virtual bool Event_UnhandledException(const std::exception*) { return true; }
+    // See SaveFromMemory; no box may show (MessageBox::ToStandardError).
+    virtual void Event_SaveFromMemory() {}
 
 private:
     bool handleShortcut(QEvent* event);

@@ -43,6 +43,8 @@ void MessageBox::SetUnattended(bool unattended)
             box->reject();
 }
 
+void MessageBox::ToStandardError() { g_unattended = true; }
+
 void MessageBox::Report(const QString& text)
 {
     qWarning().noquote() << oneLine(text);

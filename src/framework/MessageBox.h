@@ -44,6 +44,9 @@ public:
     // so that what waited for them goes on; later ones are lines on standard error. Comes
     // before an interceptor.
     static void SetUnattended(bool unattended);
+    // Unattended from now on, with every box left as it is: for a save where the display is
+    // gone or the event loop is held up, where closing a box could not be done.
+    static void ToStandardError();
 };
 
 // Shorthand used throughout the calendar.

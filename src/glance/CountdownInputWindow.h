@@ -66,6 +66,9 @@ public:
     // event that it had replaced comes back). What closing the dialog does, before the
     // tile is rendered again.
     static void Commit(const Date& day, const QString& title);
+    // Commits the day and title shown when the user changed them (what closing the dialog
+    // stores), reading the fields only; returns whether it did.
+    bool CommitChoice();
 
 protected:
     void Event_Open() override;

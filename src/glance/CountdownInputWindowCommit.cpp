@@ -79,15 +79,22 @@ void CountdownInputWindow::Commit(const Date& chosen, const QString& title)
     }
 }
 
-void CountdownInputWindow::Event_Close()
+bool CountdownInputWindow::CommitChoice()
 {
     // Opened and closed without a change, it stores nothing: without a countdown record the
     // fields only offer a day and an empty title, which are no choice of the user's.
     const QString title = EventRecord::CleanText(titleField->text());
     if (!IsOpenCompleted() || (ChosenDay() == m_shownDay && title == m_shownTitle))
-        return;
-    const Date before = App().countdownDate;
+        return false;
     Commit(ChosenDay(), title);
+    return true;
+}
+
+void CountdownInputWindow::Event_Close()
+{
+    const Date before = App().countdownDate;
+    if (!CommitChoice())
+        return;
 
     if (CalendarWindow* window = CalendarWindow::Existing()) {
         if (auto* tile = window->ControlAs<cCanvas>(QStringLiteral("CountdownCanvas")))

@@ -6,6 +6,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ShowURL.h"
 #include "framework/TextFunctions.h"
+#include "glance/CountdownInputWindow.h"
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
 #include "tray/AboutWindow.h"
@@ -25,6 +26,7 @@
 #include <QWindow>
 #include <QUrl>
 #include <malloc.h>
+#include <system_error>
 
 namespace {
 app* g_app = nullptr;
@@ -60,8 +62,14 @@ app::app(int& argc, char** argv) : Application(argc, argv)
     // thread; font engines stay per thread. Not while a large events file is being read:
     // its threads keep every core busy, and the window waits for its events longer than
     // the database takes on the main thread.
-    if (!ReadingLargeEventsFile())
-        m_fontDatabaseRead = std::async(std::launch::async, [] { Graphics::ReadMappedFamilies(); });
+    if (!ReadingLargeEventsFile()) {
+        try {
+            m_fontDatabaseRead = std::async(std::launch::async, [] { Graphics::ReadMappedFamilies(); });
+        } catch (const std::system_error& e) {
+            // The first font then reads the database on the main thread.
+            qWarning("No thread could be started to read the font database ahead: %s", e.what());
+        }
+    }
 }
 
 app::~app()
@@ -183,6 +191,18 @@ void app::Event_Close()
         m_holdsMutex = false;
         runLock() = {};   // an application made after this one takes the lock afresh
     }
+}
+
+void app::Event_SaveFromMemory()
+{
+    MessageBox::ToStandardError();
+    if (auto* dialog = CountdownInputWindow::Existing())
+        dialog->CommitChoice();
+    if (CalendarWindow* window = CalendarWindow::Existing())
+        window->SaveEvents();
+    // Written by the quit's close steps once they ran.
+    if (m_prefsRead && !Closing)
+        PutPrefs();
 }
 
 void app::Event_Deactivate()

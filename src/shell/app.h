@@ -135,6 +135,10 @@ protected:
     void Event_Deactivate() override;
     void Event_EnableMenuItems() override;
     bool Event_UnhandledException(const std::exception* error) override;
+    // What the quit's close steps would write, from memory: an open countdown dialog's
+    // choice, the calendar window's events and to-do list (once its open completed), the
+    // preferences.
+    void Event_SaveFromMemory() override;
 
 private:
     struct EventsLoad;

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <sys/stat.h>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -92,7 +93,14 @@ void app::StartReadingEventsFile(bool largeOnly)
     readingLarge() = EventsFileParser::ReadsInParallel(QFileInfo(path).size());
     if (largeOnly && !readingLarge())
         return;
-    readAhead() = std::async(std::launch::async, [path] { return readEventsFile(path); });
+    try {
+        readAhead() = std::async(std::launch::async, [path] { return readEventsFile(path); });
+    } catch (const std::system_error& e) {
+        // The start-up worker reads it (StartLoadingEvents), with the failure to start a
+        // thread reported there if it comes again.
+        qWarning("No thread could be started to read the events file ahead: %s", e.what());
+        readingLarge() = false;
+    }
 }
 
 bool app::ReadingLargeEventsFile() { return readingLarge(); }

@@ -1,3 +1,4 @@
+#include "framework/DisplayLoss.h"
 #include "framework/Files.h"
 #include "shell/FileTypes.h"
 #include "shell/InterfacePictures.h"
@@ -20,9 +21,7 @@ int main(int argc, char** argv)
     xcb_connection_t* display = xcb_connect(nullptr, nullptr);
     if (!display || xcb_connection_has_error(display)) {
         xcb_disconnect(display);
-        std::fprintf(stderr, "lumora-calendar: needs an X11 display (an X server, or XWayland in a "
-                              "Wayland session), and none answers at DISPLAY=\"%s\"\n",
-                     qgetenv("DISPLAY").constData());
+        std::fputs(DisplayLoss::UnreachableLine().constData(), stderr);
         return 1;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
@@ -40,6 +39,9 @@ int main(int argc, char** argv)
     // Before anything writes (the toolkit's caches too): a file-size limit fails the write
     // instead of ending the program.
     Files::CatchFileSizeLimit();
+    // From here the display's loss ends the program as it should, also while the
+    // application object is made.
+    DisplayLoss::Watch(display);
     // The single-instance lock comes first: a copy that another one refuses reads nothing of
     // the user's data (app::CheckRunning then shows why it ends). A large events file is read
     // while the toolkit starts and the branding is read (a smaller one once the application
@@ -48,7 +50,9 @@ int main(int argc, char** argv)
         app::StartReadingEventsFile(true);
     int status = 0;
     {
+        DisplayLoss::MakingApplication();
         app application(argc, argv);
+        DisplayLoss::ApplicationMade();
         xcb_disconnect(display);
         try {
             FileTypes::_Initialize();

@@ -6,7 +6,8 @@
 # comes before any reading of the user's data. A file-size limit fails a save as a full disk
 # does; a FIFO, a device or a link in place of the user's files is reported, never waited on;
 # a link that loops in their place or in place of "caldef.dat" is reported and never replaced.
-# A quit by signal never waits for a click, even when its save fails.
+# A quit by signal never waits for a click, even when its save fails. When the display goes
+# away, alone or with SIGHUP, what only memory held is written and the lock released.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -14,6 +15,11 @@ TPC="$HOME/Documents/Calendar.tpc"
 PREFS="$XDG_CONFIG_HOME/LMCalendar.prefs"
 
 todo_lines() { sed '/^Events Data:$/,$d' "$TPC" 2>/dev/null; }
+# Whether the week at a glance's first to-do row holds the white editor of an item being typed
+# (its 19-pixel rows lie below the list's header, under the glance header and the month list).
+todo_row_editing() {
+  [ "$(screen_pixel $(( SCREEN_W - 168 + 130 )) $(( TITLE + 60 + 132 + 21 + 4 )))" = "255 255 255" ]
+}
 
 # Starts the program ($1: program, default the built one); sets PID and WIN. A shell starts
 # background jobs with SIGINT ignored, which the program keeps: the signals get their
@@ -282,6 +288,44 @@ read_only_places() {
   check "it leaves no lock" [ ! -e "$lock" ]
 }
 
+# The display goes away (its X server ends, as at a session's end; with SIGHUP at the same
+# time, as startx's end sends it) with a to-do item typed in the week at a glance, which only
+# memory holds until the week is left: it is written, the events file keeps its event, and
+# the lock goes. Ended by the display's loss, the program says so in one line, status 1.
+display_goes_away() {
+  local -x DISPLAY how lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
+  local event='2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist'
+  mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
+  for how in server server+HUP; do
+    own_x_server || { fail "no X server of the case's own"; return; }
+    DISPLAY=$XSERVER_DISPLAY
+    printf 'Events Data:\n%s\n' "$event" > "$TPC"
+    printf '0;0;1' > "$PREFS"
+    start bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/gone.err" || { end_x_server; return; }
+    measure_year_view "$WIN" || { fail "no calendar area borders found"; kill -9 $PID; end_x_server; return; }
+    click $YEAR_X $YEAR_Y
+    click $(( SCREEN_W - 168 + 60 )) $(( TITLE + 60 + 132 + 10 ))
+    # The item's editor (white) shows, then the item in its row once Return is taken.
+    within 10 todo_row_editing || fail "$how: no to-do editor"
+    xdotool type --delay 20 "Water plants"; xdotool key Return
+    within 10 eval '! todo_row_editing' || fail "$how: the to-do item was not taken"
+    grep -q 'Water plants' "$TPC" && fail "$how: the to-do item was written before the display went away"
+    [ $how = server+HUP ] && kill -HUP $PID
+    end_x_server
+    wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    if [ $how = server ]; then
+      check "$how: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
+      check "$how: it says why in one line" grep -qx "lumora-calendar: the X display \"$DISPLAY\" went away, so the calendar ends" \
+        "$WORK/gone.err"
+    else
+      check "$how: the program ends with status 0 or 1, by no signal ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 -o "$EXIT_STATUS" = 1 ]
+    fi
+    check "$how: the to-do item is written" grep -qxF "$(printf '0\tWater plants')" "$TPC"
+    check "$how: the events file keeps its event" grep -qxF "$event" "$TPC"
+    check "$how: the lock goes" [ ! -e "$lock" ]
+  done
+}
+
 scenario() {
   todo_text_and_missing_separator
   signals_quit_normally
@@ -291,6 +335,7 @@ scenario() {
   odd_files
   looping_links
   read_only_places
+  display_goes_away
   exit $FAILURES
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The program starts, writes its preferences, refuses a second copy, survives a killed
 # copy's lock, stops cleanly without branding (writing no events file), and quits with Ctrl+Q.
-# On an X server that resets when its last client leaves it starts every time.
+# On an X server that resets when its last client leaves it starts every time; an X server
+# that ends while it starts ends it with one line and status 1, never by a signal, no lock
+# left and nothing written.
 source "$(dirname "$0")/lib.sh"
 
 # A step that the rest of its case needs failed: counted once, the case's program ended.
@@ -112,6 +114,35 @@ fresh_x_server() {
   end_x_server
 }
 
+# The X server ends while the program starts: just after the toolkit connected (it then
+# sets up its screens, the program its pictures' decoders and the window), and once the
+# window shows. The toolkit aborted, crashed reading replies that never came, or ended the
+# program with exit() under the decoders, leaving the lock behind.
+x_server_ends_at_start() {
+  local -x DISPLAY pid moment lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
+  local event='2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist'
+  mkdir -p "$HOME/Documents"
+  printf 'Events Data:\n%s\n' "$event" > "$HOME/Documents/Calendar.tpc"
+  for moment in connected connected connected window; do
+    own_x_server || { fail "no X server of the case's own"; return; }
+    DISPLAY=$XSERVER_DISPLAY
+    "$BIN" 2>"$WORK/ended.err" & pid=$!
+    case $moment in
+      connected) WITHIN_STEP=0.005 within 10 x_connected_twice $pid ;;
+      window) wait_window '^Calendar$' >/dev/null ;;
+    esac
+    end_x_server
+    wait_exit $pid || kill -9 $pid 2>/dev/null
+    check "the server ended when $moment: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
+    check "it says why in one line" grep -qE \
+      '^lumora-calendar: (the X display ".*" went away, so the calendar ends|needs an X11 display .*)$' "$WORK/ended.err"
+    check "it leaves no lock" [ ! -e "$lock" ]
+    # As it was, or as the program writes it (a window that opened saves at the display's end).
+    check "the events file keeps its event" grep -qxF "$event" "$HOME/Documents/Calendar.tpc"
+    check "and its form" grep -qx 'Events Data:' "$HOME/Documents/Calendar.tpc"
+  done
+}
+
 scenario() {
   failures=0
   first_start
@@ -120,6 +151,7 @@ scenario() {
   branding_vanishes
   no_branding
   fresh_x_server
+  x_server_ends_at_start
   exit $(( failures + FAILURES ))
 }
 
