@@ -2,44 +2,17 @@
 #include "framework/MenuBar.h"
 #include "framework/MessageBox.h"
 #include "framework/Mutex.h"
+#include "framework/QuitSignals.h"
 #include "framework/Window.h"
 #include <QKeyEvent>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
-Application* g_instance = nullptr;
-int g_signalPipe[2] = {-1, -1};
-constexpr int QuitSignals[] = {SIGTERM, SIGHUP, SIGINT};
-// Which of them came already, by number.
-volatile sig_atomic_t g_signalCaught[NSIG] = {};
-
-// Only async-signal-safe work here: one byte into the pipe, which never blocks. The same
-// signal a second time ends a quit that hangs, as the signal's default effect would, but the
-// lock goes first: the next start finds no file left behind. Another of the three signals
-// joins the quit under way (a session's end sends SIGTERM and SIGHUP together).
-void onQuitSignal(int sig)
-{
-    const int saved = errno;
-    if (g_signalCaught[sig]) {
-        Mutex::RemoveHeldFilesAtSignal();
-        ::signal(sig, SIG_DFL);
-        ::raise(sig);   // delivered once this handler returns
-        errno = saved;
-        return;
-    }
-    g_signalCaught[sig] = 1;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-    errno = saved;
-}
+std::atomic<Application*> g_instance{nullptr};
 
 void resetEnabled(MenuItem* item)
 {
@@ -76,42 +49,24 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 
 Application::~Application()
 {
-    for (const int sig : QuitSignals) {
-        struct sigaction current = {};
-        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == onQuitSignal)
-            std::signal(sig, SIG_DFL);
-    }
-    if (g_instance == this) {
-        g_instance = nullptr;
+    QuitSignals::Release();
+    Application* self = this;
+    if (g_instance.compare_exchange_strong(self, nullptr))
         MessageBox::SetUnattended(false);
-        std::fill(std::begin(g_signalCaught), std::end(g_signalCaught), 0);   // a later one starts afresh
-    }
 }
 
 void Application::catchQuitSignals()
 {
-    if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        g_signalPipe[0] = g_signalPipe[1] = -1;
+    QuitSignals::Catch();
+    if (QuitSignals::PipeToRead() < 0)
         return;   // the signals keep their default effect
-    }
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    auto* notifier = new QSocketNotifier(QuitSignals::PipeToRead(), QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char bytes[16];
-        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        while (::read(QuitSignals::PipeToRead(), bytes, sizeof bytes) > 0) {
         }
         QuitUnattended(0);
     });
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int sig : QuitSignals) {
-        // A signal ignored from the start stays ignored: nohup, or a shell's background job.
-        struct sigaction before = {};
-        if (sigaction(sig, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
-            continue;
-        sigaction(sig, &action, nullptr);
-    }
 }
 
 Application* Application::Instance() { return g_instance; }
@@ -151,6 +106,7 @@ void Application::Quit(int status)
         return;
     m_quitting = true;
     m_exitStatus = status;
+    QuitSignals::QuitBegun();
     // Close every window, hidden or slid away ones too, so their close handlers save. The
     // newest first: a dialog still open commits into what the window below it then saves.
     const QVector<Window*> windows = Window::AllWindows();
@@ -158,6 +114,7 @@ void Application::Quit(int status)
         if (!(*it)->IsClosed())
             (*it)->CloseWindow();
     Event_Close();
+    QuitSignals::QuitSaved();
     QCoreApplication::exit(status);
 }
 

@@ -12,12 +12,10 @@ class Window;
 // time), dispatches menu items (front window first, then the application), runs the
 // enable pass before a menu opens or a shortcut fires, and quits by closing the windows,
 // running Event_Close and leaving the event loop. SIGTERM, SIGHUP and SIGINT (what a
-// desktop session, systemctl and a terminal send) and the end of the desktop session run
-// that same quit with status 0, unattended (QuitUnattended): the signal handler only writes a
-// byte into a pipe, and the event loop reads it and quits. The same signal again during that
-// quit ends the process at once, the single-instance lock's file removed first. Where the
-// event loop cannot run the quit (the display went away), EndAtOnce ends the process after
-// writing what only memory holds (Event_SaveFromMemory).
+// desktop session, systemctl and a terminal send; see QuitSignals) and the end of the desktop
+// session run that same quit with status 0, unattended (QuitUnattended). Where the event loop
+// cannot run the quit (the display went away, or the loop is held up), EndAtOnce ends the
+// process after writing what only memory holds (Event_SaveFromMemory).
 class Application : public QApplication
 {
     Q_OBJECT
@@ -67,7 +65,7 @@ public:
     void SaveFromMemory();
     // Ends the process at once, without the event loop or the global destructors (workers
     // may still be decoding or reading): with save, what memory holds is written first (on
-    // the main thread); then the single-instance lock's file is removed,
+    // the main thread, or while it waits); then the single-instance lock's file is removed,
     // line goes to standard error, and the process ends with status. The first thread to
     // call it ends the process; another one waits for that end; the same one again (its save
     // ran into it) goes straight to the end.

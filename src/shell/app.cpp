@@ -4,6 +4,7 @@
 #include "framework/Files.h"
 #include "framework/Graphics.h"
 #include "framework/MessageBox.h"
+#include "framework/QuitSignals.h"
 #include "framework/ShowURL.h"
 #include "framework/TextFunctions.h"
 #include "glance/CountdownInputWindow.h"
@@ -177,11 +178,6 @@ void app::Event_Open()
 void app::Event_Close()
 {
     Closing = true;
-    if (mAppTrayItem) {
-        mAppTrayItem->Remove();
-        delete mAppTrayItem;
-        mAppTrayItem = nullptr;
-    }
     // Only the copy that read the preferences owns the file, and only the copy that
     // entered the lock leaves it.
     if (m_prefsRead)
@@ -190,6 +186,14 @@ void app::Event_Close()
         appMutex->Leave();
         m_holdsMutex = false;
         runLock() = {};   // an application made after this one takes the lock afresh
+    }
+    // Everything is saved: the tray item's removal, a call on the session bus that a bus
+    // gone silent holds up, comes last.
+    QuitSignals::QuitSaved();
+    if (mAppTrayItem) {
+        mAppTrayItem->Remove();
+        delete mAppTrayItem;
+        mAppTrayItem = nullptr;
     }
 }
 

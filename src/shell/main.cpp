@@ -1,5 +1,6 @@
 #include "framework/DisplayLoss.h"
 #include "framework/Files.h"
+#include "framework/QuitSignals.h"
 #include "shell/FileTypes.h"
 #include "shell/InterfacePictures.h"
 
@@ -39,9 +40,10 @@ int main(int argc, char** argv)
     // Before anything writes (the toolkit's caches too): a file-size limit fails the write
     // instead of ending the program.
     Files::CatchFileSizeLimit();
-    // From here the display's loss ends the program as it should, also while the
-    // application object is made.
+    // From here the display's loss and the quit signals end the program as they should,
+    // also while the application object is made.
     DisplayLoss::Watch(display);
+    QuitSignals::Catch();
     // The single-instance lock comes first: a copy that another one refuses reads nothing of
     // the user's data (app::CheckRunning then shows why it ends). A large events file is read
     // while the toolkit starts and the branding is read (a smaller one once the application

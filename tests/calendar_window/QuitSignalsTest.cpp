@@ -2,19 +2,24 @@
 // not yet saved, and the run ends with status 0. It really quits, so it runs in a fresh copy
 // of this test program. (SIGHUP and SIGINT, which a test run may inherit as ignored, are
 // covered by the whole-program test.) The same signal again while the quit runs ends the
-// process at once, as its default effect would, but leaves no lock file behind.
+// process at once, as its default effect would, but leaves no lock file behind. Where the
+// event loop is held up, the process still ends soon after the signal, what the quit would
+// have written written from memory.
 #include "CalendarWindowFixture.h"
 #include "calendar_window/cCanvas.h"
 #include "framework/ListBox.h"
 #include "framework/Mutex.h"
+#include "framework/QuitSignals.h"
 #include "framework/WidgetEvents.h"
 #include "glance/CountdownInputWindow.h"
 #include <QLineEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -60,6 +65,39 @@ enum Outcome { Saved = 0, StillRunning = 3, BadStatus = 4, NotSaved = 5, NoLock 
     std::_Exit(Saved);
 }
 
+// Where the copy of this program that runs a case tells its events file's place (its home
+// is another).
+QString heldUpEventsPathFile() { return SandboxRoot() + "/held-up-events-path"; }
+
+// A to-do item not yet written and the countdown dialog open with a new title; then the
+// signal, and the main thread waits (as it waits for a session bus that never answers) far
+// longer than the guard gives it: the guard writes both from memory and ends the process.
+[[noreturn]] void signalWhileTheEventLoopIsHeldUp(const SandboxHome& home)
+{
+    QFile where(heldUpEventsPathFile());
+    if (!where.open(QIODevice::WriteOnly) || where.write((home.documentsFolder() + "/Calendar.tpc").toUtf8()) < 0)
+        std::_Exit(BadStatus);
+    where.close();
+    App().countdownDate = Date(2025, 12, 25);
+    App().eventDict.SetValue("2025-12-25 00:00:00", "2025-12-25 00:00:00//Christmas");
+    CalendarWindow* w = CalendarWindow::Instance();
+    w->TodoList->AddRow(QStringList{QString(), "Water plants"});
+    QTimer::singleShot(0, qApp, [w] {
+        QTimer::singleShot(0, qApp, [] {   // inside the dialog's own event loop
+            CountdownInputWindow* dialog = CountdownInputWindow::Existing();
+            if (!dialog)
+                std::_Exit(StillRunning);
+            dialog->titleField->setText("Launch");
+            std::raise(SIGTERM);
+            std::this_thread::sleep_for(std::chrono::milliseconds(3 * QuitSignals::GuardMs));
+            std::_Exit(StillRunning);
+        });
+        WidgetEvents::click(w->CountdownCanvas, QPoint(20, 20));
+    });
+    QApplication::exec();
+    std::_Exit(BadStatus);
+}
+
 // A lock held, then SIGTERM; a window's close handler, which the quit runs, gets a second
 // one: the quit is under way when it comes.
 [[noreturn]] void signalAgainDuringTheQuit(const QString& lockPath)
@@ -77,7 +115,7 @@ enum Outcome { Saved = 0, StillRunning = 3, BadStatus = 4, NotSaved = 5, NoLock 
     std::_Exit(BadStatus);
 }
 
-class QuitSignals : public CalendarWindowFixture
+class QuitSignalsTest : public CalendarWindowFixture
 {
 protected:
     void SetUp() override
@@ -89,17 +127,29 @@ protected:
 
 } // namespace
 
-TEST_F(QuitSignals, SigtermSavesTheCalendarAndEndsWithStatusZero)
+TEST_F(QuitSignalsTest, SigtermSavesTheCalendarAndEndsWithStatusZero)
 {
     EXPECT_EXIT(signalWithAnUnsavedItem(home, SIGTERM), testing::ExitedWithCode(Saved), "");
 }
 
-TEST_F(QuitSignals, AnOpenCountdownDialogCommitsBeforeTheFileIsWritten)
+TEST_F(QuitSignalsTest, AnOpenCountdownDialogCommitsBeforeTheFileIsWritten)
 {
     EXPECT_EXIT(signalWhileTheCountdownDialogIsOpen(home), testing::ExitedWithCode(Saved), "");
 }
 
-TEST_F(QuitSignals, TheSameSignalAgainDuringTheQuitEndsItAndLeavesNoLock)
+TEST_F(QuitSignalsTest, AHeldUpEventLoopStillEndsWithTheQuitsWritesFromMemory)
+{
+    EXPECT_EXIT(signalWhileTheEventLoopIsHeldUp(home), testing::ExitedWithCode(0), "held up");
+    QFile where(heldUpEventsPathFile());
+    ASSERT_TRUE(where.open(QIODevice::ReadOnly));
+    QFile file(QString::fromUtf8(where.readAll()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    EXPECT_TRUE(written.startsWith("0\tWater plants\nEvents Data:\n")) << written.constData();
+    EXPECT_TRUE(written.contains("2025-12-25 00:00:00//Launch//Countdown\n")) << written.constData();
+}
+
+TEST_F(QuitSignalsTest, TheSameSignalAgainDuringTheQuitEndsItAndLeavesNoLock)
 {
     // Where the copy of this program that runs the case makes it too (its home is another).
     const QString lockPath = SandboxRoot() + "/quit-signals.lock";

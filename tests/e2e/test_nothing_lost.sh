@@ -7,7 +7,8 @@
 # does; a FIFO, a device or a link in place of the user's files is reported, never waited on;
 # a link that loops in their place or in place of "caldef.dat" is reported and never replaced.
 # A quit by signal never waits for a click, even when its save fails. When the display goes
-# away, alone or with SIGHUP, what only memory held is written and the lock released.
+# away, alone or with SIGHUP, what only memory held is written and the lock released; a
+# session bus that never answers holds up no signal's quit.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -326,6 +327,42 @@ display_goes_away() {
   done
 }
 
+# A session bus that accepts connections and never answers: Qt waits for it when its event
+# loop starts, for as long as it stays silent. The first SIGTERM, SIGINT or SIGHUP still ends
+# the program within 5 s, with status 0, no lock left and the events file as it was.
+silent_session_bus() {
+  local sig bus before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
+  python3 -c '
+import os, select, socket, sys
+server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+server.bind(sys.argv[1]); server.listen(16)
+log = open(sys.argv[2], "a", buffering=1)
+clients = []
+while True:
+    for s in select.select([server] + clients, [], [])[0]:
+        if s is server:
+            client = server.accept()[0]
+            clients.append(client)
+            pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
+            log.write("%d\n" % pid)
+        elif not s.recv(4096):
+            clients.remove(s); s.close()
+' "$WORK/silent-bus" "$WORK/silent-bus.log" & bus=$!
+  within 10 test -S "$WORK/silent-bus" || { fail "no silent bus"; kill $bus; return; }
+  printf 'Events Data:\n' > "$TPC"
+  before=$(md5sum < "$TPC")
+  for sig in TERM INT HUP; do
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/silent-bus" env --default-signal=INT,HUP "$BIN" 2>"$WORK/bus.err" & PID=$!
+    within 10 grep -qx "$PID" "$WORK/silent-bus.log" || fail "SIG$sig: the program never reached the bus"
+    kill -s $sig $PID
+    wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    check "SIG$sig while the bus keeps the program waiting ends it within 5 s, with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+    check "SIG$sig: no lock is left" [ ! -e "$lock" ]
+    check "SIG$sig: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
+  done
+  kill $bus; wait $bus 2>/dev/null
+}
+
 scenario() {
   todo_text_and_missing_separator
   signals_quit_normally
@@ -336,6 +373,7 @@ scenario() {
   looping_links
   read_only_places
   display_goes_away
+  silent_session_bus
   exit $FAILURES
 }
 

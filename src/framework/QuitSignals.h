@@ -1,0 +1,33 @@
+#pragma once
+
+// SIGTERM, SIGHUP and SIGINT (what a desktop session, systemctl and a terminal send) ask for
+// the application's quit: the handler only writes a byte into a pipe, which the event loop
+// reads (Application). The same signal again ends the process at once, the single-instance
+// lock's file removed first; another of the three joins the quit under way.
+//
+// The event loop may be held up when the first signal comes: Qt waits for a session bus that
+// accepts and never answers when its event loop starts (the accessibility bridge), and a call
+// on a bus that went silent waits as long. A guard thread therefore ends the program itself
+// when the quit has not saved within GuardMs of the first signal: once the quit's saving is
+// done, at once; before the quit began, once the main thread is seen waiting (using no
+// processor time), after writing what the user typed from memory (Application::EndAtOnce).
+// A main thread that computes is left to reach the quit; a quit that saves, to finish.
+class QuitSignals
+{
+public:
+    // Catches the three signals (one ignored from the start stays ignored: nohup, a shell's
+    // background job) and starts the guard. From main, before the application object exists,
+    // so that a signal during its making is not lost; again from each application object.
+    static void Catch();
+    // The pipe's end that the event loop reads, one byte for each first signal; -1 when the
+    // signals keep their default effects (no pipe could be made).
+    static int PipeToRead();
+    // The quit's steps, for the guard: its saving begun (the windows close), its saving done.
+    static void QuitBegun();
+    static void QuitSaved();
+    // The default effects back and the guard stood down: the application object's end. A
+    // later Catch starts afresh.
+    static void Release();
+
+    static constexpr int GuardMs = 3000;
+};
