@@ -3,9 +3,9 @@
 # session bus of its own with a watcher and a host, the item registers; its menu is
 # exported over DBusMenu with the open to-do items, and follows the mini calendar and the
 # to-do list as they change, also for a host that never says it is about to show it; a
-# host's ContextMenu call is answered at once (the menu then shows at the pointer, its
-# to-do items as they are); choosing from the exported menu and Activate open and close
-# the mini calendar at its place.
+# host's ContextMenu call is answered while the menu it opens shows (at the pointer, its
+# to-do items as they are), not held until the menu closes; choosing from the exported menu
+# and Activate open and close the mini calendar at its place.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 
@@ -35,29 +35,17 @@ layout() { menu_call GetLayout -- 0 -1 '@as []'; }
 menu_texts() {
   layout | grep -o "'label': <'[^']*'>" | sed "s/^'label': <'//; s/'>\$//; s/__/\x1/g; s/_//g; s/\x1/_/g"
 }
-# Waits up to 3 seconds for the exported menu's texts, joined with "|", to be $1; a host
-# that reads the layout without calling AboutToShow sees them then.
-menu_becomes() {
-  local i
-  for i in $(seq 1 30); do
-    [ "$(menu_texts | tr '\n' '|')" = "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# Waits for the exported menu's texts, joined with "|", to be $1; a host that reads the
+# layout without calling AboutToShow sees them then.
+menu_is() { [ "$(menu_texts | tr '\n' '|')" = "$1" ]; }
+menu_becomes() { within menu_is "$1"; }
 # The id of the exported entry labelled $1.
 menu_id() { layout | grep -oE "\(([0-9]+), \{[^}]*'label': <'$1'>" | grep -oE '^\([0-9]+' | tr -d '('; }
 
-# Runs a method call of the item ($@) and prints how long its answer took, in ms
-# ("timeout" after 5 s).
-timed_item_call() {
-  local start end
-  start=$(date +%s%N)
-  timeout 5 gdbus call --session -d "$ITEM_BUS" -o "$ITEM_PATH" -m "$@" >/dev/null 2>&1 || { echo timeout; return; }
-  end=$(date +%s%N)
-  echo $(( (end - start) / 1000000 ))
-}
-answered_within_a_second() { [ "$1" != timeout ] && [ "$1" -lt 1000 ]; }
+# Starts a method call of the item ($@) in the background, its caller's process in CALL;
+# call_answered then says whether its answer came, without an error.
+item_call_in_background() { gdbus call --session -d "$ITEM_BUS" -o "$ITEM_PATH" -m "$@" >/dev/null 2>&1 & CALL=$!; }
+call_answered() { ended $CALL && wait $CALL; }
 # Waits up to $WAIT seconds until no visible program window has its top-left corner within 4
 # pixels of $1,$2.
 no_popup_at() { ! popup_at "$1" "$2" >/dev/null; }
@@ -113,12 +101,14 @@ scenario() {
   check "the exported menu holds the entries and the open to-do items ($labels)" \
     [ "$labels" = "About Calendar|To Do Items|Buy milk|Tom & Jerry|q3_report & R&D|Show Mini Calendar|Preferences|" ]
 
-  # ContextMenu: answered at once; the menu shows at the pointer and closes on Escape.
+  # ContextMenu: the menu shows at the pointer, and stays until Escape; the call's answer
+  # comes meanwhile (one held until the menu closed would keep the host waiting).
   xdotool mousemove 400 300
-  ms=$(timed_item_call org.kde.StatusNotifierItem.ContextMenu 400 300)
-  check "a ContextMenu call is answered within a second ($ms ms)" answered_within_a_second "$ms"
+  item_call_in_background org.kde.StatusNotifierItem.ContextMenu 400 300
   popup=$(wait_popup_at 400 300)
   check "the menu shows at the pointer" [ -n "$popup" ]
+  check "the ContextMenu call is answered while the menu shows" within 20 call_answered
+  check "the menu still shows then" popup_at 400 300
   xdotool key Down Down Right
   submenu=""
   for _ in $(seq 1 50); do
@@ -140,16 +130,16 @@ scenario() {
     menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Hide Mini Calendar|Preferences|"
   menu_call AboutToShow 0 >/dev/null
   check "the exported menu then offers to hide it" grep -qx 'Hide Mini Calendar' < <(menu_texts)
-  ms=$(timed_item_call org.kde.StatusNotifierItem.Activate 0 0)
-  check "an Activate call is answered within a second ($ms ms)" answered_within_a_second "$ms"
+  item_call_in_background org.kde.StatusNotifierItem.Activate 0 0
+  check "an Activate call is answered" within 20 call_answered
   check "Activate closes the open mini calendar" wait_mini_calendar gone
   check "the layout then offers to show it" \
     menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Show Mini Calendar|Preferences|"
-  timed_item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
+  item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
   check "Activate opens the mini calendar, ${MINI_W} x ${MINI_H} at $MINI_X,$MINI_Y" wait_mini_calendar shown
   check "the layout then offers to hide it" \
     menu_becomes "About Calendar|To Do Items|${OPEN_TODO}Hide Mini Calendar|Preferences|"
-  timed_item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
+  item_call org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
   check "and a second Activate closes it" wait_mini_calendar gone
 
   # A to-do item added in the week at a glance is in the layout at once, and in the menu
