@@ -6,6 +6,7 @@
 #include "framework/MessageBox.h"
 #include "framework/ShowURL.h"
 #include "framework/TextFunctions.h"
+#include "framework/WindowManagerHints.h"
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
 #include "tray/AboutWindow.h"
@@ -359,10 +360,13 @@ void app::ReloadCalendar()
         QPointer<CalendarWindow> slid(window);
         // A window manager that focuses every new window (openbox) leaves the keyboard where
         // it is when the window comes with a user time of 0. Qt reads that wish from its
-        // native window (made already), at each show.
+        // native window (made already), at each show. Others (fluxbox) read no user time:
+        // they are told that the window takes no keyboard until it has slid in.
         window->winId();
-        if (!hadKeyboard)
+        if (!hadKeyboard) {
             window->windowHandle()->setProperty(kShowWithoutActivating, true);
+            WindowManagerHints::WriteTakesKeyboard(window, false);
+        }
         window->ScrollDown();
         if (!slid || slid->IsClosed())
             return;
@@ -370,6 +374,8 @@ void app::ReloadCalendar()
         slid->windowHandle()->setProperty(kShowWithoutActivating, QVariant());
         if (hadKeyboard)
             slid->activateWindow();
+        else
+            WindowManagerHints::WriteTakesKeyboard(slid, true);
     }
 }
 
