@@ -220,7 +220,10 @@ void app::CheckRunning()
     const QString folder = QFileInfo(path).absolutePath();
     AutoQuit = true;
     if (folderMade && appMutex->LastError() == Mutex::Error::Held) {
-        MsgBox(QStringLiteral("Another Desktop Lumora calendar is already running."));
+        MessageBox::Dialog box;
+        box.message = QStringLiteral("Another Desktop Lumora calendar is already running.");
+        box.aboveAll = true;   // seen above the running copy's windows
+        MessageBox::ShowDialog(box);
         Quit(0);
         return;
     }
