@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -82,6 +83,15 @@ TEST(Window, AWindowMinimisedOrFullScreenAgainstItsFrameComesBack)
     spin(20);
     EXPECT_TRUE(plain.windowState() & Qt::WindowFullScreen);
     EXPECT_FALSE(dialog.windowState() & Qt::WindowFullScreen);
+
+    // A frameless window of the screen's size changes nothing by a full screen, which metacity
+    // and mutter take its move to the screen's corner for: it is left so (undone, the window
+    // would go back to where a drag had left it).
+    frameless.setGeometry(frameless.screen()->geometry());
+    frameless.setWindowState(Qt::WindowFullScreen);
+    spin(20);
+    EXPECT_TRUE(frameless.windowState() & Qt::WindowFullScreen);
+    frameless.setWindowState(Qt::WindowNoState);
 
     plain.setWindowState(Qt::WindowNoState);
     bool boxChecked = false;
