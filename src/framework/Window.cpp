@@ -125,6 +125,42 @@ void lookAtShowing(QPointer<QWidget> window, ShowingLooks looks)
     });
 }
 
+// Gives window back its say on the keyboard once it is exposed: the window manager has then
+// mapped it, and given the keyboard or not, by the wish it read.
+class TakesKeyboardWhenExposed : public QObject
+{
+public:
+    explicit TakesKeyboardWhenExposed(QWidget* window) : QObject(window), m_window(window)
+    {
+        window->windowHandle()->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            WindowManagerHints::WriteTakesKeyboard(m_window, true);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
+// Maps window, shown already, again without taking the keyboard: it is shown for a new owner,
+// not at the user's asking, and the user may be typing into another program (a season's
+// rebuild at midnight). Most window managers read a user time of 0 as that wish; fluxbox reads
+// none and is told that the window takes no keyboard until it is exposed.
+void mapAgainWithoutKeyboard(QWidget* window)
+{
+    QWindow* handle = window->windowHandle();
+    handle->setProperty("_q_showWithoutActivating", true);
+    WindowManagerHints::WriteTakesKeyboard(window, false);
+    new TakesKeyboardWhenExposed(window);
+    window->QWidget::setVisible(true);
+    handle->setProperty("_q_showWithoutActivating", QVariant());
+}
+
 void keepLookingAtShowing(QWidget* window)
 {
     if (window->property(lookingAtShowing).toBool())
@@ -330,7 +366,7 @@ void Window::RaiseShownInFront()
             window->QWidget::setVisible(false);
             window->followFrontOwner();
             window->setGeometry(place);
-            window->QWidget::setVisible(true);
+            mapAgainWithoutKeyboard(window);
             window->writeOwner();
         }
         window->raise();

@@ -16,7 +16,8 @@
 # minimised 50 times 10 ms apart comes back; the tab stands above the calendar, in no task
 # list and asks for no attention, and the windows carry the program's icon. A rebuild asked
 # with the space key gives the new window the keyboard; under openbox, kwin and fluxbox a
-# season's rebuild leaves it with another program and asks for no attention. Under metacity
+# season's rebuild leaves it with another program, also with the help window open, and asks
+# for no attention. Under metacity
 # and mutter a calendar started behind another program asks for no attention and comes
 # forward at the first click on the tab; under mutter a window minimised while a dialog is open
 # comes back. Under metacity a calendar dragged down by the window manager goes back to the
@@ -258,14 +259,17 @@ minimised_comes_back() { # when
 }
 # A season's rebuild at midnight while another program has the keyboard (the program runs
 # from 15 s before the first day of summer, the wall clock alone faked): the new calendar
-# window leaves the keyboard there; openbox focuses a new window unless it says otherwise.
+# window, and the help window mapped again for it, leave the keyboard there; openbox focuses
+# a new window unless it says otherwise, fluxbox whatever it says.
 season_rebuild() {
-  local new
+  local new help
   [ -n "$FAKETIME_LIB" ] || { fail "libfaketime is not installed"; return 1; }
   echo "1;300;1" > "$HOME/.config/LMCalendar.prefs"
   with_faked_date "2026-06-20 23:59:45" "$1" & PID=$!
   WIN=$(wait_window '^Calendar$') || { fail "no calendar window"; stop_program; return 1; }
   TAB=$(wait_window '^Tab$') || { fail "no tab"; stop_program; return 1; }
+  xdotool mousemove $((W - 18)) 8 click 1; sleep 0.7; xdotool key Down Return
+  help=$(wait_window '^Calendar Help$') || fail "no help window"
   another_program || { kill "$OTHER"; quit; return 1; }
   # The day-change timer's first tick after midnight, 30 s after the window's making.
   new_calendar() { xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$WIN\$" | grep -m 1 .; }
@@ -275,7 +279,11 @@ season_rebuild() {
     calendar_is IsViewable
     check "a season's rebuild leaves the keyboard with the program that had it" has_keyboard "$XM"
     # (metacity and kwin mark a window that opens without the keyboard.)
-    check "and no window of it asks for attention" within 5 unmarked "$WIN" "$TAB"
+    check "and no window of it asks for attention" within 5 unmarked "$WIN" "$TAB" $help
+    if [ -n "$help" ]; then
+      xdotool windowactivate "$help" 2>/dev/null
+      check "the help window takes the keyboard when asked" within 5 has_keyboard "$help"
+    fi
   else
     fail "no calendar window rebuilt at the new season"
   fi
