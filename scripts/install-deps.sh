@@ -19,10 +19,12 @@ pkgs+=(clang libclang-rt-dev poppler-utils)
 # Window managers for the whole-program tests that need one: openbox; icewm, which also
 # honours the Motif hints that take buttons off a window's frame; xfwm4 and metacity, which
 # keep windows on the screen; i3, which resizes a floating window its own way when it
-# restarts. wmctrl asks a window manager to close a window; python3-xlib
+# restarts; kwin on X11 with its Breeze title bars, which hides a program's utility windows
+# while another program is active; fluxbox, which gives every new window the keyboard.
+# wmctrl asks a window manager to close a window; python3-xlib
 # reads the screen quickly enough to catch a slide part-way; pkill (procps) ends a window
 # manager started with a session bus of its own.
-pkgs+=(openbox icewm xfwm4 metacity i3-wm wmctrl python3-xlib procps)
+pkgs+=(openbox icewm xfwm4 metacity i3-wm kwin-x11 kwin-style-breeze fluxbox wmctrl python3-xlib procps)
 # Wayland sessions nested in the window test's virtual screen, the program on their XWayland
 # (kwin_wayland, mutter); Qt's Wayland platform, which a session may ask Qt programs to use.
 pkgs+=(kwin-wayland mutter xwayland qt6-wayland)

@@ -280,12 +280,16 @@ void CalendarWindow::paintEvent(QPaintEvent*)
 void CalendarWindow::Event_Moved()
 {
     const QRect area = WorkArea::Rect();
-    // A window manager that puts the window elsewhere than it was opened (i3 puts it a border's
-    // width right of the work area's left edge, its last columns past the screen) is answered
-    // once per showing, as the mini calendar is: a window manager that insists keeps its way.
+    // A window manager that puts the window elsewhere than it was opened (i3 puts it below the
+    // work area's top or a border's width right of its left edge, its last columns past the
+    // screen) is answered once per showing, as the mini calendar is: a window manager that
+    // insists keeps its way. A window manager places a window as it maps it, before the window
+    // is first exposed; a move after that was asked by someone else (a user's drag, a
+    // program's move) and only has its top pinned.
     if (!m_placeLookedAt && isVisible()) {
         m_placeLookedAt = true;
-        if (pos() != area.topLeft()) {
+        const bool exposed = windowHandle() && windowHandle()->isExposed();
+        if (!exposed && pos() != area.topLeft()) {
             pinTo(area.topLeft());
             return;
         }

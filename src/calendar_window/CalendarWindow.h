@@ -320,7 +320,7 @@ private:
     class QTimer* m_pinTimer = nullptr;
     QPoint m_pinPlace;
     int m_pinLooks = 0;
-    bool m_placeLookedAt = false;   // the window manager's first place of this showing
+    bool m_placeLookedAt = false;   // the first move of this showing was looked at
     QPointer<class SlideCurtain> m_curtain;
 
     void Layout();

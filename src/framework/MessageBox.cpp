@@ -85,6 +85,8 @@ MessageBox::Button MessageBox::ShowDialog(const Dialog& d)
         return interceptor()(d);
     QMessageBox box;
     box.setWindowTitle(QApplication::applicationDisplayName());
+    if (d.aboveAll)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setText(d.message);
     if (!d.explanation.isEmpty())
         box.setInformativeText(d.explanation);

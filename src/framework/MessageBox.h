@@ -23,6 +23,10 @@ public:
         QString actionCaption = QStringLiteral("OK");
         QString alternateCaption;      // shown when not empty
         QString cancelCaption;         // shown when not empty
+        // Kept above every other window: for a box that no window of the program stands
+        // behind, which a window manager may otherwise open behind another program's windows
+        // (a copy of the calendar that is refused at start-up, behind the running one's).
+        bool aboveAll = false;
     };
 
     // A box with one text and an OK button.

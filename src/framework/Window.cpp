@@ -1,4 +1,5 @@
 #include "framework/Window.h"
+#include "framework/ShowingLooks.h"
 #include "framework/WindowManagerHints.h"
 #include <QApplication>
 #include <QBackingStore>
@@ -69,11 +70,11 @@ void raiseModal(QWidget* modal)
 // Undoes what a window manager did to window against its frame: a minimise when it has no
 // minimise button or while a modal window is open, a maximise or full screen when it has no
 // maximise button (a fixed-size dialog would be stretched over the screen, its controls in
-// a corner).
-void restoreAgainstFrame(QWidget* window)
+// a corner). Returns whether a minimise was undone.
+bool restoreAgainstFrame(QWidget* window)
 {
     if (!window->isVisible())
-        return;
+        return false;
     Qt::WindowStates state = window->windowState();
     QWidget* modal = QApplication::activeModalWidget();
     const Qt::WindowFlags flags = WindowManagerHints::FrameButtons(window);
@@ -85,49 +86,79 @@ void restoreAgainstFrame(QWidget* window)
             state &= ~Qt::WindowFullScreen;
     }
     if (state == window->windowState())
-        return;
+        return false;
+    const bool unminimised = (window->windowState() & Qt::WindowMinimized) && !(state & Qt::WindowMinimized);
     window->setWindowState(state);
     raiseModal(modal);
+    return unminimised;
 }
-constexpr char lookingAtShowing[] = "lumoraLookingAtShowing";
-constexpr int lookInterval = 100;           // ms between looks
-constexpr int refusalsBeforeSlowing = 30;   // restores refused in a row, after which
-constexpr int slowLookInterval = 500;       // the looks come this many ms apart
-constexpr int settledLooks = 5;             // looks in a row that find the window shown
-constexpr int refusalsMax = refusalsBeforeSlowing + 20;   // then the guard gives up (some 13 s)
 
-// A window manager may drop a restore and say nothing more (metacity does amid minimises in
-// quick succession), and Qt reports a state only when it differs from the one it reported
-// last, so a minimise that follows a dropped restore goes unseen. The guard therefore looks
-// at the window on the X server and asks again until the window has stood shown for a while
-// (Qt has then read every change of state before it, so the next minimise is reported), or
-// until the program hid or closed it. One round of looks runs per window at a time. A window
-// manager that keeps refusing for seconds means it (metacity's "show desktop" minimises every
-// window): the guard then stops asking until the window's state changes again.
-void lookAtShowing(QPointer<QWidget> window, int refusals, int shownLooks)
+constexpr char lookingAtShowing[] = "lumoraLookingAtShowing";
+
+// One round of looks runs per window at a time, until ShowingLooks ends it or the program
+// hid or closed the window.
+void lookAtShowing(QPointer<QWidget> window, ShowingLooks looks)
 {
-    const int delay = refusals >= refusalsBeforeSlowing ? slowLookInterval : lookInterval;
-    QTimer::singleShot(delay, window, [window, refusals, shownLooks] {
+    QTimer::singleShot(looks.Delay(), window, [window, looks]() mutable {
         if (!window)
             return;
         const auto* own = qobject_cast<const Window*>(window.data());
         const bool looked = window->isVisible() && !(own && own->IsClosed()) && keptFromMinimise(window);
-        const bool shown = looked && WindowManagerHints::IsShown(window);
-        if (!looked || (shown && shownLooks + 1 >= settledLooks) || refusals >= refusalsMax) {
+        const ShowingLooks::Next next = looked ? looks.After(WindowManagerHints::IsShown(window)) : ShowingLooks::Next::Stop;
+        if (next == ShowingLooks::Next::Stop) {
             window->setProperty(lookingAtShowing, false);
             return;
         }
-        if (shown) {
-            lookAtShowing(window, 0, shownLooks + 1);
-            return;
+        if (next == ShowingLooks::Next::RestoreAndLook) {
+            // Qt's own restore where Qt knows of the minimise, and the window mapped again,
+            // which a window manager takes as a restore whatever it dropped before. One that
+            // keeps a minimised window mapped (mutter) takes no map: it restores a window that
+            // is asked to be made active.
+            restoreAgainstFrame(window);
+            if (WindowManagerHints::IsViewable(window))
+                window->activateWindow();
+            else
+                WindowManagerHints::MapAgain(window);
+            raiseModal(QApplication::activeModalWidget());
         }
-        // Qt's own restore where Qt knows of the minimise, and the window mapped again, which
-        // a window manager takes as a restore whatever it dropped before.
-        restoreAgainstFrame(window);
-        WindowManagerHints::MapAgain(window);
-        raiseModal(QApplication::activeModalWidget());
-        lookAtShowing(window, refusals + 1, 0);
+        lookAtShowing(window, looks);
     });
+}
+
+// Gives window back its say on the keyboard once it is exposed: the window manager has then
+// mapped it, and given the keyboard or not, by the wish it read.
+class TakesKeyboardWhenExposed : public QObject
+{
+public:
+    explicit TakesKeyboardWhenExposed(QWidget* window) : QObject(window), m_window(window)
+    {
+        window->windowHandle()->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            WindowManagerHints::WriteTakesKeyboard(m_window, true);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+};
+
+// Maps window, shown already, again without taking the keyboard: it is shown for a new owner,
+// not at the user's asking, and the user may be typing into another program (a season's
+// rebuild at midnight). Most window managers read a user time of 0 as that wish; fluxbox reads
+// none and is told that the window takes no keyboard until it is exposed.
+void mapAgainWithoutKeyboard(QWidget* window)
+{
+    QWindow* handle = window->windowHandle();
+    handle->setProperty("_q_showWithoutActivating", true);
+    WindowManagerHints::WriteTakesKeyboard(window, false);
+    new TakesKeyboardWhenExposed(window);
+    window->QWidget::setVisible(true);
+    handle->setProperty("_q_showWithoutActivating", QVariant());
 }
 
 void keepLookingAtShowing(QWidget* window)
@@ -135,7 +166,7 @@ void keepLookingAtShowing(QWidget* window)
     if (window->property(lookingAtShowing).toBool())
         return;
     window->setProperty(lookingAtShowing, true);
-    lookAtShowing(window, 0, 0);
+    lookAtShowing(window, ShowingLooks());
 }
 } // namespace
 
@@ -246,12 +277,19 @@ void Window::KeepToFrame(QWidget* window)
         return;
     handle->setProperty(kept, true);
     QObject::connect(handle, &QWindow::windowStateChanged, window, [window](Qt::WindowState state) {
+        if (state == Qt::WindowNoState || state == Qt::WindowActive)
+            return;
+        // A minimise takes the keyboard away with the window; undone, it gives the keyboard
+        // back to the window that had it. (kwin also hides a window's utility windows, the
+        // tab among them, while no window of their program is active.) Read now: the
+        // program learns that it lost the keyboard only a moment later.
+        const bool hadKeyboard = window->isActiveWindow();
         // Looked at once the widget has taken its native window's new state.
-        if (state != Qt::WindowNoState && state != Qt::WindowActive)
-            QTimer::singleShot(0, window, [window] {
-                restoreAgainstFrame(window);
-                keepLookingAtShowing(window);
-            });
+        QTimer::singleShot(0, window, [window, hadKeyboard] {
+            if (restoreAgainstFrame(window) && hadKeyboard && !QApplication::activeModalWidget())
+                window->activateWindow();
+            keepLookingAtShowing(window);
+        });
     });
 }
 
@@ -302,6 +340,7 @@ void Window::setVisible(bool visible)
         winId();
         WindowManagerHints::WriteFrameFunctions(this);
         KeepToFrame(this);
+        WindowManagerHints::DropAttentionMarks();
     }
     QWidget::setVisible(visible);
     if (visible && m_showsInFront)
@@ -327,7 +366,7 @@ void Window::RaiseShownInFront()
             window->QWidget::setVisible(false);
             window->followFrontOwner();
             window->setGeometry(place);
-            window->QWidget::setVisible(true);
+            mapAgainWithoutKeyboard(window);
             window->writeOwner();
         }
         window->raise();

@@ -1,7 +1,9 @@
 #include "framework/WindowManagerHints.h"
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QPoint>
 #include <QWidget>
+#include <QWindow>
 #include <xcb/xcb.h>
 #include <algorithm>
 #include <cstdint>
@@ -68,6 +70,75 @@ xcb_atom_t wmStateAtom(xcb_connection_t* c)
     static const xcb_atom_t atom = internAtom(c, "WM_STATE");
     return atom;
 }
+
+// The root window of the display's default screen.
+xcb_window_t rootWindow(xcb_connection_t* c)
+{
+    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
+    return screens.rem ? screens.data->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+// Asks the window manager to take a mark off window id's _NET_WM_STATE when the window carries
+// it. The window manager writes the state; a program asks for changes with a message to the
+// root window.
+void dropState(xcb_connection_t* c, xcb_window_t id, xcb_atom_t state, xcb_atom_t mark)
+{
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr), &free);
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
+        return;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    if (std::find(atoms, atoms + reply->value_len, mark) == atoms + reply->value_len)
+        return;
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = id;
+    event.type = state;
+    event.data.data32[0] = 0;      // remove
+    event.data.data32[1] = mark;
+    event.data.data32[3] = 1;      // asked by the program itself
+    xcb_send_event(c, 0, rootWindow(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+}
+
+// Watches the program's windows' _NET_WM_STATE and asks a mark of attention away.
+class AttentionMarkDropper : public QAbstractNativeEventFilter
+{
+public:
+    explicit AttentionMarkDropper(xcb_connection_t* c)
+        : m_state(internAtom(c, "_NET_WM_STATE")), m_attention(internAtom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
+    {
+    }
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        xcb_connection_t* c = connection();
+        if (!c || notify->atom != m_state || notify->state != XCB_PROPERTY_NEW_VALUE || m_attention == XCB_ATOM_NONE
+            || !ours(notify->window))
+            return false;
+        dropState(c, notify->window, m_state, m_attention);
+        return false;   // Qt reads the new state too
+    }
+
+private:
+    // Only the program's own top-level windows: Qt also watches other programs' windows
+    // (a tray's).
+    static bool ours(xcb_window_t id)
+    {
+        const auto windows = QGuiApplication::topLevelWindows();
+        return std::any_of(windows.begin(), windows.end(),
+                           [id](QWindow* w) { return w->handle() && xcb_window_t(w->winId()) == id; });
+    }
+    const xcb_atom_t m_state;
+    const xcb_atom_t m_attention;
+};
 } // namespace
 
 Qt::WindowFlags WindowManagerHints::FrameButtons(const QWidget* window)
@@ -148,6 +219,17 @@ bool WindowManagerHints::IsShown(QWidget* window)
         || *static_cast<const uint32_t*>(xcb_get_property_value(state.get())) != iconicState;
 }
 
+bool WindowManagerHints::IsViewable(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return window->isVisible();
+    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&free)> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr), &free);
+    return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
 void WindowManagerHints::MapAgain(QWidget* window)
 {
     xcb_connection_t* c = connection();
@@ -195,6 +277,36 @@ void WindowManagerHints::WriteSkipTaskList(QWidget* window)
         if (std::find(atoms.begin(), atoms.end(), skip) == atoms.end())
             atoms.push_back(skip);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()), atoms.data());
+}
+
+void WindowManagerHints::WriteTakesKeyboard(QWidget* window, bool takes)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t id = nativeWindow(window);
+    if (!c || !id)
+        return;
+    // WM_HINTS: flags, input, initial state, icon pixmap, icon window, icon x and y, icon mask,
+    // window group. The other fields are kept as Qt wrote them.
+    constexpr uint32_t inputHint = 1;
+    uint32_t hints[9] = {};
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9), nullptr), &free);
+    if (reply && reply->format == 32)
+        memcpy(hints, xcb_get_property_value(reply.get()), std::min<size_t>(sizeof hints, size_t(reply->value_len) * 4));
+    hints[0] |= inputHint;
+    hints[1] = takes ? 1 : 0;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints);
+    xcb_flush(c);
+}
+
+void WindowManagerHints::DropAttentionMarks()
+{
+    static std::unique_ptr<AttentionMarkDropper> dropper;
+    xcb_connection_t* c = connection();
+    if (dropper || !c)
+        return;
+    dropper = std::make_unique<AttentionMarkDropper>(c);
+    qGuiApp->installNativeEventFilter(dropper.get());
 }
 
 bool WindowManagerHints::CompositorRuns()

@@ -37,6 +37,10 @@ public:
     // (Qt reports a state only when it differs from the one it reported last). Off X11, or
     // before the window has a native window, the widget's own state answers.
     static bool IsShown(QWidget* window);
+    // Whether the window is viewable on the X server, it and its frame mapped, minimised or not
+    // (a window manager may keep a minimised window mapped: mutter does). Off X11, or before
+    // the window has a native window, whether the widget is visible.
+    static bool IsViewable(QWidget* window);
     // Whether a compositing manager runs on the display's screen (someone owns its
     // _NET_WM_CM_S selection). False off X11.
     static bool CompositorRuns();
@@ -47,6 +51,15 @@ public:
     // its size left out of the request. False, and nothing done, off X11 or before the window
     // has a native window.
     static bool Move(QWidget* window, const QPoint& place);
+    // Whether a window manager may give the window the keyboard (WM_HINTS' input field), for
+    // a window mapped without it: some window managers (fluxbox) give every new window the
+    // keyboard whatever its user time says. Does nothing off X11.
+    static void WriteTakesKeyboard(QWidget* window, bool takes);
+    // From now on, a mark that a window manager puts on a window of this program as asking for
+    // attention is asked away as it comes (kwin marks a window mapped with a user time of 0,
+    // metacity and mutter one that opens behind the window that has the keyboard): the
+    // program asks for none. Once per run is enough; does nothing off X11.
+    static void DropAttentionMarks();
     // Adds "skip the task bar" and "skip the pager" to the window's _NET_WM_STATE, so that no
     // task list shows it. A window manager reads the state when the window is mapped (and
     // drops it when the window is withdrawn): call this before each map. Qt keeps states it

@@ -7,6 +7,7 @@
 #include "framework/QuitSignals.h"
 #include "framework/ShowURL.h"
 #include "framework/TextFunctions.h"
+#include "framework/WindowManagerHints.h"
 #include "glance/CountdownInputWindow.h"
 #include "shell/CustomizationModule.h"
 #include "shell/Menu.h"
@@ -243,7 +244,10 @@ void app::CheckRunning()
     const QString folder = QFileInfo(path).absolutePath();
     AutoQuit = true;
     if (folderMade && appMutex->LastError() == Mutex::Error::Held) {
-        MsgBox(QStringLiteral("Another Desktop Lumora calendar is already running."));
+        MessageBox::Dialog box;
+        box.message = QStringLiteral("Another Desktop Lumora calendar is already running.");
+        box.aboveAll = true;   // seen above the running copy's windows
+        MessageBox::ShowDialog(box);
         Quit(0);
         return;
     }
@@ -383,10 +387,13 @@ void app::ReloadCalendar()
         QPointer<CalendarWindow> slid(window);
         // A window manager that focuses every new window (openbox) leaves the keyboard where
         // it is when the window comes with a user time of 0. Qt reads that wish from its
-        // native window (made already), at each show.
+        // native window (made already), at each show. Others (fluxbox) read no user time:
+        // they are told that the window takes no keyboard until it has slid in.
         window->winId();
-        if (!hadKeyboard)
+        if (!hadKeyboard) {
             window->windowHandle()->setProperty(kShowWithoutActivating, true);
+            WindowManagerHints::WriteTakesKeyboard(window, false);
+        }
         window->ScrollDown();
         if (!slid || slid->IsClosed())
             return;
@@ -394,6 +401,8 @@ void app::ReloadCalendar()
         slid->windowHandle()->setProperty(kShowWithoutActivating, QVariant());
         if (hadKeyboard)
             slid->activateWindow();
+        else
+            WindowManagerHints::WriteTakesKeyboard(slid, true);
     }
 }
 

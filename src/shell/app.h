@@ -24,7 +24,10 @@ public:
     Date selectedDate;
     Dictionary eventDict;
     QStringList evarray = QStringList(6);  // working fields of the iCal importer
-    bool Deactivated = false;
+    // The application is in the background: none of its windows has the keyboard. So it is
+    // until a window of it is first made active (a window manager may open it behind the
+    // program that has the keyboard), and again whenever the application loses the keyboard.
+    bool Deactivated = true;
     bool Closing = false;
     QString PrinterSetupString;
     Date countdownDate;

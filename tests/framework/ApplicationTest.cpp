@@ -3,11 +3,13 @@
 // dialog is open, and the work area that the docks' struts leave.
 #include "framework/Application.h"
 #include "framework/MessageBox.h"
+#include "framework/ShowingLooks.h"
 #include "framework/Window.h"
 #include "framework/WorkArea.h"
 #include <QApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -82,6 +84,15 @@ TEST(Window, AWindowMinimisedOrFullScreenAgainstItsFrameComesBack)
     EXPECT_TRUE(plain.windowState() & Qt::WindowFullScreen);
     EXPECT_FALSE(dialog.windowState() & Qt::WindowFullScreen);
 
+    // A frameless window of the screen's size changes nothing by a full screen, which metacity
+    // and mutter take its move to the screen's corner for: it is left so (undone, the window
+    // would go back to where a drag had left it).
+    frameless.setGeometry(frameless.screen()->geometry());
+    frameless.setWindowState(Qt::WindowFullScreen);
+    spin(20);
+    EXPECT_TRUE(frameless.windowState() & Qt::WindowFullScreen);
+    frameless.setWindowState(Qt::WindowNoState);
+
     plain.setWindowState(Qt::WindowNoState);
     bool boxChecked = false;
     QTimer::singleShot(0, [&] {
@@ -103,6 +114,36 @@ TEST(Window, AWindowMinimisedOrFullScreenAgainstItsFrameComesBack)
     });
     MessageBox::MsgBox(QStringLiteral("Blocking"));
     EXPECT_TRUE(boxChecked);
+}
+
+// After a restore, the guard looks at the window until it has stood shown for five looks, and
+// asks again while the window manager refuses, ever more slowly: after some 13 s of refusals
+// it gives up (a "show desktop" means it), until the window's state changes again.
+TEST(Window, TheMinimiseGuardLooksUntilTheWindowStandsShownAndGivesUpOnAWindowManagerThatRefuses)
+{
+    using Next = ShowingLooks::Next;
+    ShowingLooks settling;
+    EXPECT_EQ(settling.After(false), Next::RestoreAndLook);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(settling.After(true), Next::Look) << i;
+    EXPECT_EQ(settling.After(true), Next::Stop);
+
+    ShowingLooks refused;
+    int waited = refused.Delay();
+    int restores = 0;
+    while (refused.After(false) == Next::RestoreAndLook && restores < 1000) {
+        ++restores;
+        waited += refused.Delay();
+    }
+    EXPECT_LT(restores, 1000) << "the guard never gives up";
+    EXPECT_GE(waited, 10000);
+    EXPECT_LE(waited, 20000);
+    // A window found shown in between starts the count anew.
+    ShowingLooks interrupted;
+    for (int i = 0; i < restores; ++i)
+        interrupted.After(false);
+    interrupted.After(true);
+    EXPECT_EQ(interrupted.After(false), Next::RestoreAndLook);
 }
 
 // Work that would close windows (a rebuild) waits for a modal window, a message box and a

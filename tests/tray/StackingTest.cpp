@@ -18,11 +18,11 @@ class StackRecorder : public QObject
 public:
     StackRecorder() { qApp->installEventFilter(this); }
     ~StackRecorder() override { qApp->removeEventFilter(this); }
-    struct Step { QPointer<QObject> window; QEvent::Type type; int calendarTop = 0; };
+    struct Step { QPointer<QObject> window; QEvent::Type type; int calendarTop = 0; bool sliding = false; };
     QVector<Step> steps;
 
-    // Whether, after the calendar window was last shown, raised or moved, each of windows
-    // was raised, and the tab after them all.
+    // Whether, after the calendar window was last shown, raised, moved or made active, each
+    // of windows was raised, and the tab after them all.
     bool smallWindowsAndTabOnTop(const QVector<QWidget*>& windows) const
     {
         int lastCalendar = -1;
@@ -54,9 +54,11 @@ protected:
         // The calendar window's moves count too: a window manager may restack its windows
         // when it comes to cover the whole screen.
         const auto* calendar = qobject_cast<CalendarWindow*>(watched);
-        const bool calendarMove = event->type() == QEvent::Move && calendar;
+        // So does its activation: a window manager may lift the active window that covers
+        // the whole screen above the windows kept on top.
+        const bool calendarMove = (event->type() == QEvent::Move || event->type() == QEvent::WindowActivate) && calendar;
         if (topLevel && (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange || calendarMove)) {
-            steps.append({watched, event->type(), calendar ? calendar->Top() : 0});
+            steps.append({watched, event->type(), calendar ? calendar->Top() : 0, CalendarWindow::IsSliding()});
         }
         return false;
     }
@@ -83,6 +85,7 @@ TEST_F(Stacking, SmallWindowsStayAboveTheCalendarWhenItIsRebuiltOrSlidIn)
         });
         ASSERT_NE(shown, recorder.steps.end()) << "the new calendar window never showed";
         EXPECT_LT(shown->calendarTop, WorkArea::Rect().top()) << "its place when it first showed";
+        EXPECT_TRUE(shown->sliding) << "it first showed before its slide";
     }
     // They and the tab belong to the new calendar window, which a window manager keeps them
     // above (also when it lifts the calendar window above the windows kept on top).
@@ -102,6 +105,18 @@ TEST_F(Stacking, SmallWindowsStayAboveTheCalendarWhenItIsRebuiltOrSlidIn)
         tab->Event_MouseUp(5, 3);       // a click on the tab slides the calendar back in
         ASSERT_FALSE(calendar->isHidden());
         EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after a slide";
+    }
+    {
+        // Made active again (after a click elsewhere), the calendar window may be lifted
+        // above the windows kept on top.
+        help->activateWindow();
+        flush();
+        ASSERT_FALSE(calendar->isActiveWindow());
+        StackRecorder recorder;
+        calendar->activateWindow();
+        flush();
+        ASSERT_TRUE(calendar->isActiveWindow());
+        EXPECT_TRUE(recorder.smallWindowsAndTabOnTop({mini, help, about})) << "after it was made active";
     }
     {
         // The application was in the background: the press brings the calendar forward.
