@@ -12,8 +12,10 @@ pkgs+=(fonts-noto-core)
 pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
        dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
 # Benchmarks: Google Benchmark, and the X libraries of the watcher that times the windows
-# (DAMAGE sees drawing, XTest presses the rebuild key).
+# (DAMAGE sees drawing, XTest presses the rebuild key). The desktop cases start as on a
+# desktop: its CJK and colour emoji fonts beside Noto's, and a session bus (dbus-launch).
 pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev)
+pkgs+=(fonts-noto-cjk fonts-noto-color-emoji dbus-x11)
 # The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
 pkgs+=(clang libclang-rt-dev poppler-utils)
 # Window managers for the whole-program tests that need one: openbox; icewm, which also
