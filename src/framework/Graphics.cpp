@@ -2,6 +2,9 @@
 #include "framework/Picture.h"
 #include "framework/ShapedText.h"
 #include <QFontDatabase>
+#include <fontconfig/fontconfig.h>
+#include <future>
+#include <system_error>
 #include <QHash>
 #include <QFontMetricsF>
 #include <QPolygonF>
@@ -208,8 +211,32 @@ QFont Graphics::FontFor(const QFont& font, const QString& text)
     return mayHoldEmoji(text) ? WithEmoji(font) : font;
 }
 
+namespace {
+std::future<void>& fontConfiguration()
+{
+    static std::future<void> configured;
+    return configured;
+}
+} // namespace
+
+void Graphics::StartFontConfiguration()
+{
+    // fontconfig reads the environment while it sets itself up, and the application
+    // object's making takes DESKTOP_STARTUP_ID out of it (the desktop's start notice):
+    // where that is set, fontconfig is set up with the font database, afterwards.
+    if (qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID") || fontConfiguration().valid())
+        return;
+    try {
+        fontConfiguration() = std::async(std::launch::async, [] { FcInit(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the font database's reading sets fontconfig up itself.
+    }
+}
+
 void Graphics::ReadMappedFamilies()
 {
+    if (fontConfiguration().valid())
+        fontConfiguration().wait();
     for (const QString& family : {SansFamily, WideSansFamily, CondensedSansFamily})
         QFontDatabase::styles(family);
 }

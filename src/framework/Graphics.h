@@ -128,6 +128,11 @@ public:
     // text), and only these families are looked up, not a list of every family made. Any
     // thread may call it; the first font made waits for it to end.
     static void ReadMappedFamilies();
+    // Sets fontconfig up on a worker (its configuration parsed, the installed fonts' caches
+    // loaded: half the font database's reading with a desktop's fonts), for a program that
+    // calls it before its application object exists, which takes a while to make: the
+    // database's reading then starts from there. ReadMappedFamilies waits for it.
+    static void StartFontConfiguration();
 
 private:
     class PainterScope;

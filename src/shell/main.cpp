@@ -1,4 +1,5 @@
 #include "framework/Files.h"
+#include "framework/Graphics.h"
 #include "shell/FileTypes.h"
 #include "shell/InterfacePictures.h"
 
@@ -52,6 +53,8 @@ int main(int argc, char** argv)
     // object is made, app::app).
     if (app::EnterLock())
         app::StartReadingEventsFile(true);
+    // After the environment's last change here: fontconfig reads it.
+    Graphics::StartFontConfiguration();
     int status = 0;
     {
         app application(argc, argv);
