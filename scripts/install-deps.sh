@@ -14,6 +14,7 @@ pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
 # Benchmarks: Google Benchmark, and the X libraries of the watcher that times the windows
 # (DAMAGE sees drawing, XTest presses the rebuild key). The desktop cases start as on a
 # desktop: its CJK and colour emoji fonts beside Noto's, and a session bus (dbus-launch).
+# The list control's test draws typed emoji with the colour emoji font too.
 pkgs+=(libbenchmark-dev libx11-dev libxdamage-dev libxtst-dev)
 pkgs+=(fonts-noto-cjk fonts-noto-color-emoji dbus-x11)
 # The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
