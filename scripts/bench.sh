@@ -7,7 +7,10 @@
 # virtual X screen of 1280 x 1024, RUNS times each (default 5), the cases interleaved. These
 # run with only the DejaVu and Liberation fonts (a fonts.conf of the benchmark's own); the
 # floor and the calendar with the empty file run again with the machine's fonts (a desktop's
-# Noto fonts where installed). For each case it prints the median time from start to the
+# Noto fonts where installed), and the floor and the calendar with the empty and the
+# 10,000-event file once more as on a desktop: the machine's fonts (Noto with CJK and colour
+# emoji where installed) and a session bus of the benchmark's own (dbus-launch); the other
+# cases run without a bus. For each case it prints the median time from start to the
 # painted "Calendar" window, the median resident memory 1.5 s later, and the ratios to the
 # floor and to the empty file with the same fonts. With the empty and the
 # 100,000-event file the space key is then pressed, and a second table gives the median
@@ -29,7 +32,7 @@ fi
 RUNS=${RUNS:-5}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-CASES=(floor empty 10000 100000 floor-fonts empty-fonts)
+CASES=(floor empty 10000 100000 floor-fonts empty-fonts floor-desktop empty-desktop 10000-desktop)
 REBUILD_CASES=(empty 100000)
 for n in 0 10000 100000; do
   bash bench/make_events.sh "$n" "$WORK/events-$n.tpc"
@@ -62,6 +65,20 @@ cat > "$MACHINE_FONTS" <<EOF
 EOF
 minimal_count=$(FONTCONFIG_FILE="$MINIMAL_FONTS" fc-list | wc -l)
 machine_count=$(FONTCONFIG_FILE="$MACHINE_FONTS" fc-list | wc -l)
+cjk_count=$(FONTCONFIG_FILE="$MACHINE_FONTS" fc-list :lang=ja | wc -l)
+emoji_count=$(FONTCONFIG_FILE="$MACHINE_FONTS" fc-list :color=true | wc -l)
+
+# The desktop cases' session bus: one for the whole benchmark, as a desktop session has, on
+# which Qt finds no global menu or tray host but the accessibility bus it asks for (started
+# by the bus at the first start, as on a desktop). Ended with the benchmark.
+BUS_ADDRESS=""
+if command -v dbus-launch >/dev/null; then
+  bus=$(env -u DBUS_SESSION_BUS_ADDRESS dbus-launch --sh-syntax)
+  BUS_ADDRESS=$(sed -n "s/^DBUS_SESSION_BUS_ADDRESS='\(.*\)';\$/\1/p" <<< "$bus")
+  BUS_PID=$(sed -n 's/^DBUS_SESSION_BUS_PID=\([0-9]*\);$/\1/p' <<< "$bus")
+  trap 'kill "$BUS_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
+fi
+[ -n "$BUS_ADDRESS" ] || { echo "no session bus for the desktop cases (dbus-launch, package dbus-x11)"; exit 1; }
 
 # One start of case $1: a fresh home holding the preferences and the events file. Prints
 # "ms kB", or "ms kB shown_ms done_ms" for a case whose rebuild is timed too.
@@ -72,17 +89,19 @@ start_once() {
   chmod 700 "$home/run"
   printf '0;0;1' > "$home/.config/LMCalendar.prefs"
   case $1 in
-    floor|floor-fonts) program=build/bench/bench_floor ;;
-    empty|empty-fonts) file="$WORK/events-0.tpc" ;;
-    *) file="$WORK/events-$1.tpc" ;;
+    floor*) program=build/bench/bench_floor ;;
+    empty*) file="$WORK/events-0.tpc" ;;
+    *) file="$WORK/events-${1%%-*}.tpc" ;;
   esac
-  # The machine's fonts for the "-fonts" cases (those of a FONTCONFIG_FILE given to the
-  # benchmark), the minimal ones for the others.
-  local fonts=$MINIMAL_FONTS
-  [[ $1 == *-fonts ]] && fonts=$MACHINE_FONTS
+  # The machine's fonts for the "-fonts" and "-desktop" cases (those of a FONTCONFIG_FILE
+  # given to the benchmark), the minimal ones for the others; the session bus for the
+  # "-desktop" ones only.
+  local fonts=$MINIMAL_FONTS bus=(-u DBUS_SESSION_BUS_ADDRESS)
+  [[ $1 == *-fonts || $1 == *-desktop ]] && fonts=$MACHINE_FONTS
+  [[ $1 == *-desktop ]] && bus=(DBUS_SESSION_BUS_ADDRESS="$BUS_ADDRESS")
   [ -n "${file:-}" ] && cp "$file" "$home/Documents/Calendar.tpc"
   [[ " ${REBUILD_CASES[*]} " == *" $1 "* ]] && rebuild=(--rebuild)
-  out=$(FONTCONFIG_FILE="$fonts" HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
+  out=$(env "${bus[@]}" FONTCONFIG_FILE="$fonts" HOME="$home" XDG_CONFIG_HOME="$home/.config" TMPDIR="$home/tmp" XDG_RUNTIME_DIR="$home/run" \
     build/bench/bench_startwatch "${rebuild[@]}" Calendar 1500 "${TIMEOUT:-120}" "$program" 2>/dev/null) || true
   echo "${out:-- -}"
 }
@@ -105,7 +124,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN{if(a=="-"||b=="-"||b==0) print "-"; els
 
 echo
 echo "Start-up under Xvfb 1280x1024, median of $RUNS runs, $(nproc) cores ($(uname -m));"
-echo "minimal fonts: DejaVu and Liberation ($minimal_count fonts); machine's fonts: $machine_count fonts"
+echo "minimal fonts: DejaVu and Liberation ($minimal_count fonts); machine's fonts: $machine_count fonts;"
+echo "desktop: the machine's fonts ($machine_count fonts, $cjk_count of them CJK, $emoji_count colour emoji) and a session bus"
 printf '| %-42s | %8s | %8s | %9s | %9s |\n' "case" "ms" "RSS MB" "x floor" "x empty"
 printf '|%s|%s|%s|%s|%s|\n' "--------------------------------------------" "----------" "----------" "-----------" "-----------"
 for c in "${CASES[@]}"; do
@@ -114,12 +134,13 @@ for c in "${CASES[@]}"; do
   mb=$(awk -v k="$kb" 'BEGIN{if(k=="-") print "-"; else printf "%.1f", k/1024}')
   fonts="" suffix=""
   [[ $c == *-fonts ]] && { fonts=-fonts; suffix=", machine's fonts"; }
+  [[ $c == *-desktop ]] && { fonts=-desktop; suffix=", desktop"; }
   floor_ms=$(echo "${MS[floor$fonts]}" | median)
   empty_ms=$(echo "${MS[empty$fonts]}" | median)
   case $c in
     floor*) name="floor (Qt window + text)" ;;
     empty*) name="calendar, empty file" ;;
-    *) name="calendar, $c events" ;;
+    *) name="calendar, ${c%%-*} events" ;;
   esac
   printf '| %-42s | %8s | %8s | %9s | %9s |\n' "$name$suffix" "$ms" "$mb" "$(ratio "$ms" "$floor_ms")" "$(ratio "$ms" "$empty_ms")"
 done

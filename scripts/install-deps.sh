@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever the build, the program or the tests need and is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-      libxcb1-dev libx11-dev libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
+      libxcb1-dev libx11-dev libfontconfig-dev libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
       xvfb xauth xdotool x11-utils imagemagick)
 # The fonts most desktops install (GNOME's and KDE's Noto): the drawing tests then meet
 # fallback fonts for Arabic, Hebrew and other scripts as users' machines do.
@@ -12,8 +12,11 @@ pkgs+=(fonts-noto-core)
 pkgs+=(trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
        dbus-daemon libglib2.0-bin tesseract-ocr tesseract-ocr-eng)
 # Benchmarks: Google Benchmark, and the X libraries of the watcher that times the windows
-# (DAMAGE sees drawing, XTest presses the rebuild key).
+# (DAMAGE sees drawing, XTest presses the rebuild key). The desktop cases start as on a
+# desktop: its CJK and colour emoji fonts beside Noto's, and a session bus (dbus-launch).
+# The list control's test draws typed emoji with the colour emoji font too.
 pkgs+=(libbenchmark-dev libxdamage-dev libxtst-dev)
+pkgs+=(fonts-noto-cjk fonts-noto-color-emoji dbus-x11)
 # The checked builds: sanitizers and fuzzing with clang; PDF tools for the printing test.
 pkgs+=(clang libclang-rt-dev poppler-utils)
 # Window managers for the whole-program tests that need one: openbox; icewm, which also

@@ -45,6 +45,9 @@ constexpr int pinLooksMax = 100;
 
 CalendarWindow::CalendarWindow()
 {
+    // The branding's full-size pictures, let go once a window had its copies, for a window
+    // made without the branding being read again.
+    CustomizationModule::RetakePictures();
     Layout();
     CreateControls();
     AddMenuHandlers();
@@ -73,7 +76,7 @@ void CalendarWindow::Layout()
 CalendarWindow::BackgroundLayout CalendarWindow::backgroundLayout()
 {
     return {WorkArea::Rect(), QGuiApplication::primaryScreen()->geometry().size(),
-            CustomizationModule::topLogoImage != nullptr, !CustomizationModule::BottomSize().isEmpty()};
+            CustomizationModule::HasTopLogo(), !CustomizationModule::BottomSize().isEmpty()};
 }
 
 CalendarWindow::ScaledBackground CalendarWindow::scaledBackground(const PicturePtr& picture, const BackgroundLayout& layout)
@@ -226,6 +229,8 @@ void CalendarWindow::Event_Open()
         }
     }
 
+    // The window has its copies of the pictures: the full-size ones go.
+    CustomizationModule::ReleasePictures();
     if (!m_openOutOfView)
         show();
     TabWindow::KeepOnTop();
@@ -238,7 +243,7 @@ void CalendarWindow::Event_Paint(Graphics& g)
     const int availH = area.height();
     const double title = CustomizationModule::TitleAreaHeightPercent;
     if (backgroundImageScaled) {
-        const bool hasTopLogo = CustomizationModule::topLogoImage != nullptr;
+        const bool hasTopLogo = CustomizationModule::HasTopLogo();
         const int top = hasTopLogo ? ToInt(availH * title) : 0;
         const int h = hasTopLogo ? ToInt(availH - availH * title) : availH;
         int x = 0, y = top;
@@ -248,7 +253,7 @@ void CalendarWindow::Event_Paint(Graphics& g)
             y = top - ToInt(backgroundImageScaled->Height() / 2.0 - h / 2.0);
         g.DrawPicture(backgroundImageScaled, x, y);
     }
-    if (CustomizationModule::bottomImage && bottomImageScaled)
+    if (CustomizationModule::HasBottom() && bottomImageScaled)
         g.DrawPicture(bottomImageScaled, 0, availH - bottomImageScaled->Height());
 
     const int titleH = ToInt(availH * title);

@@ -2,6 +2,9 @@
 #include "framework/Picture.h"
 #include "framework/ShapedText.h"
 #include <QFontDatabase>
+#include <fontconfig/fontconfig.h>
+#include <future>
+#include <system_error>
 #include <QHash>
 #include <QFontMetricsF>
 #include <QPolygonF>
@@ -50,6 +53,19 @@ QStringList layoutLines(const QString& text, const QFontMetricsF& metrics, int w
 const QString SansFamily = QStringLiteral("Liberation Sans");
 const QString WideSansFamily = QStringLiteral("DejaVu Sans");
 const QString CondensedSansFamily = QStringLiteral("DejaVu Sans Condensed");
+// Where a font lacks a letter, Qt takes it from fontconfig's fallback fonts in their order of
+// likeness to the font, and black-and-white symbol fonts (DejaVu, Noto Sans Symbols2, the
+// CJK fonts) come before the colour emoji font there: a typed coffee cup or smiley would
+// show as another font's outline. The colour emoji font is asked first instead; where it is
+// not installed, Qt skips it.
+const QString EmojiFamily = QStringLiteral("Noto Color Emoji");
+
+// Whether text holds a letter from U+2000 up, where every emoji lies: below it lie the
+// alphabets (and the copyright and registered signs, which the mapped fonts have).
+bool mayHoldEmoji(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2000; });
+}
 
 QString resolveFamily(const QString& name, bool* forceBold)
 {
@@ -176,8 +192,51 @@ QFont Graphics::MakeFont(const QString& name, int pixelSize, bool bold, bool ita
     return resolvedFont(name, pixelSize > 0 ? pixelSize : DefaultTextSize, bold, italic, underline);
 }
 
+QFont Graphics::WithEmoji(const QFont& font)
+{
+    // Made once per font and thread, as the fonts themselves are: the first text that needs
+    // a fallback font has Qt sort the installed fonts for that font's fallbacks (a
+    // millisecond or more with many fonts installed), which a plain text never needs.
+    thread_local QHash<QFont, QFont> fonts;
+    const auto found = fonts.constFind(font);
+    if (found != fonts.constEnd())
+        return found.value();
+    QFont withEmoji(font);
+    withEmoji.setFamilies({font.families().value(0, font.family()), EmojiFamily});
+    return fonts.insert(font, withEmoji).value();
+}
+
+QFont Graphics::FontFor(const QFont& font, const QString& text)
+{
+    return mayHoldEmoji(text) ? WithEmoji(font) : font;
+}
+
+namespace {
+std::future<void>& fontConfiguration()
+{
+    static std::future<void> configured;
+    return configured;
+}
+} // namespace
+
+void Graphics::StartFontConfiguration()
+{
+    // fontconfig reads the environment while it sets itself up, and the application
+    // object's making takes DESKTOP_STARTUP_ID out of it (the desktop's start notice):
+    // where that is set, fontconfig is set up with the font database, afterwards.
+    if (qEnvironmentVariableIsSet("DESKTOP_STARTUP_ID") || fontConfiguration().valid())
+        return;
+    try {
+        fontConfiguration() = std::async(std::launch::async, [] { FcInit(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the font database's reading sets fontconfig up itself.
+    }
+}
+
 void Graphics::ReadMappedFamilies()
 {
+    if (fontConfiguration().valid())
+        fontConfiguration().wait();
     for (const QString& family : {SansFamily, WideSansFamily, CondensedSansFamily})
         QFontDatabase::styles(family);
 }
@@ -204,7 +263,7 @@ int Graphics::TextHeight() const
 
 double Graphics::StringWidth(const QString& text) const
 {
-    const QFont font = CurrentFont();
+    const QFont font = FontFor(CurrentFont(), text);
     if (IsWebdings(m_textFont))
         return double(text.size()) * font.pixelSize();
     if (ShapedText::Cacheable(text))
@@ -218,7 +277,7 @@ double Graphics::StringWidth(const QString& text) const
 
 int Graphics::StringHeight(const QString& text, int wrapWidth) const
 {
-    const QFont font = CurrentFont();
+    const QFont font = FontFor(CurrentFont(), text);
     const QFontMetricsF metrics(font);
     const int lines = IsWebdings(m_textFont) ? 1 : int(layoutLines(text, metrics, wrapWidth).size());
     return lines * QFontMetrics(font).height();
@@ -272,7 +331,7 @@ void Graphics::DrawString(const QString& text, int x, int y, int wrapWidth)
         if (antialiased)   // an underline is a line, and lines are not antialiased
             p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(m_foreColor);
-        ShapedText::Draw(p, CurrentFont(), text, x, y);
+        ShapedText::Draw(p, FontFor(CurrentFont(), text), text, x, y);
         p.setPen(pen);
         if (antialiased)
             p.setRenderHint(QPainter::Antialiasing, true);
@@ -281,7 +340,7 @@ void Graphics::DrawString(const QString& text, int x, int y, int wrapWidth)
     PainterScope p(*this);
     if (!p)
         return;
-    const QFont font = CurrentFont();
+    const QFont font = FontFor(CurrentFont(), text);
     p->setPen(m_foreColor);
     if (wrapWidth <= 0 && ShapedText::Cacheable(text)) {
         ShapedText::Draw(*p, font, text, x, y);

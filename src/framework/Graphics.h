@@ -22,8 +22,10 @@ using PicturePtr = std::shared_ptr<Picture>;
 //   changed, for the life of this Graphics (one paint, or one picture).
 // Font names are mapped to installed fonts: "Arial" -> Liberation Sans, "Tahoma" -> DejaVu
 // Sans, "Impact" -> DejaVu Sans Condensed bold; unknown names fall back to Liberation Sans
-// (then DejaVu Sans). "Webdings" arrows "3", "4", "5", "6" (left, right, up, down) are drawn
-// as filled triangles.
+// (then DejaVu Sans). A letter of a drawn or measured text that the font lacks comes from
+// the colour emoji font where that has it (an emoji shows in colour), else from fontconfig's
+// fallback fonts. "Webdings" arrows "3", "4", "5", "6" (left, right, up, down) are drawn as
+// filled triangles.
 class Graphics
 {
 public:
@@ -115,11 +117,22 @@ public:
     static QFont MakeFont(const QString& name, int pixelSize, bool bold = false,
                           bool italic = false, bool underline = false);
     static bool IsWebdings(const QString& name);
+    // font with the colour emoji font asked first for the letters it lacks: for text fields,
+    // where the user may type an emoji. Drawn the same as font where font has every letter.
+    static QFont WithEmoji(const QFont& font);
+    // The font that draws and measures text as DrawString and StringWidth do: WithEmoji(font)
+    // for a text that may hold an emoji, font itself for the rest.
+    static QFont FontFor(const QFont& font, const QString& text);
     // Reads the font database as far as the families that MakeFont's names map to: Qt sets
     // fontconfig up and takes in the installed fonts (every Qt program does so at its first
     // text), and only these families are looked up, not a list of every family made. Any
     // thread may call it; the first font made waits for it to end.
     static void ReadMappedFamilies();
+    // Sets fontconfig up on a worker (its configuration parsed, the installed fonts' caches
+    // loaded: half the font database's reading with a desktop's fonts), for a program that
+    // calls it before its application object exists, which takes a while to make: the
+    // database's reading then starts from there. ReadMappedFamilies waits for it.
+    static void StartFontConfiguration();
 
 private:
     class PainterScope;

@@ -1,5 +1,6 @@
 // The list's input: in-place editing, the mouse (clicks, check boxes, drag reordering),
 // the wheel and the keys.
+#include "framework/Graphics.h"
 #include "framework/ListBox.h"
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -34,7 +35,7 @@ void ListBox::EditCell(int row, int column)
             return;
     }
     auto* editor = new QLineEdit(this);
-    editor->setFont(ListFont());
+    editor->setFont(Graphics::WithEmoji(ListFont()));
     editor->setFrame(false);
     editor->setText(m_rows[row].cells[column].text);
     m_editor = editor;

@@ -31,7 +31,7 @@ int ListBox::defaultTextX(int row, int column, const QString& text, int width, c
         alignment = m_columns[column].alignment;
     const int offset = m_columns[column].alignmentOffset;
     const int start = EffectiveCellType(row, column) == TypeCheckBox ? CheckBoxSize + 8 : 2;
-    const int textWidth = QFontMetrics(font).horizontalAdvance(text);
+    const int textWidth = QFontMetrics(Graphics::FontFor(font, text)).horizontalAdvance(text);
     switch (alignment) {
     case AlignCenter: return (width - textWidth) / 2 + offset;
     case AlignRight: return width - textWidth - 2 + offset;

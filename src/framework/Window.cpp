@@ -324,6 +324,7 @@ void Window::TouchBackingStore()
 
 void Window::setVisible(bool visible)
 {
+    const bool showing = visible && !isVisible();
     if (visible) {
         if (m_backingStoreTouched.valid())
             m_backingStoreTouched.get();
@@ -343,6 +344,11 @@ void Window::setVisible(bool visible)
         WindowManagerHints::DropAttentionMarks();
     }
     QWidget::setVisible(visible);
+    // Qt asks for a paint of each widget it shows by a posted event, which the event loop
+    // may deliver after the window's first expose has painted it all already: the whole
+    // window was painted twice at its start. Taken in now, they join the first paint.
+    if (showing)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
     if (visible && m_showsInFront)
         writeOwner();
     // Raised and given the focus: a window manager may ignore a raise alone.

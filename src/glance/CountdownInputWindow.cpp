@@ -91,7 +91,7 @@ void CountdownInputWindow::_CreateControls0()
 {
     titleField = new QLineEdit(this);
     titleField->setObjectName(QStringLiteral("titleField"));
-    titleField->setFont(Graphics::MakeFont(QStringLiteral("Arial"), 12));
+    titleField->setFont(Graphics::WithEmoji(Graphics::MakeFont(QStringLiteral("Arial"), 12)));
     titleField->setMaxLength(TitleLength);
     titleField->installEventFilter(this);
     // A title cannot hold the events file's separators, typed or pasted.

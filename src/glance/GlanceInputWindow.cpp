@@ -63,7 +63,7 @@ void GlanceInputWindow::_CreateControls0()
 {
     EventField = new QLineEdit(QStringLiteral("New Event"), this);
     EventField->setObjectName(QStringLiteral("EventField"));
-    EventField->setFont(Graphics::MakeFont(QStringLiteral("Arial"), 12, true));
+    EventField->setFont(Graphics::WithEmoji(Graphics::MakeFont(QStringLiteral("Arial"), 12, true)));
     // A title cannot hold the file's separators, typed or pasted.
     connect(EventField, &QLineEdit::textEdited, this, [this](const QString& text) {
         const QString clean = EventRecord::CleanText(text);

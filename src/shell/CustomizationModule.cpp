@@ -4,6 +4,7 @@
 #include "framework/MessageBox.h"
 #include "framework/Picture.h"
 #include "framework/TextFunctions.h"
+#include "shell/ReleasedPictures.h"
 #include "shell/app.h"
 #include <QCoreApplication>
 #include <QDebug>
@@ -293,6 +294,7 @@ QVector<QPair<PicturePtr*, const char*>> brandingPictures()
 // and its size from its file's header.
 struct PendingPicture {
     PicturePtr* slot = nullptr;
+    QString path;
     std::shared_future<PicturePtr> picture;
     QSize size;
 };
@@ -318,6 +320,7 @@ void takePending(PicturePtr* slot)
     for (auto it = pending.begin(); it != pending.end(); ++it) {
         if (it->slot == slot) {
             *slot = it->picture.get();
+            ReleasedPictures::Decoded(slot, it->path, *slot);
             pending.erase(it);
             return;
         }
@@ -362,23 +365,36 @@ void startPictures(const QString& specs, const QVector<QPair<PicturePtr*, const 
     decodedAhead().clear();
 }
 
+// The background's pending slot is the wide or standard one; backgroundImage follows it.
+void takePendingBackground()
+{
+    using M = CustomizationModule;
+    for (PicturePtr* slot : {&M::backgroundImageWide, &M::backgroundImageStandard}) {
+        if (pendingFor(slot)) {
+            takePending(slot);
+            M::backgroundImage = *slot;
+        }
+    }
+}
+
 // Sets every slot whose picture is being decoded, except those of later whose picture is
 // not decoded yet and whose file's header gives its size: those are left pending.
 void finishPictures(const std::vector<PicturePtr*>& later = {})
 {
-    CustomizationModule::TakeBackground();   // ones left pending before
-    CustomizationModule::TakeBottom();
+    takePendingBackground();   // ones left pending before
+    takePending(&CustomizationModule::bottomImage);
     for (Decoding& d : decoding()) {
         if (std::find(later.begin(), later.end(), d.slot) != later.end() && !d.path.isEmpty()
             && d.picture.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
             const QSize size = Picture::FileSize(d.path);
             if (size.width() > 0 && size.height() > 0) {
                 *d.slot = nullptr;   // not an earlier start's picture meanwhile
-                pendingPictures().push_back({d.slot, d.picture.share(), size});
+                pendingPictures().push_back({d.slot, d.path, d.picture.share(), size});
                 continue;
             }
         }
         *d.slot = d.picture.get();
+        ReleasedPictures::Decoded(d.slot, d.path, *d.slot);
     }
     decoding().clear();
 }
@@ -423,15 +439,11 @@ bool CustomizationModule::StartCustomizing()
 
 void CustomizationModule::FinishCustomizing(Pictures pictures) { FinishLoadingSpecs(pictures); }
 
-// The background's pending slot is the wide or standard one; backgroundImage follows it.
 PicturePtr CustomizationModule::TakeBackground()
 {
-    for (PicturePtr* slot : {&backgroundImageWide, &backgroundImageStandard}) {
-        if (pendingFor(slot)) {
-            takePending(slot);
-            backgroundImage = *slot;
-        }
-    }
+    takePendingBackground();
+    if (!backgroundImage && ReleasedPictures::Released(&backgroundImage))
+        return ReleasedPictures::Decode(&backgroundImage);   // for the caller alone: it stays released
     return backgroundImage;
 }
 
@@ -455,6 +467,19 @@ PicturePtr CustomizationModule::TakeBottom()
 {
     takePending(&bottomImage);
     return bottomImage;
+}
+
+void CustomizationModule::ReleasePictures() { ReleasedPictures::Release({&backgroundImage}); }
+
+void CustomizationModule::RetakePictures() { ReleasedPictures::Retake(); }
+
+bool CustomizationModule::HasTopLogo() { return topLogoImage || ReleasedPictures::Released(&topLogoImage); }
+
+bool CustomizationModule::HasBottom() { return bottomImage || ReleasedPictures::Released(&bottomImage); }
+
+PicturePtr CustomizationModule::TopLogo()
+{
+    return topLogoImage ? topLogoImage : ReleasedPictures::Decode(&topLogoImage);
 }
 
 QSize CustomizationModule::BottomSize() { return pictureSize(&bottomImage); }
@@ -580,6 +605,7 @@ void CustomizationModule::StartLoadingSpecs()
     const Date today;
 
     backgroundImageWide = backgroundImageStandard = nullptr;
+    ReleasedPictures::Forget();
     // The pictures are started first: they take longest.
     startPictures(specs, brandingPictures());
 

@@ -29,7 +29,8 @@ public:
     enum class Pictures { Now, Later };
     static bool StartCustomizing();
     static void FinishCustomizing(Pictures pictures = Pictures::Now);
-    // Waits for a background picture still being decoded, sets backgroundImage and returns it.
+    // Waits for a background picture still being decoded, sets backgroundImage and returns
+    // it (a released one decoded again, see ReleasePictures).
     static PicturePtr TakeBackground();
     // backgroundImage's size, or that of the background still being decoded.
     static QSize BackgroundSize();
@@ -39,6 +40,17 @@ public:
     static PicturePtr TakeBottom();
     static QSize BottomSize();
     static std::shared_future<PicturePtr> BottomDecoding();
+    // Once the calendar window has made its screen-sized copies, the full-size pictures
+    // decoded from the branding's files are let go (a full-screen background alone holds
+    // 7 MB): their slots are emptied. HasTopLogo and HasBottom still say whether there are
+    // such pictures; TakeBackground and TopLogo decode a released one again for a caller
+    // that needs it later (the tray's window), without keeping it; RetakePictures puts
+    // them all back (another calendar window). Reading the branding again starts afresh.
+    static void ReleasePictures();
+    static void RetakePictures();
+    static bool HasTopLogo();
+    static bool HasBottom();
+    static PicturePtr TopLogo();
     static bool FindSpecs();
     // Starts decoding the pictures of the branding folder that discovery finds, before the
     // branding is read (at start-up, while the rest of the program starts): the branding's

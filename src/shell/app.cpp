@@ -152,6 +152,10 @@ void app::Event_Open()
     made->PrepareSurface();
     if (!ReadingLargeEventsFile())
         made->TouchBackingStore();
+    // The tab's native window too (the calendar window shows the tab as it opens): it is
+    // made in X round trips, which need no font.
+    TabWindow* tab = TabWindow::Make();
+    tab->PrepareBackingStore(tab->size());
     made->PrepareFonts();
     CustomizationModule::FinishCustomizing(CustomizationModule::Pictures::Later);
     made->PreparePictures();

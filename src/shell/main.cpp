@@ -1,5 +1,6 @@
 #include "framework/DisplayLoss.h"
 #include "framework/Files.h"
+#include "framework/Graphics.h"
 #include "framework/QuitSignals.h"
 #include "shell/FileTypes.h"
 #include "shell/InterfacePictures.h"
@@ -50,6 +51,8 @@ int main(int argc, char** argv)
     // object is made, app::app).
     if (app::EnterLock())
         app::StartReadingEventsFile(true);
+    // After the environment's last change here: fontconfig reads it.
+    Graphics::StartFontConfiguration();
     int status = 0;
     {
         DisplayLoss::MakingApplication();

@@ -17,6 +17,8 @@ public:
 
     TabWindow();
     static TabWindow* Instance() { return WindowAccessor<TabWindow>::Get(); }
+    // Made without being opened (Instance then opens it).
+    static TabWindow* Make() { return WindowAccessor<TabWindow>::Make(); }
     static TabWindow* Existing() { return WindowAccessor<TabWindow>::Existing(); }
 
     // Press position (window coordinates) and whether the tab moved since the press.

@@ -105,7 +105,7 @@ void TrayWindow::Event_Open()
         const int ninth = ToInt(H / 9.0);
         Backdrop = Picture::New(W, H, 32);
         Graphics& g = Backdrop->Graphics();
-        if (const PicturePtr logo = CustomizationModule::topLogoImage)
+        if (const PicturePtr logo = CustomizationModule::TopLogo())
             g.DrawPicture(logo, 0, 0, W, ninth, 0, 0, logo->Width(), logo->Height());
         const int sw = ToInt(background->Width() * ((H - H / 9.0) / W));
         g.DrawPicture(background, 0, ninth, W, H, 0, ninth, sw, background->Height());

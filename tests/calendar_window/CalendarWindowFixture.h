@@ -4,6 +4,7 @@
 #include "calendar_window/CalendarWindow.h"
 #include "framework/Date.h"
 #include "shell/CustomizationModule.h"
+#include "shell/ReleasedPictures.h"
 #include "shell/app.h"
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -27,6 +28,7 @@ protected:
         CM::CalendarAreaHeightPercent = 0.62;
         CM::leftMargin_pct = 0;
         CM::topMargin_pct = 0;
+        ReleasedPictures::Forget();
         CM::backgroundImage = nullptr;
         CM::bottomImage = nullptr;
         CM::topLogoImage = nullptr;

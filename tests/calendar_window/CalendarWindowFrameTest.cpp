@@ -200,6 +200,64 @@ TEST_F(Frame, PicturesStillDecodingOpenTheSameWindowAsPicturesWaitedFor)
     EXPECT_DOUBLE_EQ(outcomes[1].title, outcomes[0].title);
 }
 
+// The full-size pictures read from the branding's files go once the window has its copies
+// (they are most of its memory), and come back the same from their files for what needs
+// them later: the tray's window, a window made without the branding being read again.
+TEST_F(Frame, TheFullSizePicturesGoOnceTheWindowHasItsCopiesAndComeBackFromTheirFiles)
+{
+    QTemporaryDir dir;
+    auto gradient = [](int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                image.setPixel(x, y, qRgb(x % 256, y % 256, (x + y) % 256));
+        return image;
+    };
+    ASSERT_TRUE(gradient(900, 600).save(dir.filePath("bg.png")));
+    ASSERT_TRUE(gradient(600, 60).save(dir.filePath("bottom.png")));
+    ASSERT_TRUE(gradient(600, 40).save(dir.filePath("title.png")));
+    CM::DefaultCalendarFolder = dir.path();
+    CM::CalendarPropertyValues = QStringLiteral("backgroundImageWide=bg.png\nbackgroundImageStandard=bg.png\n"
+                                                "bottomImage=bottom.png\ntopLogoImage=title.png\n");
+    CM::StartLoadingSpecs();
+    CM::FinishLoadingSpecs();
+    ASSERT_TRUE(CM::backgroundImage && CM::bottomImage && CM::topLogoImage);
+    const QImage background = CM::backgroundImage->Image().copy(), logo = CM::topLogoImage->Image().copy();
+
+    CalendarWindow* w = open();
+    ASSERT_TRUE(w->backgroundImageScaled && w->bottomImageScaled);
+    const QImage scaled = w->backgroundImageScaled->Image().copy(), bottom = w->bottomImageScaled->Image().copy();
+    const QImage shot = w->grab().toImage();
+    EXPECT_FALSE(CM::backgroundImage || CM::backgroundImageWide || CM::backgroundImageStandard);
+    EXPECT_FALSE(CM::bottomImage || CM::topLogoImage);
+    EXPECT_TRUE(CM::HasTopLogo() && CM::HasBottom());   // the layout still has the bands
+    const PicturePtr again = CM::TakeBackground();
+    ASSERT_TRUE(again && CM::TopLogo());
+    EXPECT_TRUE(again->Image() == background);
+    EXPECT_TRUE(CM::TopLogo()->Image() == logo);
+    EXPECT_FALSE(CM::backgroundImage);   // decoded for the caller alone
+    EXPECT_TRUE(w->grab().toImage() == shot);
+
+    w->CloseWindow();
+    flush();
+    w = open();
+    ASSERT_TRUE(w->backgroundImageScaled && w->bottomImageScaled);
+    EXPECT_TRUE(w->backgroundImageScaled->Image() == scaled);
+    EXPECT_TRUE(w->bottomImageScaled->Image() == bottom);
+    EXPECT_TRUE(w->grab().toImage() == shot);
+    w->CloseWindow();
+    flush();
+
+    // A picture drawn into after its decoding, or one from anywhere else, stays.
+    CM::StartLoadingSpecs();
+    CM::FinishLoadingSpecs();
+    CM::topLogoImage->Graphics().FillRect(0, 0, 5, 5);
+    CM::bottomImage = Picture::New(600, 60);
+    open();
+    EXPECT_TRUE(CM::topLogoImage && CM::bottomImage);
+    EXPECT_FALSE(CM::backgroundImage);
+}
+
 TEST_F(Frame, ScaledPicturesAreNeverLargerThanTheScreen)
 {
     // Without a bottom picture the background keeps its proportions: at the band's height on

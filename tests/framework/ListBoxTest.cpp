@@ -2,6 +2,8 @@
 #include "framework/Exceptions.h"
 #include "framework/Graphics.h"
 #include "framework/ListBox.h"
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QSet>
@@ -325,6 +327,51 @@ TEST(ListBox, CellBordersAndCellStateSurviveRepaint)
     const QImage shot = list.grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(3, 31)), QColor(0, 0, 0));           // the border under (1, 0)
     EXPECT_EQ(QColor(shot.pixel(13, 31)), QColor(255, 255, 255));    // none under (1, 1)
+}
+
+// A typed emoji shows as the colour emoji where that font is installed, also where another
+// installed font has a black-and-white letter for it (DejaVu Sans has the cup and the smiley,
+// Noto Sans Symbols2 the thumb), and the text before it is drawn as without it.
+TEST(ListBox, TypedEmojiShowInColour)
+{
+    if (!QFontDatabase::hasFamily(QStringLiteral("Noto Color Emoji")))
+        GTEST_SKIP() << "no colour emoji font installed";
+    const QStringList texts = {QStringLiteral("Buy milk"), QStringLiteral("Coffee"), QStringLiteral("Call Mum"),
+                               QStringLiteral("Well done"), QStringLiteral("Smile")};
+    const QStringList emoji = {QStringLiteral(u"\U0001F95B"), QStringLiteral(u"\u2615"),
+                               QStringLiteral(u"\u2764\uFE0F"), QStringLiteral(u"\U0001F44D"),
+                               QStringLiteral(u"\U0001F600")};
+    // The to-do list's rows: bold Arial at 10 pixels, 19 pixels high.
+    auto shot = [&](bool withEmoji) {
+        ListBox list;
+        list.resize(168, 19 * texts.size());
+        list.SetColumnCount(1);
+        list.SetDefaultRowHeight(19);
+        list.SetTextFont(QStringLiteral("Arial"));
+        list.SetTextSize(10);
+        list.SetBold(true);
+        for (qsizetype i = 0; i < texts.size(); ++i)
+            list.AddRow({withEmoji ? texts[i] + QLatin1Char(' ') + emoji[i] : texts[i]});
+        return list.grab().toImage();
+    };
+    const QImage typed = shot(true), plain = shot(false);
+    const QFontMetricsF metrics(Graphics::MakeFont(QStringLiteral("Arial"), 10, true));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const int top = int(19 * i);
+        const int emojiLeft = 2 + int(metrics.horizontalAdvance(texts[i] + QLatin1Char(' ')));
+        int coloured = 0, changedBefore = 0;
+        for (int y = top; y < top + 19; ++y) {
+            for (int x = 0; x < typed.width(); ++x) {
+                const QColor c = typed.pixelColor(x, y);
+                if (x >= emojiLeft && std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 40)
+                    ++coloured;
+                if (x < emojiLeft - 1 && c != plain.pixelColor(x, y))
+                    ++changedBefore;
+            }
+        }
+        EXPECT_GE(coloured, 5) << texts[i].toStdString() << ": the emoji is not drawn in colour";
+        EXPECT_EQ(changedBefore, 0) << texts[i].toStdString() << ": the text before the emoji changed";
+    }
 }
 
 TEST(ListBox, InPlaceEditing)

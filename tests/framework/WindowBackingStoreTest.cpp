@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -83,6 +84,26 @@ TEST(WindowBackingStore, NothingIsTouchedOnceTheWindowHasShown)
     window.TouchBackingStore();   // hidden again, its store still holds what was painted
     EXPECT_EQ(window.backingStore()->size(), size);
     EXPECT_EQ(unpaintedPixels(window), 0);
+}
+
+// Qt's own request for a paint of each widget it shows must not come after the first paint
+// and paint the whole window again. Shown from the event loop, as the calendar window is at
+// start-up: the window system's expose then comes before the requests.
+TEST(WindowBackingStore, AWindowWithControlsIsPaintedOnceWhenItShows)
+{
+    PaintedWindow window;
+    window.setWindowFlag(Qt::FramelessWindowHint);
+    window.resize(400, 300);
+    for (int i = 0; i < 5; ++i)
+        (new QWidget(&window))->setGeometry(10 + 60 * i, 10, 50, 50);
+    QTimer::singleShot(0, &window, [&window] { window.show(); });
+    ASSERT_TRUE(waitForPaint(window));
+    // Everything the showing left to do: posted events, then the paints they ask for.
+    for (int pass = 0; pass < 3; ++pass) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(window.paints, 1);
 }
 
 TEST(WindowBackingStore, AWindowGoneBeforeItShowsWaitsForItsWorker)
