@@ -105,7 +105,55 @@ scenario() {
   check "the place dragged to is stored (prefs $(prefs))" test "$(prefs)" = "0;0;1"
 
   start "0;300;1" && stacking
+  [ "$W" = 1280 ] && below_a_panel
   exit $FAILURES
+}
+
+# The root window painted in colour $1 ("#rrggbb"): what shows where no window is. The
+# calendar's transparent rows are black on a screen without a compositor, so on a black
+# desktop rows shown that should have been cut away would pass unseen.
+desktop_in() {
+  /usr/bin/python3 - "$1" <<'PY'
+import sys
+from Xlib import display
+d = display.Display()
+screen = d.screen()
+c = int(sys.argv[1][1:], 16)
+pixel = screen.default_colormap.alloc_color((c >> 16) * 257, (c >> 8 & 255) * 257, (c & 255) * 257).pixel
+screen.root.change_attributes(background_pixel=pixel)
+screen.root.clear_area()
+d.sync()
+PY
+}
+# Below a panel that reserves the screen's top rows with a strut, on a coloured desktop and
+# no window manager (the work area is then the screen less the struts): the calendar opens
+# below the panel and slides drawn right, also when Qt's pixels are twice the screen's; a
+# panel that grows is followed by the next slides (the work area is looked up afresh).
+below_a_panel() {
+  desktop_in "#3a6ea5"
+  xmessage -geometry "${W}x32+0+0" -bg "#30302a" -fg "#30302a" panel & local pm=$! panel
+  panel=$(wait_window '^xmessage$') || { fail "no panel"; kill $pm; return 1; }
+  strut() { xprop -id "$panel" -f _NET_WM_STRUT 32c -set _NET_WM_STRUT "0, 0, $1, 0"; }
+  strut 32
+  start "0;300;1" || { kill $pm; return 1; }
+  check "below a panel of 32 rows the calendar opens at its foot" placed_at "$WIN" "0 32"
+  read -r tx ty tw th < <(geometry "$TAB")
+  read -r _ TOP _ HEIGHT < <(geometry "$WIN")
+  COLUMN=$((W / 2)) SCREEN_DISPLAY=$DISPLAY SCREEN_AUTH=${XAUTHORITY:-} UP="press $WIN ctrl+w" \
+    DOWN="xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1" slides_drawn_right
+  strut 48
+  slid_below() {
+    press "$WIN" ctrl+w; calendar_is IsUnMapped
+    read -r tx ty tw th < <(geometry "$TAB")
+    xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1; calendar_is IsViewable
+    placed_at "$WIN" "0 48"
+  }
+  check "the panel grown to 48 rows, the next slides bring the calendar to its foot" within 20 slid_below
+  quit
+  QT_SCALE_FACTOR=2 start "0;300;1" || { kill $pm; return 1; }
+  check "with two screen pixels to each of Qt's, the calendar opens at the panel's foot" placed_at "$WIN" "0 48"
+  quit
+  kill $pm; wait $pm 2>/dev/null
 }
 
 # Whether the calendar window rests shown ($1 = IsViewable: mapped, and its slide over, which
