@@ -42,9 +42,8 @@ void SlideCurtain::SetOffset(int dy)
     // One band from the top down to the lowest row that either step's picture reaches.
     const int reached = std::max(last, dy) + pictureHeight();
     const QRect band(0, 0, width(), std::min(reached, height()));
-    if (dy < last && showWholeWindow(band))
-        return;
-    update(band);
+    if (!showWholeWindow(band))
+        update(band);
 }
 
 bool SlideCurtain::showWholeWindow(const QRect& band)

@@ -27,8 +27,8 @@ public:
     // brings in. A compositor must not be given that: the X server moves the rows and takes
     // the new ones in separate requests, and a compositor that takes the window's picture
     // between them shows the new rows' place still holding the last step's (a busy machine
-    // showed it several times a slide). A whole step reaches the X server as one picture; one
-    // that moves the picture up, as one picture of the whole window (see showWholeWindow).
+    // showed it several times a slide). A whole step reaches the X server as one picture of
+    // the whole window (see showWholeWindow).
     void SetOffset(int dy);
 
     // Asks for window's native window to have an alpha channel when a compositor runs, so
@@ -50,13 +50,15 @@ protected:
 
 private:
     // Paints band (the rows a step changed) into the window's store at once and hands the X
-    // server the whole window in one request, so that the damage a compositor is told of
-    // reaches the window's bottom edge. mutter (GNOME on X11) redraws only the part of the
-    // screen that a window's damage bounds, and there drew the desktop under rows that had
-    // just turned transparent wrong (a shade off, or the calendar's last rows left standing
-    // at the screen's bottom for the whole slide); a window-wide damage makes it redraw all
-    // of the window. Only the band is painted, so a step costs what it did. False where the
-    // window has no store or native window yet (the step is then painted as usual).
+    // server the whole window in one request, so that a compositor is told of damage to all
+    // of it. mutter (GNOME on X11) redraws only the part of the screen that a window's damage
+    // bounds: sliding up, it drew the desktop under rows just turned transparent wrong (a
+    // shade off, or the calendar's last rows left standing at the screen's bottom for the
+    // whole slide); sliding down on a busy machine, it redrew the last step's part from the
+    // new picture and showed the new rows' place still empty. A window-wide damage makes it
+    // redraw all of the window from its newest picture. Only the band is painted, so a step
+    // costs what it did. False where the window has no store or native window yet (the step
+    // is then painted as usual).
     bool showWholeWindow(const QRect& band);
     void paintRows(QPainter& painter, const QRegion& region) const;
     int pictureHeight() const { return int(m_picture.deviceIndependentSize().height()); }

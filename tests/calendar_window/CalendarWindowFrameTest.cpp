@@ -354,8 +354,8 @@ TEST_F(Frame, SlidesOutAndInAndIgnoresASlideRequestedMeanwhile)
 TEST_F(Frame, TheSlideCurtainShowsTheWindowMovedUpWithTransparentRowsBelowAndIsGoneAfterASlide)
 {
     // Where no compositor runs, a step scrolls what the curtain showed and paints the rows it
-    // brings in; under one, it is painted whole, the window handed over whole when it moves
-    // up. Each is read where the screen takes it from: the window's backing store.
+    // brings in; under one, it paints the rows that changed and hands over the whole window.
+    // Each is read where the screen takes it from: the window's backing store.
     for (const bool composited : {false, true}) {
         SlideCurtain::AssumeCompositor(composited);
         const auto restore = qScopeGuard([] { SlideCurtain::AssumeCompositor(std::nullopt); });
