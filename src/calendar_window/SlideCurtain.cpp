@@ -1,8 +1,16 @@
 #include "calendar_window/SlideCurtain.h"
 #include "framework/WindowManagerHints.h"
+#include <QBackingStore>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
+
+namespace {
+std::optional<bool> s_assumedCompositor;
+
+bool compositorRuns() { return s_assumedCompositor ? *s_assumedCompositor : WindowManagerHints::CompositorRuns(); }
+} // namespace
 
 SlideCurtain::SlideCurtain(QWidget* window, bool wholeSteps) : m_picture(window->grab()), m_wholeSteps(wholeSteps)
 {
@@ -33,17 +41,43 @@ void SlideCurtain::SetOffset(int dy)
     }
     // One band from the top down to the lowest row that either step's picture reaches.
     const int reached = std::max(last, dy) + pictureHeight();
-    update(0, 0, width(), std::min(reached, height()));
+    const QRect band(0, 0, width(), std::min(reached, height()));
+    if (!showWholeWindow(band))
+        update(band);
+}
+
+bool SlideCurtain::showWholeWindow(const QRect& band)
+{
+    QWidget* top = window();
+    QBackingStore* store = top->backingStore();
+    QWindow* handle = top->windowHandle();
+    if (!store || !handle || !isVisible())
+        return false;
+    const QPoint at = mapTo(top, QPoint());
+    store->beginPaint(band.translated(at));
+    {
+        QPainter painter(store->paintDevice());
+        painter.translate(at);
+        paintRows(painter, band);
+    }
+    store->endPaint();
+    store->flush(top->rect(), handle);
+    return true;
 }
 
 void SlideCurtain::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    paintRows(painter, event->region());
+}
+
+void SlideCurtain::paintRows(QPainter& painter, const QRegion& region) const
 {
     // Every row of the region is painted: the picture where it reaches, transparent below it
     // (the window's shape, where there is one, cuts those rows away). The picture may have
     // more pixels than the window (a high-density screen). It is opaque, so it is copied
     // rather than blended.
-    QPainter painter(this);
-    painter.setClipRegion(event->region());
+    painter.setClipRegion(region);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawPixmap(0, m_offset, m_picture);
     const int below = m_offset + pictureHeight();
@@ -68,7 +102,7 @@ bool SlideCurtain::event(QEvent* event)
 
 void SlideCurtain::PrepareWindow(QWidget* window)
 {
-    if (window->testAttribute(Qt::WA_WState_Created) || !WindowManagerHints::CompositorRuns())
+    if (window->testAttribute(Qt::WA_WState_Created) || !compositorRuns())
         return;
     // An alpha channel for the window (Qt picks a 32-bit visual for a translucent window),
     // while every paint still starts from the palette's colour, as for an opaque one.
@@ -78,5 +112,7 @@ void SlideCurtain::PrepareWindow(QWidget* window)
 
 bool SlideCurtain::CutsWithShape(const QWidget* window)
 {
-    return !window->testAttribute(Qt::WA_TranslucentBackground) || !WindowManagerHints::CompositorRuns();
+    return !window->testAttribute(Qt::WA_TranslucentBackground) || !compositorRuns();
 }
+
+void SlideCurtain::AssumeCompositor(std::optional<bool> runs) { s_assumedCompositor = runs; }

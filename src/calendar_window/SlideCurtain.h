@@ -1,6 +1,9 @@
 #pragma once
 #include <QPixmap>
 #include <QWidget>
+#include <optional>
+
+class QPainter;
 
 // What the calendar window shows while it slides. A window manager may keep a window on the
 // screen (many do), so the window never leaves the work area: a picture of it, taken as the
@@ -24,7 +27,8 @@ public:
     // brings in. A compositor must not be given that: the X server moves the rows and takes
     // the new ones in separate requests, and a compositor that takes the window's picture
     // between them shows the new rows' place still holding the last step's (a busy machine
-    // showed it several times a slide). A whole step reaches the X server as one picture.
+    // showed it several times a slide). A whole step reaches the X server as one picture of
+    // the whole window (see showWholeWindow).
     void SetOffset(int dy);
 
     // Asks for window's native window to have an alpha channel when a compositor runs, so
@@ -34,6 +38,9 @@ public:
     // Whether the rows below the picture must be cut away with the window's shape: no
     // compositor shows the window's transparency now.
     static bool CutsWithShape(const QWidget* window);
+    // Whether a compositor runs, for tests on a platform that has no display to ask (the
+    // offscreen one): true or false stands for the display's answer, nothing asks it again.
+    static void AssumeCompositor(std::optional<bool> runs);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -42,6 +49,18 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Paints band (the rows a step changed) into the window's store at once and hands the X
+    // server the whole window in one request, so that a compositor is told of damage to all
+    // of it. mutter (GNOME on X11) redraws only the part of the screen that a window's damage
+    // bounds: sliding up, it drew the desktop under rows just turned transparent wrong (a
+    // shade off, or the calendar's last rows left standing at the screen's bottom for the
+    // whole slide); sliding down on a busy machine, it redrew the last step's part from the
+    // new picture and showed the new rows' place still empty. A window-wide damage makes it
+    // redraw all of the window from its newest picture. Only the band is painted, so a step
+    // costs what it did. False where the window has no store or native window yet (the step
+    // is then painted as usual).
+    bool showWholeWindow(const QRect& band);
+    void paintRows(QPainter& painter, const QRegion& region) const;
     int pictureHeight() const { return int(m_picture.deviceIndependentSize().height()); }
 
     QPixmap m_picture;

@@ -172,6 +172,13 @@ void keepLookingAtShowing(QWidget* window)
 
 Window::Window(QWidget* parent) : QWidget(parent, Qt::Window)
 {
+    // A window's native window is made with winId() before it shows (its hints are written
+    // first), and Qt makes every widget beside a native one native too: for a window that has
+    // a parent (the event dialog on the calendar window), each control of the parent would
+    // become a window of the display's own, which a compositor shows late (kwin_wayland
+    // showed the calendar's slides a second late after one dialog). One window of the
+    // display per window.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     setAttribute(Qt::WA_DeleteOnClose, false); // deleted with deleteLater after Event_Close
     registry().append(this);
 }

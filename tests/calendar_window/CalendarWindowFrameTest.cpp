@@ -18,6 +18,7 @@
 #include "tray/AppTrayItem.h"
 #include "tray/TabWindow.h"
 #include <QDir>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -417,27 +418,73 @@ TEST_F(Frame, SlidesOutAndInAndIgnoresASlideRequestedMeanwhile)
 
 TEST_F(Frame, TheSlideCurtainShowsTheWindowMovedUpWithTransparentRowsBelowAndIsGoneAfterASlide)
 {
-    CalendarWindow* w = open();
-    const QImage resting = w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const int h = w->height();
-    auto* curtain = new SlideCurtain(w, false);
-    for (const int slid : {100, 37}) {   // the second one moves what the first one showed
-        curtain->SetOffset(-slid);
-        QImage shown(w->size(), QImage::Format_ARGB32_Premultiplied);
-        shown.fill(Qt::red);
-        curtain->render(&shown);
-        // The window's rows from `slid` down, at its top; every row below them transparent.
-        EXPECT_EQ(shown.copy(0, 0, w->width(), h - slid), resting.copy(0, slid, w->width(), h - slid)) << slid;
-        QImage below(w->width(), slid, QImage::Format_ARGB32_Premultiplied);
-        below.fill(Qt::transparent);
-        EXPECT_EQ(shown.copy(0, h - slid, w->width(), slid), below) << slid;
+    // Where no compositor runs, a step scrolls what the curtain showed and paints the rows it
+    // brings in; under one, it paints the rows that changed and hands over the whole window.
+    // Each is read where the screen takes it from: the window's backing store.
+    for (const bool composited : {false, true}) {
+        SlideCurtain::AssumeCompositor(composited);
+        const auto restore = qScopeGuard([] { SlideCurtain::AssumeCompositor(std::nullopt); });
+        CalendarWindow* w = open();
+        ASSERT_EQ(SlideCurtain::CutsWithShape(w), !composited);
+        const QImage resting = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int h = w->height();
+        auto* curtain = new SlideCurtain(w, composited);
+        // Shown first, then a step down and one up, each moving what the one before showed.
+        for (const int slid : {100, 37, 120}) {
+            curtain->SetOffset(-slid);
+            const QImage shown = Pixels::Shown(w);
+            // The window's rows from `slid` down, at its top; every row below them transparent
+            // (black once the alpha channel is dropped).
+            EXPECT_EQ(shown.copy(0, 0, w->width(), h - slid), resting.copy(0, slid, w->width(), h - slid))
+                << slid << (composited ? " composited" : "");
+            QImage below(w->width(), slid, QImage::Format_RGB32);
+            below.fill(Qt::black);
+            EXPECT_EQ(shown.copy(0, h - slid, w->width(), slid), below) << slid << (composited ? " composited" : "");
+        }
+        delete curtain;
+        w->CloseWindow();
+        flush();
     }
-    delete curtain;
     // A slide leaves no curtain over the controls (they would be dead to the mouse).
+    CalendarWindow* w = open();
     w->ScrollUp();
     w->ScrollDown();
     const auto children = w->findChildren<QWidget*>();
     EXPECT_TRUE(std::none_of(children.begin(), children.end(), [](QWidget* c) { return dynamic_cast<SlideCurtain*>(c); }));
+}
+
+TEST_F(Frame, UnderACompositorTheSlideUpEndsOnAWhollyTransparentPictureHeldForAFrame)
+{
+    // A compositor that animates a window's disappearance animates its last picture: the
+    // slide up leaves a transparent one, for the compositor's next frame at least.
+    SlideCurtain::AssumeCompositor(true);
+    const auto restore = qScopeGuard([] { SlideCurtain::AssumeCompositor(std::nullopt); });
+    CalendarWindow* w = open();
+    QElapsedTimer clock;
+    qint64 clearFrom = -1;
+    // Looked at in every pass of the slide's event loop: the top-left pixel of the curtain,
+    // the last of the window's rows to go.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, w, [&] {
+        SlideCurtain* curtain = nullptr;
+        for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            curtain = curtain ? curtain : dynamic_cast<SlideCurtain*>(child);
+        if (!curtain || curtain->isHidden() || clearFrom >= 0)
+            return;
+        QImage pixel(1, 1, QImage::Format_ARGB32_Premultiplied);
+        pixel.fill(Qt::red);
+        curtain->render(&pixel, QPoint(), QRegion(0, 0, 1, 1), QWidget::RenderFlags());
+        if (qAlpha(pixel.pixel(0, 0)) == 0)
+            clearFrom = clock.elapsed();
+    });
+    clock.start();
+    watch.start(0);
+    w->ScrollUp();
+    const qint64 hidden = clock.elapsed();
+    watch.stop();
+    EXPECT_TRUE(w->isHidden());
+    ASSERT_GE(clearFrom, 0) << "the window went without a transparent picture";
+    EXPECT_GE(hidden - clearFrom, 1000 / 60) << "the transparent picture stood for less than a frame";
 }
 
 TEST_F(Frame, AWindowClosedDuringASlideIsLeftAlone)

@@ -225,6 +225,11 @@ TEST(WorkArea, StrutsReserveTheEdgesTheyMeetInTheScreensPixels)
         {"the right screen's panel", QRect(1280, 0, 1280, 1024), QSize(2560, 1024), 1,
          {partial({0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 1280, 2559}), partial({50, 0, 0, 0, 0, 1023, 0, 0, 0, 0, 0, 0})},
          QRect(1280, 0, 1280, 984)},
+        // A plain strut spans its whole edge of the X screen, whichever screen it meets there.
+        {"a plain strut beside the left screen", QRect(1280, 0, 1280, 1024), QSize(2560, 1024), 1,
+         {plain(0, 30, 24, 0)}, QRect(1280, 24, 1250, 1000)},
+        {"a plain strut beside the upper screen", QRect(0, 1024, 1280, 1024), QSize(1280, 2048), 1,
+         {plain(40, 0, 0, 0)}, QRect(40, 1024, 1240, 1024)},
         // On a screen of two pixels to each of Qt's, rounded inwards.
         {"twice the pixels", QRect(0, 0, 640, 512), QSize(640, 512), 2,
          {partial({0, 0, 33, 0, 0, 0, 0, 0, 0, 1279, 0, 0}), partial({0, 0, 0, 31, 0, 0, 0, 0, 0, 0, 0, 1279})},

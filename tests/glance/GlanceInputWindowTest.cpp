@@ -31,7 +31,16 @@ protected:
     {
         Opened seen;
         CalendarWindow* w = openWeek();
-        EXPECT_TRUE(clickCell(w, row, column, [&](GlanceInputWindow* d) { seen = read(d); }));
+        EXPECT_TRUE(clickCell(w, row, column, [&](GlanceInputWindow* d) {
+            seen = read(d);
+            // The dialog belongs to the calendar window; none of the calendar's controls is
+            // made a native window for it (each would be a window of the display's own, which
+            // a compositor shows late).
+            const auto controls = w->findChildren<QWidget*>();
+            EXPECT_TRUE(d->internalWinId());
+            EXPECT_TRUE(std::none_of(controls.begin(), controls.end(),
+                                     [w](QWidget* c) { return c->window() == w && c->internalWinId(); }));
+        }));
         return seen;
     }
     static const Dictionary& store() { return App().eventDict; }
