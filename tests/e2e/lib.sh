@@ -198,10 +198,10 @@ run_in_xvfb() {
 # started first (give the longest first). Prints each one's output under its title, in
 # the order given, and returns how many failed.
 run_scenarios() {
-  local jobs=${LUMORA_E2E_JOBS:-$(( $(nproc) / 2 ))} i=0 spec title size vars failed=0
+  local jobs=${LUMORA_E2E_JOBS:-$(( $(nproc) / 2 ))} i=0 entry title size vars failed=0
   (( jobs >= 1 )) || jobs=1
-  for spec in "$@"; do
-    IFS='|' read -r title size vars <<< "$spec"
+  for entry in "$@"; do
+    IFS='|' read -r title size vars <<< "$entry"
     while (( $(jobs -rp | wc -l) >= jobs )); do wait -n; done
     # shellcheck disable=SC2086
     ( env $vars LUMORA_E2E_ONE="$size" bash "$0" "$BUILD_DIR" > "$WORK/scenario-$i.log" 2>&1
@@ -210,8 +210,8 @@ run_scenarios() {
   done
   wait
   i=0
-  for spec in "$@"; do
-    echo "== ${spec%%|*}"
+  for entry in "$@"; do
+    echo "== ${entry%%|*}"
     cat "$WORK/scenario-$i.log"
     [ "$(cat "$WORK/scenario-$i.status" 2>/dev/null)" = 0 ] || failed=$((failed + 1))
     i=$((i + 1))

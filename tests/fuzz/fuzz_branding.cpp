@@ -1,4 +1,4 @@
-// The branding specification file "calspc.dat": whatever it holds, reading it and building
+// The branding's settings file "calspc.dat": whatever it holds, reading it and building
 // the windows from the values read (the calendar window with its year view and controls,
 // drawn once, and the tab) neither crashes nor runs into undefined behaviour.
 #include "FuzzHost.h"
