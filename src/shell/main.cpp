@@ -7,9 +7,32 @@
 
 #include "shell/Menu.h"
 #include "shell/app.h"
+#include <chrono>
 #include <cstdio>
 #include <malloc.h>
+#include <thread>
 #include <xcb/xcb.h>
+
+namespace {
+
+// The program's first connection to the display. An X server that resets when its last client
+// leaves turns away whoever comes during the reset: a client started just before this one (a
+// session script's xrdb or xsetroot, a tool that waits for our window) may leave just as we
+// connect. A display that closes the connection is asked again for up to 2 s before the
+// program says that none answers; a display name that cannot be read is not asked again.
+xcb_connection_t* connectToDisplay()
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (;;) {
+        xcb_connection_t* display = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(display) != XCB_CONN_ERROR || std::chrono::steady_clock::now() >= giveUp)
+            return display;
+        xcb_disconnect(display);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -20,8 +43,8 @@ int main(int argc, char** argv)
     // stays open until Qt has its own: an X server started without -noreset (Xorg's, Xvfb's
     // and xvfb-run's default) resets when its last client leaves, and turns away a client
     // that comes meanwhile, here Qt, which would then end the program.
-    xcb_connection_t* display = xcb_connect(nullptr, nullptr);
-    if (!display || xcb_connection_has_error(display)) {
+    xcb_connection_t* display = connectToDisplay();
+    if (xcb_connection_has_error(display)) {
         xcb_disconnect(display);
         std::fputs(DisplayLoss::UnreachableLine().constData(), stderr);
         return 1;
