@@ -51,7 +51,7 @@ bool SlideCurtain::showWholeWindow(const QRect& band)
     QWidget* top = window();
     QBackingStore* store = top->backingStore();
     QWindow* handle = top->windowHandle();
-    if (!store || !handle || !isVisible())
+    if (!store || !handle)
         return false;
     const QPoint at = mapTo(top, QPoint());
     store->beginPaint(band.translated(at));

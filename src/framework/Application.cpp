@@ -34,6 +34,13 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv)
 {
     g_instance = this;
     setQuitOnLastWindowClosed(false);
+    // A window's native window is made with winId() before it shows (Window writes its hints
+    // first), and Qt makes every widget beside a native one native too: for a window that has
+    // a parent (the event dialog on the calendar window), each control of the parent would
+    // become a window of the display's own, which a compositor shows late (kwin_wayland
+    // showed the calendar's slides a second late after one dialog). One window of the
+    // display per window.
+    setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     connect(this, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
             Event_Deactivate();
@@ -120,6 +127,9 @@ void Application::Quit(int status)
 
 void Application::SaveFromMemory()
 {
+    // A box would wait for a click on a display that may be gone: what the save has to say
+    // goes to standard error.
+    MessageBox::ToStandardError();
     try {
         Event_SaveFromMemory();
     } catch (...) {
@@ -139,6 +149,11 @@ void Application::EndAtOnce(int status, const QByteArray& line, bool save)
             application->SaveFromMemory();
     }
     endingHere = true;
+    EndNow(status, line);
+}
+
+void Application::EndNow(int status, const QByteArray& line)
+{
     Mutex::RemoveHeldFilesAtSignal();
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
     ::_exit(status);

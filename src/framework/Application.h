@@ -70,6 +70,9 @@ public:
     // call it ends the process; another one waits for that end; the same one again (its save
     // ran into it) goes straight to the end.
     [[noreturn]] static void EndAtOnce(int status, const QByteArray& line, bool save);
+    // EndAtOnce's last steps alone (the lock's file, the line, the end), safe in a signal
+    // handler.
+    [[noreturn]] static void EndNow(int status, const QByteArray& line);
 
     bool notify(QObject* receiver, QEvent* event) override;
 
@@ -82,7 +85,7 @@ protected:
     virtual void Event_Deactivate() {}
     virtual void Event_EnableMenuItems() {}
     virtual bool Event_UnhandledException(const std::exception*) { return true; }
-    // See SaveFromMemory; no box may show (MessageBox::ToStandardError).
+    // See SaveFromMemory; messages go to standard error there, never to a box.
     virtual void Event_SaveFromMemory() {}
 
 private:

@@ -1,14 +1,11 @@
 #include "framework/DisplayLoss.h"
 #include "framework/Application.h"
-#include "framework/Mutex.h"
 #include <QGuiApplication>
 #include <atomic>
 #include <csignal>
-#include <cstring>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/socket.h>
-#include <unistd.h>
 #include <xcb/xcb.h>
 
 // Xlib's handler of a broken connection, as <X11/Xlib.h> declares it: that header's names
@@ -68,11 +65,8 @@ bool displayGone()
 // the handler returns: the fault comes again, and abort raises its signal again.
 void onCrash(int sig)
 {
-    if (displayGone()) {
-        Mutex::RemoveHeldFilesAtSignal();
-        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, g_goneLine.constData(), size_t(g_goneLine.size()));
-        ::_exit(1);
-    }
+    if (displayGone())
+        Application::EndNow(1, g_goneLine);
     sigaction(sig, &g_before[sig], nullptr);
 }
 } // namespace

@@ -154,11 +154,11 @@ private:
 void mapAgainWithoutKeyboard(QWidget* window)
 {
     QWindow* handle = window->windowHandle();
-    handle->setProperty("_q_showWithoutActivating", true);
+    handle->setProperty(WindowManagerHints::ShowWithoutActivating, true);
     WindowManagerHints::WriteTakesKeyboard(window, false);
     new TakesKeyboardWhenExposed(window);
     window->QWidget::setVisible(true);
-    handle->setProperty("_q_showWithoutActivating", QVariant());
+    handle->setProperty(WindowManagerHints::ShowWithoutActivating, QVariant());
 }
 
 void keepLookingAtShowing(QWidget* window)
@@ -172,13 +172,6 @@ void keepLookingAtShowing(QWidget* window)
 
 Window::Window(QWidget* parent) : QWidget(parent, Qt::Window)
 {
-    // A window's native window is made with winId() before it shows (its hints are written
-    // first), and Qt makes every widget beside a native one native too: for a window that has
-    // a parent (the event dialog on the calendar window), each control of the parent would
-    // become a window of the display's own, which a compositor shows late (kwin_wayland
-    // showed the calendar's slides a second late after one dialog). One window of the
-    // display per window.
-    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     setAttribute(Qt::WA_DeleteOnClose, false); // deleted with deleteLater after Event_Close
     registry().append(this);
 }
@@ -339,11 +332,11 @@ void Window::setVisible(bool visible)
     }
     if (visible && m_showsInFront && (windowState() & Qt::WindowMinimized))
         setWindowState(windowState() & ~Qt::WindowMinimized);
-    if (visible && m_showsInFront && !isVisible())
+    if (showing && m_showsInFront)
         followFrontOwner();
-    if (visible && !isVisible() && frontOwner() == this)
+    if (showing && frontOwner() == this)
         ++ownerShowings();
-    if (visible && !isVisible()) {
+    if (showing) {
         // A window manager reads the frame's buttons when the window is mapped.
         winId();
         WindowManagerHints::WriteFrameFunctions(this);

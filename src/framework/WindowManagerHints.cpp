@@ -71,6 +71,23 @@ xcb_atom_t wmStateAtom(xcb_connection_t* c)
     return atom;
 }
 
+xcb_atom_t netWmStateAtom(xcb_connection_t* c)
+{
+    static const xcb_atom_t atom = internAtom(c, "_NET_WM_STATE");
+    return atom;
+}
+
+// The atoms of window id's property (such as _NET_WM_STATE); none where it has none.
+std::vector<xcb_atom_t> readAtoms(xcb_connection_t* c, xcb_window_t id, xcb_atom_t property)
+{
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, property, XCB_ATOM_ATOM, 0, 1024), nullptr), &free);
+    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
+        return {};
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    return {atoms, atoms + reply->value_len};
+}
+
 // The root window of the display's default screen.
 xcb_window_t rootWindow(xcb_connection_t* c)
 {
@@ -83,12 +100,8 @@ xcb_window_t rootWindow(xcb_connection_t* c)
 // root window.
 void dropState(xcb_connection_t* c, xcb_window_t id, xcb_atom_t state, xcb_atom_t mark)
 {
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr), &free);
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
-        return;
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    if (std::find(atoms, atoms + reply->value_len, mark) == atoms + reply->value_len)
+    const std::vector<xcb_atom_t> atoms = readAtoms(c, id, state);
+    if (std::find(atoms.begin(), atoms.end(), mark) == atoms.end())
         return;
     xcb_client_message_event_t event = {};
     event.response_type = XCB_CLIENT_MESSAGE;
@@ -107,8 +120,8 @@ void dropState(xcb_connection_t* c, xcb_window_t id, xcb_atom_t state, xcb_atom_
 class AttentionMarkDropper : public QAbstractNativeEventFilter
 {
 public:
-    explicit AttentionMarkDropper(xcb_connection_t* c)
-        : m_state(internAtom(c, "_NET_WM_STATE")), m_attention(internAtom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"))
+    AttentionMarkDropper(xcb_connection_t* c, xcb_atom_t attention)
+        : m_c(c), m_state(netWmStateAtom(c)), m_attention(attention)
     {
     }
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
@@ -119,11 +132,9 @@ public:
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        xcb_connection_t* c = connection();
-        if (!c || notify->atom != m_state || notify->state != XCB_PROPERTY_NEW_VALUE || m_attention == XCB_ATOM_NONE
-            || !ours(notify->window))
+        if (notify->atom != m_state || notify->state != XCB_PROPERTY_NEW_VALUE || !ours(notify->window))
             return false;
-        dropState(c, notify->window, m_state, m_attention);
+        dropState(m_c, notify->window, m_state, m_attention);
         return false;   // Qt reads the new state too
     }
 
@@ -136,6 +147,7 @@ private:
         return std::any_of(windows.begin(), windows.end(),
                            [id](QWindow* w) { return w->handle() && xcb_window_t(w->winId()) == id; });
     }
+    xcb_connection_t* const m_c;
     const xcb_atom_t m_state;
     const xcb_atom_t m_attention;
 };
@@ -204,10 +216,7 @@ bool WindowManagerHints::IsShown(QWidget* window)
     const xcb_window_t id = nativeWindow(window);
     if (!c || !id)
         return window->isVisible() && !window->isMinimized();
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&free)> attributes(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr), &free);
-    // Viewable: the window and every window it lies in (its frame) are mapped.
-    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+    if (!IsViewable(window))
         return false;
     const xcb_atom_t atom = wmStateAtom(c);
     if (atom == XCB_ATOM_NONE)
@@ -261,18 +270,12 @@ void WindowManagerHints::WriteSkipTaskList(QWidget* window)
     if (!c || !id)
         return;
     // Asked once: the server keeps its atoms for as long as it runs.
-    static const xcb_atom_t state = internAtom(c, "_NET_WM_STATE");
+    const xcb_atom_t state = netWmStateAtom(c);
     static const xcb_atom_t skips[] = {internAtom(c, "_NET_WM_STATE_SKIP_TASKBAR"), internAtom(c, "_NET_WM_STATE_SKIP_PAGER")};
     if (state == XCB_ATOM_NONE || skips[0] == XCB_ATOM_NONE || skips[1] == XCB_ATOM_NONE)
         return;
     // The states the window has already (Qt's, a window manager's) are kept.
-    std::vector<xcb_atom_t> atoms;
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr), &free);
-    if (reply && reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-        const auto* data = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-        atoms.assign(data, data + reply->value_len);
-    }
+    std::vector<xcb_atom_t> atoms = readAtoms(c, id, state);
     for (const xcb_atom_t skip : skips)
         if (std::find(atoms.begin(), atoms.end(), skip) == atoms.end())
             atoms.push_back(skip);
@@ -305,7 +308,10 @@ void WindowManagerHints::DropAttentionMarks()
     xcb_connection_t* c = connection();
     if (dropper || !c)
         return;
-    dropper = std::make_unique<AttentionMarkDropper>(c);
+    const xcb_atom_t attention = internAtom(c, "_NET_WM_STATE_DEMANDS_ATTENTION");
+    if (attention == XCB_ATOM_NONE || netWmStateAtom(c) == XCB_ATOM_NONE)
+        return;
+    dropper = std::make_unique<AttentionMarkDropper>(c, attention);
     qGuiApp->installNativeEventFilter(dropper.get());
 }
 

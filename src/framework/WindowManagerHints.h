@@ -13,6 +13,10 @@ class QWidget;
 class WindowManagerHints
 {
 public:
+    // The native window's property through which Qt maps a window with a user time of 0: a
+    // window shown so takes no keyboard from the program the user is in.
+    static constexpr char ShowWithoutActivating[] = "_q_showWithoutActivating";
+
     // The title-bar buttons the window asked for (close, minimise, maximise button flags):
     // none on a frameless window, whose flags Qt fills with every button of a plain window.
     // Both the hints written here and the guard that undoes a window manager's minimise

@@ -469,7 +469,7 @@ PicturePtr CustomizationModule::TakeBottom()
     return bottomImage;
 }
 
-void CustomizationModule::ReleasePictures() { ReleasedPictures::Release({&backgroundImage}); }
+void CustomizationModule::ReleasePictures() { ReleasedPictures::Release(&backgroundImage); }
 
 void CustomizationModule::RetakePictures() { ReleasedPictures::Retake(); }
 

@@ -2,6 +2,7 @@
 #include "framework/Picture.h"
 #include <QHash>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -40,19 +41,17 @@ void ReleasedPictures::Decoded(PicturePtr* slot, const QString& path, const Pict
 
 void ReleasedPictures::Forget() { entries().clear(); }
 
-void ReleasedPictures::Release(std::initializer_list<PicturePtr*> aliases)
+void ReleasedPictures::Release(PicturePtr* alias)
 {
     auto& all = entries();
-    // The aliases first, while the slots whose pixels they hold still hold them too.
-    std::vector<Entry> released;
-    for (PicturePtr* alias : aliases) {
-        const auto source = std::find_if(all.begin(), all.end(), [alias](const Entry& e) {
-            return e.slot != alias && holds(*alias, e.pixels);
-        });
-        if (source != all.end()) {
-            released.push_back({alias, source->path, source->pixels, true});
-            alias->reset();
-        }
+    // The alias first, while the slot whose pixels it holds still holds them too.
+    std::optional<Entry> aliased;
+    const auto source = std::find_if(all.begin(), all.end(), [alias](const Entry& e) {
+        return e.slot != alias && holds(*alias, e.pixels);
+    });
+    if (source != all.end()) {
+        aliased = Entry{alias, source->path, source->pixels, true};
+        alias->reset();
     }
     for (Entry& e : all) {
         if (holds(*e.slot, e.pixels)) {
@@ -60,9 +59,9 @@ void ReleasedPictures::Release(std::initializer_list<PicturePtr*> aliases)
             e.slot->reset();
         }
     }
-    for (const Entry& alias : released) {
-        std::erase_if(all, [&alias](const Entry& e) { return e.slot == alias.slot; });
-        all.push_back(alias);
+    if (aliased) {
+        std::erase_if(all, [alias](const Entry& e) { return e.slot == alias; });
+        all.push_back(*aliased);
     }
 }
 

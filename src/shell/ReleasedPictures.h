@@ -1,6 +1,5 @@
 #pragma once
 #include <QString>
-#include <initializer_list>
 #include <memory>
 
 class Picture;
@@ -19,9 +18,9 @@ public:
     static void Decoded(PicturePtr* slot, const QString& path, const PicturePtr& picture);
     // Forgets every slot and file (the branding is read again).
     static void Forget();
-    // Empties every slot that still holds its decoded pixels, and each of aliases that holds
-    // the same pixels as one of them (a slot that points at another's picture).
-    static void Release(std::initializer_list<PicturePtr*> aliases);
+    // Empties every slot that still holds its decoded pixels, and alias when it holds the
+    // same pixels as one of them (a slot that points at another's picture).
+    static void Release(PicturePtr* alias);
     // Whether Release emptied slot.
     static bool Released(const PicturePtr* slot);
     // The picture Release took from slot, decoded again (not kept); nullptr for a slot not

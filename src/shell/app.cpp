@@ -204,7 +204,6 @@ void app::Event_Close()
 
 void app::Event_SaveFromMemory()
 {
-    MessageBox::ToStandardError();
     if (auto* dialog = CountdownInputWindow::Existing())
         dialog->CommitChoice();
     if (CalendarWindow* window = CalendarWindow::Existing())
@@ -369,11 +368,6 @@ bool app::CalendarWindowOpen()
     return false;
 }
 
-namespace {
-// The native window's property through which Qt maps a window with a user time of 0.
-constexpr char kShowWithoutActivating[] = "_q_showWithoutActivating";
-} // namespace
-
 void app::ReloadCalendar()
 {
     // The new window takes the keyboard only from the old one (the space key), never from
@@ -395,14 +389,14 @@ void app::ReloadCalendar()
         // they are told that the window takes no keyboard until it has slid in.
         window->winId();
         if (!hadKeyboard) {
-            window->windowHandle()->setProperty(kShowWithoutActivating, true);
+            window->windowHandle()->setProperty(WindowManagerHints::ShowWithoutActivating, true);
             WindowManagerHints::WriteTakesKeyboard(window, false);
         }
         window->ScrollDown();
         if (!slid || slid->IsClosed())
             return;
         // Its later slides are the user's: they take the keyboard.
-        slid->windowHandle()->setProperty(kShowWithoutActivating, QVariant());
+        slid->windowHandle()->setProperty(WindowManagerHints::ShowWithoutActivating, QVariant());
         if (hadKeyboard)
             slid->activateWindow();
         else
