@@ -31,6 +31,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_COMPILER=clang
 cmake --build build-asan --parallel "$(nproc)" --target $(printf 'fuzz_%s ' "${harnesses[@]}")
 
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0"
+export ASAN_OPTIONS="intercept_tls_get_addr=0" # see scripts/sanitize.sh
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 mkdir -p build-asan/crashes

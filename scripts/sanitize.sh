@@ -14,7 +14,13 @@ reports="$PWD/build-asan/sanitizer-reports"
 rm -rf "$reports" && mkdir -p "$reports"
 # Leaks outside our code (libdbus, fontconfig, Qt D-Bus) are listed in the suppression file.
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0"
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:log_path=$reports/asan"
+# intercept_tls_get_addr=0: clang 14's runtime takes a thread-local block of a library loaded at
+# run time that malloc placed 16 bytes past a page boundary for an old glibc's block, reads the
+# allocator's chunk header before it as that block's place and size, and the leak check at
+# exit then faults reading there ("Tracer caught signal 11", status 1). Threads of the
+# calendar get such blocks of 16 bytes, and where one lands is the allocator's luck. Leaks are
+# found as before: the blocks are heap chunks that glibc's own tables reach.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:intercept_tls_get_addr=0:log_path=$reports/asan"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
 export QT_QPA_PLATFORM=offscreen
 # A session bus for the whole run, as a desktop has: without a bus address, libdbus launches
