@@ -51,7 +51,9 @@ bool SlideCurtain::showWholeWindow(const QRect& band)
     QWidget* top = window();
     QBackingStore* store = top->backingStore();
     QWindow* handle = top->windowHandle();
-    if (!store || !handle)
+    // A window shown a moment ago may not have been painted yet (a busy machine's window
+    // manager maps it late): its store then has no pixels to paint into.
+    if (!store || !handle || !handle->isExposed() || store->size() != top->size() || !store->paintDevice())
         return false;
     const QPoint at = mapTo(top, QPoint());
     store->beginPaint(band.translated(at));

@@ -57,8 +57,8 @@ private:
     // whole slide); sliding down on a busy machine, it redrew the last step's part from the
     // new picture and showed the new rows' place still empty. A window-wide damage makes it
     // redraw all of the window from its newest picture. Only the band is painted, so a step
-    // costs what it did. False where the window has no store or native window yet (the step
-    // is then painted as usual).
+    // costs what it did. False where the window has no native window, or has not been
+    // painted since it was shown (the step is then painted as usual).
     bool showWholeWindow(const QRect& band);
     void paintRows(QPainter& painter, const QRegion& region) const;
     int pictureHeight() const { return int(m_picture.deviceIndependentSize().height()); }
