@@ -46,15 +46,22 @@ void SlideCurtain::SetOffset(int dy)
         update(band);
 }
 
-bool SlideCurtain::showWholeWindow(const QRect& band)
+bool SlideCurtain::storeReady(QWidget* top)
 {
-    QWidget* top = window();
     QBackingStore* store = top->backingStore();
     QWindow* handle = top->windowHandle();
     // A window shown a moment ago may not have been painted yet (a busy machine's window
     // manager maps it late): its store then has no pixels to paint into.
-    if (!store || !handle || !handle->isExposed() || store->size() != top->size() || !store->paintDevice())
+    return store && handle && handle->isExposed() && store->size() == top->size() && store->paintDevice();
+}
+
+bool SlideCurtain::showWholeWindow(const QRect& band)
+{
+    QWidget* top = window();
+    if (!storeReady(top))
         return false;
+    QBackingStore* store = top->backingStore();
+    QWindow* handle = top->windowHandle();
     const QPoint at = mapTo(top, QPoint());
     store->beginPaint(band.translated(at));
     {
@@ -64,6 +71,14 @@ bool SlideCurtain::showWholeWindow(const QRect& band)
     }
     store->endPaint();
     store->flush(top->rect(), handle);
+    return true;
+}
+
+bool SlideCurtain::HandOverWhole(QWidget* window)
+{
+    if (!storeReady(window))
+        return false;
+    window->backingStore()->flush(window->rect(), window->windowHandle());
     return true;
 }
 

@@ -41,6 +41,11 @@ public:
     // Whether a compositor runs, for tests on a platform that has no display to ask (the
     // offscreen one): true or false stands for the display's answer, nothing asks it again.
     static void AssumeCompositor(std::optional<bool> runs);
+    // Hands the X server window's whole picture again, as its backing store holds it, without
+    // painting anything: a compositor that missed the last change to the window is told of
+    // damage to all of it and takes its picture anew (see CalendarWindow::ScrollDown). False,
+    // and nothing done, where the store is not ready (see showWholeWindow).
+    static bool HandOverWhole(QWidget* window);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +65,9 @@ private:
     // costs what it did. False where the window has no native window, or has not been
     // painted since it was shown (the step is then painted as usual).
     bool showWholeWindow(const QRect& band);
+    // Whether top's backing store can be painted into and handed over whole now: the window
+    // is exposed, and its store has the window's size and pixels.
+    static bool storeReady(QWidget* top);
     void paintRows(QPainter& painter, const QRegion& region) const;
     int pictureHeight() const { return int(m_picture.deviceIndependentSize().height()); }
 

@@ -391,9 +391,11 @@ untitled() {
   return 1
 }
 
-# The screen's column $COLUMN, read with python3-xlib: "grab OUT" writes one reading, "sample
-# OUT STOP [REST]" writes every reading that differs from the one before (a few hundred a
-# second), printing "ready" first; it ends once the file STOP exists and the column has stayed
+# The screen's column $COLUMN, read with python3-xlib: "grab OUT" writes one reading, "window
+# ID OUT" the column of window ID's own picture (read from the window itself) over the
+# window's rows, "same OWN SHOWN TOP" says whether the screen's reading SHOWN holds OWN from
+# row TOP on. "sample OUT STOP [REST]" writes every reading that differs from the one before
+# (a few hundred a second), printing "ready" first; it ends once the file STOP exists and the column has stayed
 # the same for a hundred readings, or once it reads REST, or after 60 s. "judge WAY REST DESK
 # FRAMES TOP HEIGHT [ANIMATED]" reads each frame as the calendar's resting column (REST) moved
 # up by one amount with the desktop (DESK, what is there without the calendar) below it: a
@@ -407,18 +409,28 @@ column() {
   COLUMN=$COLUMN /usr/bin/python3 - "$@" <<'PY'
 import os, sys, time
 cmd = sys.argv[1]
-if cmd in ("grab", "sample"):
+if cmd in ("grab", "sample", "window"):
     from Xlib import X, display
-    screen = display.Display().screen()
-    def read():
+    shown = display.Display()
+    screen = shown.screen()
+    def read(window=None):
         # Blue, green and red of each row; the fourth byte is padding, which a window with an
-        # alpha channel may fill on a server that composites nothing.
-        col = bytearray(screen.root.get_image(int(os.environ["COLUMN"]), 0, 1, screen.height_in_pixels,
-                                              X.ZPixmap, 0xFFFFFFFF).data)
+        # alpha channel may fill on a server that composites nothing (and is its alpha).
+        x, h = int(os.environ["COLUMN"]), screen.height_in_pixels
+        if window:
+            x -= screen.root.translate_coords(window, 0, 0).x
+            h = window.get_geometry().height
+        col = bytearray((window or screen.root).get_image(x, 0, 1, h, X.ZPixmap, 0xFFFFFFFF).data)
         col[3::4] = bytes(len(col) // 4)
         return bytes(col)
 if cmd == "grab":
     open(sys.argv[2], "wb").write(read())
+elif cmd == "window":
+    window = shown.create_resource_object("window", int(sys.argv[2], 0))
+    open(sys.argv[3], "wb").write(read(window))
+elif cmd == "same":
+    own, shown, top = open(sys.argv[2], "rb").read(), open(sys.argv[3], "rb").read(), int(sys.argv[4])
+    sys.exit(0 if shown[4 * top:4 * top + len(own)] == own else 1)
 elif cmd == "varied":
     # Whether reading $2 holds many colours: the calendar's column crosses bands, lines and
     # text, the test's desktops are one colour.
@@ -550,8 +562,9 @@ steady_grab() {
   within same_twice "$@" || fail "the screen did not settle${2:+ on the $2}"
 }
 # Whether the slides of commands "$UP" and "$DOWN" are drawn right: column $COLUMN of the
-# screen is read while each runs and judged as above. The calendar rests at rows TOP to
-# TOP + HEIGHT; $1 is empty or "animated" (see column). Screens are read on $SCREEN_DISPLAY.
+# screen is read while each runs and judged as above, and the slide down must end on the
+# window's own picture. The calendar rests at rows TOP to TOP + HEIGHT; $1 is empty or
+# "animated" (see column). Screens are read on $SCREEN_DISPLAY.
 slides_drawn_right() {
   local rest="$WORK/rest" desk="$WORK/desk"
   rm -f "$WORK/stop"
@@ -572,6 +585,20 @@ slides_drawn_right() {
   check "the slide down is seen part-way, each frame the calendar moved up with the desktop below" \
     column judge down "$rest" "$desk" "$WORK/down" "$TOP" "$HEIGHT" ${1:-}
   calendar_is IsViewable
+  rests_on_own_picture "the slide down"
+}
+# Checks that once a slide down ($1 says which) is over the screen comes to show, in column
+# $COLUMN over the calendar's rows, the calendar window's own picture, read from the window
+# itself on $DISPLAY (XWayland's in a Wayland session): a compositor that took an earlier step
+# last keeps showing it (the calendar some rows too high, desktop below it) until the next
+# slide. Waited for, as a compositor may still be animating or busy.
+rests_on_own_picture() {
+  shows_own() {
+    column window "$WIN" "$WORK/own" \
+      && DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH column grab "$WORK/shown" \
+      && column same "$WORK/own" "$WORK/shown" "$TOP"
+  }
+  check "$1 rests on the calendar window's own picture" within shows_own
 }
 # Whether window $1 is shown, and not minimised, within 2 s.
 shown_now() { xwininfo -id "$1" | grep -q IsViewable && ! xprop -id "$1" _NET_WM_STATE | grep -q HIDDEN; }
@@ -889,6 +916,7 @@ rebuilt_while_mutter_stopped() {
   if [ -n "$new" ]; then
     WIN=$new
     check "and the new calendar window shows when mutter answers again" calendar_is IsViewable
+    COLUMN=$((W / 2)) rests_on_own_picture "the rebuilt calendar's slide down"
   else
     fail "no rebuilt calendar window"
   fi
