@@ -26,6 +26,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
 
 using namespace WidgetEvents;
 
@@ -451,6 +452,75 @@ TEST_F(Frame, TheSlideCurtainShowsTheWindowMovedUpWithTransparentRowsBelowAndIsG
     w->ScrollDown();
     const auto children = w->findChildren<QWidget*>();
     EXPECT_TRUE(std::none_of(children.begin(), children.end(), [](QWidget* c) { return dynamic_cast<SlideCurtain*>(c); }));
+}
+
+namespace {
+// A window whose every row has a colour of its own, so that a picture moved up shows where.
+class StripedWindow : public Window
+{
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        for (int y = 0; y < height(); ++y)
+            painter.fillRect(0, y, width(), 1, QColor(y % 256, (y * 7) % 256, 90));
+    }
+};
+
+QImage storeImage(QWidget& window)
+{
+    auto* image = dynamic_cast<QImage*>(window.backingStore()->paintDevice());
+    return image ? image->copy() : QImage();
+}
+} // namespace
+
+TEST_F(Frame, UnderACompositorAStepOnAStoreNotReadyForTheWindowIsLeftToQtsOwnPaint)
+{
+    // A whole step paints straight into the window's backing store and hands it over. Until Qt
+    // has made the store the window's own (a window shown and not exposed yet, as a busy
+    // window manager maps it late; a window resized since its last paint, whose store Qt makes
+    // anew at the next), a step is left to Qt's own paint: the store is not what the window
+    // shows yet, and on the X server a window shown and never painted has a store without
+    // pixels, which crashed such a step. The step still shows once Qt has painted.
+    SlideCurtain::AssumeCompositor(true);
+    const auto restore = qScopeGuard([] { SlideCurtain::AssumeCompositor(std::nullopt); });
+    const QSize size(400, 300);
+    struct Case {
+        const char* name;
+        std::function<void(StripedWindow&, SlideCurtain*&)> before;   // leaves the first step shown
+    };
+    const Case cases[] = {
+        {"shown, not exposed yet", [&](StripedWindow& w, SlideCurtain*& curtain) {
+             w.PrepareBackingStore(size);   // a store of the window's size, with pixels
+             curtain = new SlideCurtain(&w, true);
+             curtain->SetOffset(-100);
+             w.show();
+         }},
+        {"resized, not painted since", [&](StripedWindow& w, SlideCurtain*& curtain) {
+             w.show();
+             curtain = new SlideCurtain(&w, true);
+             curtain->SetOffset(-100);
+             Pixels::Shown(&w);
+             w.resize(size + QSize(60, 40));   // its store keeps the old size until Qt paints
+         }},
+    };
+    for (const Case& c : cases) {
+        StripedWindow w;
+        w.setWindowFlag(Qt::FramelessWindowHint);
+        w.resize(size);
+        const QImage resting = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        SlideCurtain* curtain = nullptr;
+        c.before(w, curtain);
+        const QImage before = storeImage(w);
+        ASSERT_FALSE(before.isNull()) << c.name;
+        curtain->SetOffset(-84);
+        EXPECT_EQ(storeImage(w), before) << c.name << ": the step went into the store before Qt made it ready";
+        const QImage shown = Pixels::Shown(curtain);
+        EXPECT_EQ(shown.copy(0, 0, size.width(), size.height() - 84),
+                  resting.copy(0, 84, size.width(), size.height() - 84))
+            << c.name;
+        delete curtain;
+    }
 }
 
 TEST_F(Frame, UnderACompositorTheSlideUpEndsOnAWhollyTransparentPictureHeldForAFrame)
