@@ -28,9 +28,9 @@ export QT_QPA_PLATFORM=offscreen
 # launcher. The sanitizer's allocator is not made ready for a fork, so a child forked while
 # another thread of the program was allocating waits for good on the allocator's lock, and
 # the program, reading from the child, with it (a start now and then never showed its
-# window). glibc's allocator, the normal build's, is made ready for a fork, so the normal
-# build's tests still meet a bus launched that way. Tests that want no bus, or a bus of their
-# own, set their own address.
+# window). The calendar itself now launches none (framework SessionBus); the test programs'
+# own application objects still may. Tests that want no bus, or a bus of their own, set
+# their own address.
 status=0
 (cd build-asan && dbus-run-session -- ctest --output-on-failure --parallel "$(nproc)" --timeout 600) || status=$?
 if compgen -G "$reports/*" >/dev/null; then

@@ -6,8 +6,8 @@
 // lock's file removed first; another of the three joins the quit under way.
 //
 // The event loop may be held up when the first signal comes: Qt waits for a session bus that
-// accepts and never answers when its event loop starts (the accessibility bridge), and a call
-// on a bus that went silent waits as long. A guard thread therefore ends the program itself
+// answered SessionBus's asking and then fell silent when its event loop starts (the
+// accessibility bridge), and a call on a bus that went silent waits as long. A guard thread therefore ends the program itself
 // when the quit has not saved within GuardMs of the first signal: once the quit's saving is
 // done, at once; before the quit began, once the main thread is seen waiting (using no
 // processor time), after writing what the user typed from memory (Application::EndAtOnce).

@@ -2,6 +2,7 @@
 #include "framework/Files.h"
 #include "framework/Graphics.h"
 #include "framework/QuitSignals.h"
+#include "framework/SessionBus.h"
 #include "shell/FileTypes.h"
 #include "shell/InterfacePictures.h"
 
@@ -51,9 +52,9 @@ int main(int argc, char** argv)
     }
     qputenv("QT_QPA_PLATFORM", "xcb");
     // The menus live in the calendar window (MenuBar::CreateWidget). Said before the
-    // application object exists, so that no menu bar asks the session bus for a global-menu
-    // registrar: that costs a round trip at every start, and without a bus address the bus
-    // is launched through the display, where a display going away leaves the call waiting.
+    // application object exists: otherwise each menu bar asks the session bus whether a
+    // global-menu registrar runs (a round trip at every start), and where one runs (a desktop
+    // with a global menu) its menus leave the window for the desktop's.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     // Start-up allocates much from several threads at once (the events file's readers, the
     // toolkit loading its plugins, the pictures' decoders): the heap grows in steps of
@@ -68,6 +69,9 @@ int main(int argc, char** argv)
     // also while the application object is made.
     DisplayLoss::Watch(display);
     QuitSignals::Catch();
+    // Before the toolkit asks the session bus and before threads read the environment: a bus
+    // that never answers costs at most a few seconds, and none at all launches none.
+    SessionBus::Probe();
     // The single-instance lock comes first: a copy that another one refuses reads nothing of
     // the user's data (app::CheckRunning then shows why it ends). A large events file is read
     // while the toolkit starts and the branding is read (a smaller one once the application
@@ -81,6 +85,7 @@ int main(int argc, char** argv)
         DisplayLoss::MakingApplication();
         app application(argc, argv);
         DisplayLoss::ApplicationMade();
+        SessionBus::RestoreEnvironment();
         xcb_disconnect(display);
         try {
             FileTypes::_Initialize();

@@ -159,6 +159,48 @@ kept_a_client() {
     END { exit !(done && !gap) }' "$XSERVER_LOG"
 }
 
+# ---- A session bus that never answers ----
+# Listens at socket $1 as a wedged bus daemon does: it accepts every connection and answers
+# nothing. With $3 = "once" it answers each connection's first command as a bus answers an
+# authentication, then nothing more (a bus that falls silent after the calendar asked it).
+# Logs in file $2 each client's process id as it connects, then its id and first command
+# ("123 AUTH EXTERNAL 30": libdbus's; the calendar's own asking sends a bare "AUTH"). Sets
+# BUS_PID; waits for the socket.
+silent_bus() {
+  python3 -c '
+import select, socket, sys
+server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+server.bind(sys.argv[1]); server.listen(16)
+log = open(sys.argv[2], "a", buffering=1)
+clients = {}   # socket -> [process id, what it sent before its first line ended, or None]
+while True:
+    for s in select.select([server] + list(clients), [], [])[0]:
+        if s is server:
+            client = server.accept()[0]
+            pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
+            clients[client] = [pid, b""]
+            log.write("%d\n" % pid)
+            continue
+        try:
+            data = s.recv(4096)
+        except OSError:   # a client that closed with our answer unread
+            data = b""
+        if not data:
+            del clients[s]; s.close(); continue
+        pid, sent = clients[s]
+        if sent is None:
+            continue
+        sent += data
+        clients[s][1] = sent
+        if b"\r\n" in sent:
+            log.write("%d %s\n" % (pid, sent.split(b"\r\n")[0].strip(b"\0").decode(errors="replace")))
+            clients[s][1] = None
+            if sys.argv[3] == "once":
+                s.sendall(b"OK 0123456789abcdef0123456789abcdef\r\n")
+' "$1" "$2" "${3:-never}" & BUS_PID=$!
+  within 10 test -S "$1" || { kill $BUS_PID; wait $BUS_PID 2>/dev/null; return 1; }
+}
+
 # Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test
 # script runs again there, with the size in LUMORA_E2E_SCREEN.
 run_in_xvfb() {

@@ -8,7 +8,7 @@
 # a link that loops in their place or in place of "caldef.dat" is reported and never replaced.
 # A quit by signal never waits for a click, even when its save fails. When the display goes
 # away, alone or with SIGHUP, what only memory held is written and the lock released; a
-# session bus that never answers holds up no signal's quit.
+# session bus that never answers keeps away neither the window nor a signal's quit.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -338,40 +338,78 @@ display_goes_away() {
   done
 }
 
-# A session bus that accepts connections and never answers: Qt waits for it when its event
-# loop starts, for as long as it stays silent. The first SIGTERM, SIGINT or SIGHUP still ends
-# the program within 5 s, with status 0, no lock left and the events file as it was.
+# A session bus that accepts connections and never answers (a wedged bus daemon): the
+# calendar shows all the same and says in one line that it runs without the bus; a link it
+# opens reaches the browser with the session's bus address as it was. The first SIGTERM,
+# SIGINT or SIGHUP while the calendar asks that bus ends it within 5 s, with status 0, no lock
+# left and the events file as it was; so does one while Qt waits on a bus that answered the
+# calendar's asking and then fell silent. Without a bus address no bus is launched (libdbus
+# would launch one through the display, and it would outlive the calendar).
 silent_session_bus() {
-  local sig bus before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
-  python3 -c '
-import os, select, socket, sys
-server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-server.bind(sys.argv[1]); server.listen(16)
-log = open(sys.argv[2], "a", buffering=1)
-clients = []
-while True:
-    for s in select.select([server] + clients, [], [])[0]:
-        if s is server:
-            client = server.accept()[0]
-            clients.append(client)
-            pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
-            log.write("%d\n" % pid)
-        elif not s.recv(4096):
-            clients.remove(s); s.close()
-' "$WORK/silent-bus" "$WORK/silent-bus.log" & bus=$!
-  within 10 test -S "$WORK/silent-bus" || { fail "no silent bus"; kill $bus; return; }
+  local sig how before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock" popup p
+  silent_bus "$WORK/silent-bus" "$WORK/silent-bus.log" || { fail "no silent bus"; return; }
+  local bus=$BUS_PID address="unix:path=$WORK/silent-bus"
+  mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
   printf 'Events Data:\n' > "$TPC"
+  printf '0;0;1' > "$PREFS"
+  # A browser of the test's own: Qt opens links with xdg-open, found on the PATH.
+  mkdir -p "$WORK/bin"
+  printf '#!/bin/sh\necho "${DBUS_SESSION_BUS_ADDRESS-unset}" > "%s"\n' "$WORK/browser.env" > "$WORK/bin/xdg-open"
+  chmod +x "$WORK/bin/xdg-open"
+  rm -f "$WORK/browser.env"
+  if DBUS_SESSION_BUS_ADDRESS=$address PATH="$WORK/bin:$PATH" start bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/bus.err"; then
+    check "with a bus that never answers the calendar shows and says so in one line" \
+      test "$(grep -c -i bus "$WORK/bus.err")" = 1 -a \
+      "$(grep -i bus "$WORK/bus.err")" = "lumora-calendar: the session bus at \"$address\" did not answer within 2 s, so the calendar runs without it"
+    # Help > Goto ... in the menu bar at the window's top-right corner: its last entry.
+    xdotool mousemove $(( ${LUMORA_E2E_SCREEN%x*} - 18 )) 8 click 1
+    program_popup() {
+      for p in $(xdotool search --onlyvisible --classname '^lumora-calendar$' 2>/dev/null); do
+        case $(xdotool getwindowname "$p" 2>/dev/null) in Calendar|Tab) ;; *) echo "$p"; return 0 ;; esac
+      done
+      return 1
+    }
+    popup=$(within program_popup) && xdotool key Down Down Down Return
+    check "a link opened reaches the browser with the session's bus address as it was" \
+      within grep -qxF "$address" "$WORK/browser.env"
+    quit_with ctrl+q
+    check "it quits with 0" [ "$EXIT_STATUS" = 0 ]
+  fi
+
   before=$(md5sum < "$TPC")
-  for sig in TERM INT HUP; do
-    DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/silent-bus" env --default-signal=INT,HUP "$BIN" 2>"$WORK/bus.err" & PID=$!
-    within 10 grep -qx "$PID" "$WORK/silent-bus.log" || fail "SIG$sig: the program never reached the bus"
-    kill -s $sig $PID
-    wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
-    check "SIG$sig while the bus keeps the program waiting ends it within 5 s, with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
-    check "SIG$sig: no lock is left" [ ! -e "$lock" ]
-    check "SIG$sig: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
+  for how in asking answered-once; do
+    if [ $how = answered-once ]; then
+      kill $bus; wait $bus 2>/dev/null; rm -f "$WORK/silent-bus"
+      silent_bus "$WORK/silent-bus" "$WORK/silent-bus.log" once || { fail "no bus that answers once"; return; }
+      bus=$BUS_PID
+    fi
+    for sig in TERM INT HUP; do
+      : > "$WORK/silent-bus.log"
+      DBUS_SESSION_BUS_ADDRESS=$address env --default-signal=INT,HUP "$BIN" 2>"$WORK/bus.err" & PID=$!
+      # The signal while the calendar asks the bus, or while Qt's libdbus authenticates there.
+      if [ $how = asking ]; then
+        within 10 grep -qx "$PID" "$WORK/silent-bus.log" || fail "$how, SIG$sig: the program never reached the bus"
+      else
+        within 10 grep -q "^$PID AUTH EXTERNAL" "$WORK/silent-bus.log" || fail "$how, SIG$sig: Qt never reached the bus"
+      fi
+      kill -s $sig $PID
+      wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+      check "$how, SIG$sig ends the program within 5 s, with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+      check "$how, SIG$sig: no lock is left" [ ! -e "$lock" ]
+      check "$how, SIG$sig: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
+    done
   done
   kill $bus; wait $bus 2>/dev/null
+
+  # No bus address: whatever the program launched carries this variable in its environment.
+  local mark="lumora-e2e-$$-$RANDOM" launched
+  LUMORA_E2E_MARK=$mark start env -u DBUS_SESSION_BUS_ADDRESS "$BIN" || return
+  quit_with ctrl+q
+  launched=$(for p in $(pgrep -x 'dbus-launch|dbus-daemon'); do
+               grep -qzx "LUMORA_E2E_MARK=$mark" /proc/$p/environ 2>/dev/null && echo $p; done)
+  launched=$(echo $launched)
+  check "without a bus address no bus is launched (${launched:-none})" [ -z "$launched" ]
+  [ -n "$launched" ] && kill $launched
 }
 
 scenario() {

@@ -5,7 +5,8 @@
 # to-do list as they change, also for a host that never says it is about to show it; a
 # host's ContextMenu call is answered while the menu it opens shows (at the pointer, its
 # to-do items as they are), not held until the menu closes; choosing from the exported menu
-# and Activate open and close the mini calendar at its place.
+# and Activate open and close the mini calendar at its place. The window's menu bar asks the
+# bus for no global menu: the menus stay in the window.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 
@@ -77,16 +78,28 @@ scenario() {
     LUMORA_E2E_BUS=1 exec dbus-run-session -- bash "$0" "$BUILD_DIR"
   fi
   write_files
-  trap 'kill $pid $host $watcher 2>/dev/null' EXIT
-  pid= host=
+  trap 'kill $pid $host $watcher $monitor 2>/dev/null' EXIT
+  pid= host= monitor=
   status-notifier-watcher >"$WORK/watcher.log" 2>&1 & watcher=$!
   wait_output "watcher_property ProtocolVersion" 10 >/dev/null || { echo "FAIL: no watcher"; exit 1; }
   NO_AT_BRIDGE=1 gtk-sni-tray-standalone --top >"$WORK/host.log" 2>&1 & host=$!
   wait_output "watcher_property IsStatusNotifierHostRegistered | grep true" 10 >/dev/null \
     || { echo "FAIL: the tray host did not register"; exit 1; }
 
+  # What the program asks the bus itself, from before its start until its window shows: a
+  # marker call of the test's own, once the monitor logs it, says the log holds everything
+  # the bus took before it (the bus hands the monitor its messages in the order it takes them).
+  dbus-monitor --session "type='method_call',destination='org.freedesktop.DBus'" >"$WORK/monitor.log" 2>&1 & monitor=$!
+  marked() {
+    gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus -m org.freedesktop.DBus.NameHasOwner "$1" >/dev/null
+    grep -q "\"$1\"" "$WORK/monitor.log"
+  }
+  within marked lumora.e2e.MonitorListens || { echo "FAIL: dbus-monitor logs nothing"; exit 1; }
   "$BIN" & pid=$!
   win=$(wait_window '^Calendar$') || { echo "FAIL: no calendar window"; exit 1; }
+  check "the window's menu bar asks the bus for no global menu (com.canonical.AppMenu.Registrar)" \
+    eval 'within marked lumora.e2e.WindowShown && ! grep -q com.canonical.AppMenu.Registrar "$WORK/monitor.log"'
+  kill $monitor
   mini_calendar_place "$win"
   item=$(wait_output registered_item 10)
   check "the item registers with the watcher" [ -n "$item" ]

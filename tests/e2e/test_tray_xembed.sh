@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The tray icon in an XEmbed tray (trayer, started before the program, reserving its edge:
-# the calendar covers the screen below it, and again after it ended): the icon shows
+# the calendar covers the screen below it, and again after it ended), with a session bus that
+# never answers, which the calendar then runs without: the icon shows
 # today's day number on the tray picture; a left click opens the mini calendar at its place
 # and a second closes it; a right click shows the menu with the open to-do items, "&" and
 # "_" as they are, and its "Show Mini Calendar" opens the mini calendar. The program runs
@@ -11,12 +12,12 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/tray_lib.sh"
 
-# Wednesday 13 May 2026, 25 s before midnight. The timer ticks every 30 s from the
-# window's making, so its first tick comes a few seconds after midnight, and the checks
-# that come first run on the 13th. Only the wall clock is faked: Qt's timers run by the
-# monotonic clock, which stays real.
+# Wednesday 13 May 2026, 27 s before midnight (the calendar first waits 2 s for the silent
+# bus). The timer ticks every 30 s from the window's making, so its first tick comes a few
+# seconds after midnight, and the checks that come first run on the 13th. Only the wall
+# clock is faked: Qt's timers run by the monotonic clock, which stays real.
 DAY=13
-FAKE_START="2026-05-13 23:59:35"
+FAKE_START="2026-05-13 23:59:33"
 FAKES_DATE=1
 
 FONT=/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
@@ -91,12 +92,14 @@ countdown() {
 
 scenario() {
   write_files
-  # No session bus: Qt embeds the icon in the X tray, whatever desktop runs the tests.
-  export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus"
+  # A session bus that never answers (a wedged bus daemon): the calendar runs without it, and
+  # Qt embeds the icon in the X tray, whatever desktop runs the tests.
+  silent_bus "$WORK/silent-bus" "$WORK/silent-bus.log" || { echo "FAIL: no silent bus"; exit 1; }
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/silent-bus"
   # A dock that reserves its edge, where no window manager takes it off the work area.
   trayer --edge top --align right --widthtype request --height 32 --transparent false \
     --tint 0xffffff --SetDockType true --SetPartialStrut true >"$WORK/trayer.log" 2>&1 & tray=$!
-  trap 'kill $pid $tray 2>/dev/null' EXIT
+  trap 'kill $pid $tray $BUS_PID 2>/dev/null' EXIT
   pid=
   PANEL=$(wait_window '^panel$') || { echo "FAIL: trayer shows no panel"; exit 1; }
 
