@@ -95,6 +95,15 @@ xcb_window_t rootWindow(xcb_connection_t* c)
     return screens.rem ? screens.data->root : xcb_window_t(XCB_WINDOW_NONE);
 }
 
+// Whether window id is a top-level window of this program. Qt also watches other programs'
+// windows (a tray's), and gives the keyboard only to top-level windows.
+bool ownWindow(xcb_window_t id)
+{
+    const auto windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(),
+                       [id](QWindow* w) { return w->handle() && xcb_window_t(w->winId()) == id; });
+}
+
 // Asks the window manager to take a mark off window id's _NET_WM_STATE when the window carries
 // it. The window manager writes the state; a program asks for changes with a message to the
 // root window.
@@ -132,21 +141,13 @@ public:
         if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
             return false;
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-        if (notify->atom != m_state || notify->state != XCB_PROPERTY_NEW_VALUE || !ours(notify->window))
+        if (notify->atom != m_state || notify->state != XCB_PROPERTY_NEW_VALUE || !ownWindow(notify->window))
             return false;
         dropState(m_c, notify->window, m_state, m_attention);
         return false;   // Qt reads the new state too
     }
 
 private:
-    // Only the program's own top-level windows: Qt also watches other programs' windows
-    // (a tray's).
-    static bool ours(xcb_window_t id)
-    {
-        const auto windows = QGuiApplication::topLevelWindows();
-        return std::any_of(windows.begin(), windows.end(),
-                           [id](QWindow* w) { return w->handle() && xcb_window_t(w->winId()) == id; });
-    }
     xcb_connection_t* const m_c;
     const xcb_atom_t m_state;
     const xcb_atom_t m_attention;
@@ -333,4 +334,29 @@ bool WindowManagerHints::CompositorRuns()
     const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&free)> owner(
         xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom), nullptr), &free);
     return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+bool WindowManagerHints::AnotherProgramActive()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    const xcb_window_t root = rootWindow(c);
+    static const xcb_atom_t atom = internAtom(c, "_NET_ACTIVE_WINDOW");
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
+        atom == XCB_ATOM_NONE ? nullptr
+                              : xcb_get_property_reply(c, xcb_get_property(c, 0, root, atom, XCB_ATOM_WINDOW, 0, 1), nullptr),
+        &free);
+    xcb_window_t active = XCB_WINDOW_NONE;
+    if (reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 && reply->value_len == 1) {
+        active = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    } else {
+        // No window manager, or one that does not say: the window the X server gives the
+        // keyboard to. PointerRoot (the server's own start) and the root name no program's.
+        const std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&free)> focus(
+            xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr), &free);
+        if (focus && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT && focus->focus != root)
+            active = focus->focus;
+    }
+    return active != XCB_WINDOW_NONE && !ownWindow(active);
 }

@@ -64,6 +64,12 @@ public:
     // metacity and mutter one that opens behind the window that has the keyboard): the
     // program asks for none. Once per run is enough; does nothing off X11.
     static void DropAttentionMarks();
+    // Whether a window of another program has the keyboard: the window the window manager
+    // names in the root's _NET_ACTIVE_WINDOW, or, where the root has no such property (no
+    // window manager, or one that does not say), the X server's input focus. False where no
+    // program's window has it (a server's start without a window manager, a desktop clicked),
+    // where the program's own window has it, and off X11. One or two round trips to the server.
+    static bool AnotherProgramActive();
     // Adds "skip the task bar" and "skip the pager" to the window's _NET_WM_STATE, so that no
     // task list shows it. A window manager reads the state when the window is mapped (and
     // drops it when the window is withdrawn): call this before each map. Qt keeps states it

@@ -27,6 +27,8 @@ public:
     // The application is in the background: none of its windows has the keyboard. So it is
     // until a window of it is first made active (a window manager may open it behind the
     // program that has the keyboard), and again whenever the application loses the keyboard.
+    // Nothing may ever make it active (a display without a window manager): the tab asks the
+    // display whether another program has the keyboard before it acts on the flag.
     bool Deactivated = true;
     bool Closing = false;
     QString PrinterSetupString;

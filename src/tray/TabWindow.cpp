@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <climits>
 
+bool (*TabWindow::AnotherProgramActive)() = &WindowManagerHints::AnotherProgramActive;
+
 TabWindow::TabWindow()
 {
     setWindowTitle(QStringLiteral("Tab"));
@@ -96,7 +98,12 @@ bool TabWindow::Event_MouseDown(int x, int)
 {
     InX = x;
     iMoved = false;
-    m_wasDeactivated = App().Deactivated;
+    // The application counts as in the background from its start until a window of it is
+    // first made active (a window manager may open it behind another program), and whenever
+    // it loses the keyboard. Where nothing made it active (no window manager) or the keyboard
+    // went nowhere else (a desktop clicked), bringing it forward would show nothing: the
+    // click is the plain one.
+    m_wasDeactivated = App().Deactivated && AnotherProgramActive();
     if (m_wasDeactivated) {
         // Bring the running calendar to the front (a relaunch would start a second copy).
         if (CalendarWindow* calendar = CalendarWindow::Existing(); calendar && calendar->isVisible()) {

@@ -6,8 +6,9 @@
 // The small tab at the top edge of the screen, above every other window: a click slides
 // the calendar window into view or out of it, a drag moves the tab along the top edge
 // (never past the screen's sides) and stores its place in app.tabLeft. It keeps the
-// branding's tab colour of the moment it opened. When the application was in the background at the
-// press, a click brings the calendar forward instead of sliding it away.
+// branding's tab colour of the moment it opened. When the application was in the background at
+// the press (another program's window had the keyboard), a click brings the calendar forward
+// instead of sliding it away.
 class TabWindow : public Window
 {
     Q_OBJECT
@@ -31,6 +32,11 @@ public:
     // raised, since a window that is mapped anew lands on top, with or without a window
     // manager. The tab belongs to the calendar window then (see followCalendar).
     static void KeepOnTop();
+
+    // Whether another program's window has the keyboard, asked at a press while the
+    // application counts as in the background: the display's answer
+    // (WindowManagerHints::AnotherProgramActive); a test of the tab puts its own.
+    static bool (*AnotherProgramActive)();
 
     // The default left edge for a work area width: half a tab right of the centre.
     static int DefaultLeft(int availableWidth);

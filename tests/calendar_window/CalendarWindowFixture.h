@@ -60,7 +60,7 @@ protected:
         App().currentDate = Date(2025, 6, 10, 9, 0, 0);
         App().countdownDate = Date(2025, 1, 1);
         App().showCoundownCalendar = true;
-        App().Deactivated = false;
+        App().Deactivated = true;            // as at a start: no window of it was active yet
         App().tabLeft = 0;
         App().firstRun = false;
     }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The calendar window on a 1280 x 1024 screen without a window manager: it covers the screen
-# with the year view (today circled in red, the border rows), pages by year with Page
-# Down / Page Up and the wheel, slides up with Ctrl+W and back with a click on the tab, offers
-# its menus at the top-right corner (Quick Start Help clicked there shows the first run's
-# overlay again), and the space key rebuilds it and writes the events file.
+# with the year view (today circled in red, the border rows), slides away at the first click
+# on the tab after start-up, pages by year with Page Down / Page Up and the wheel, slides up
+# with Ctrl+W and back with a click on the tab, offers its menus at the top-right corner
+# (Quick Start Help clicked there shows the first run's overlay again), and the space key
+# rebuilds it and writes the events file.
 source "$(dirname "$0")/lib.sh"
 
 shot() { import -window root "$WORK/$1.png"; }
@@ -31,6 +32,9 @@ popups() {
   done
 }
 mapped() { xwininfo -id "$1" | grep -q 'IsViewable'; }
+unmapped() { ! mapped "$1"; }
+# Mapped, and its slide over, which takes its shape off.
+rests_in_view() { xwininfo -shape -id "$1" | grep -q 'IsViewable' && xwininfo -shape -id "$1" | grep -q 'No window shape defined'; }
 top_of() { geometry "$1" | cut -d' ' -f2; }
 
 scenario() {
@@ -45,6 +49,19 @@ scenario() {
   tab=$(wait_window '^Tab$') || bad "no tab window"
   tg=$(geometry "$tab")
   [ "$(echo "$tg" | cut -d' ' -f2-)" = "0 32 7" ] && echo "ok: the tab is 32 x 7 at the top edge" || bad "tab geometry $tg"
+  # As a user finds it after start-up: nothing made the calendar active (no window manager)
+  # and no other program has the keyboard; the first click on the tab slides it away, a
+  # second brings it back.
+  within rests_in_view "$win" || bad "the calendar never rests in view after start-up"
+  tx=$(( $(geometry "$tab" | cut -d' ' -f1) + 16 ))
+  xdotool mousemove "$tx" 3 click 1
+  if within unmapped "$win"; then
+    echo "ok: the first click on the tab after start-up slides it away"
+    xdotool mousemove "$tx" 3 click 1
+    within rests_in_view "$win" || bad "a second click on the tab did not bring the calendar back"
+  else
+    bad "the first click on the tab after start-up left the calendar in view"
+  fi
 
   shot year1
   [ "$(red_pixels year1)" -gt 10 ] && echo "ok: today is circled in pure red" || bad "no red circle"

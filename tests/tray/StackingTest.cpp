@@ -121,6 +121,7 @@ TEST_F(Stacking, SmallWindowsStayAboveTheCalendarWhenItIsRebuiltOrSlidIn)
     {
         // The application was in the background: the press brings the calendar forward.
         StackRecorder recorder;
+        AnotherProgramHasTheKeyboard another(true);
         App().Deactivated = true;
         TabWindow* tab = TabWindow::Instance();
         tab->Event_MouseDown(5, 3);

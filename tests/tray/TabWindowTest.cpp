@@ -1,5 +1,4 @@
-#include "../calendar_window/CalendarWindowFixture.h"
-#include "tray/TabWindow.h"
+#include "TrayFixture.h"
 #include "framework/Files.h"
 #include <QPixmap>
 #include <climits>
@@ -38,28 +37,45 @@ TEST_F(Tab, OpensAtTheTopEdgeHalfATabRightOfTheCentreOrWhereItWasLeft)
 
 TEST_F(Tab, AClickSlidesTheCalendarOutAndBackIn)
 {
+    // As after a start on a display without a window manager: nothing made the calendar
+    // active, and no other program has the keyboard.
+    ASSERT_TRUE(App().Deactivated);
     CalendarWindow* calendar = open();
     TabWindow* tab = TabWindow::Instance();
     clickTab(tab);
     EXPECT_LT(calendar->Top(), 0);
     EXPECT_TRUE(calendar->isHidden());
     App().Deactivated = true;              // slid up: a click slides it down in any case
-    clickTab(tab);
+    {
+        AnotherProgramHasTheKeyboard another(true);
+        clickTab(tab);
+    }
     EXPECT_EQ(calendar->Top(), area().top());
     EXPECT_FALSE(calendar->isHidden());
     EXPECT_FALSE(App().Deactivated);
 }
 
-TEST_F(Tab, AClickWhileInTheBackgroundBringsTheCalendarForward)
+TEST_F(Tab, AClickWhileInTheBackgroundBringsTheCalendarForwardOnlyFromAnotherProgram)
 {
-    CalendarWindow* calendar = open();
-    TabWindow* tab = TabWindow::Instance();
-    App().Deactivated = true;
-    tab->Event_MouseDown(5, 3);
-    App().Deactivated = false;             // the press activated the application
-    tab->Event_MouseUp(5, 3);
-    EXPECT_EQ(calendar->Top(), area().top());
-    EXPECT_FALSE(calendar->isHidden());
+    // In the background, a click brings the calendar forward where another program's window
+    // has the keyboard (a window manager opened the calendar behind it, or the user went
+    // there); where none has, there is nothing to come forward from and the click slides the
+    // calendar away.
+    struct Case { const char* name; bool another; bool slidAway; };
+    for (const Case& c : {Case{"another program has the keyboard", true, false},
+                          Case{"no program has the keyboard", false, true}}) {
+        AnotherProgramHasTheKeyboard another(c.another);
+        CalendarWindow* calendar = open();
+        TabWindow* tab = TabWindow::Instance();
+        App().Deactivated = true;
+        tab->Event_MouseDown(5, 3);
+        App().Deactivated = false;             // the press activated the application
+        tab->Event_MouseUp(5, 3);
+        EXPECT_EQ(calendar->Top() < 0, c.slidAway) << c.name;
+        EXPECT_EQ(calendar->isHidden(), c.slidAway) << c.name;
+        calendar->CloseWindow();
+        flush();
+    }
 }
 
 TEST_F(Tab, ADragMovesTheTabAlongTheTopEdgeAndIsRemembered)

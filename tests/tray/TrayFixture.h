@@ -71,3 +71,20 @@ protected:
 private:
     QString m_folder, m_name, m_copyright;
 };
+
+// For as long as it lives, the tab's presses find another program's window with the keyboard,
+// or none: the offscreen platform knows of no other program.
+class AnotherProgramHasTheKeyboard
+{
+public:
+    explicit AnotherProgramHasTheKeyboard(bool has) : m_saved(TabWindow::AnotherProgramActive)
+    {
+        TabWindow::AnotherProgramActive = has ? +[] { return true; } : +[] { return false; };
+    }
+    ~AnotherProgramHasTheKeyboard() { TabWindow::AnotherProgramActive = m_saved; }
+    AnotherProgramHasTheKeyboard(const AnotherProgramHasTheKeyboard&) = delete;
+    AnotherProgramHasTheKeyboard& operator=(const AnotherProgramHasTheKeyboard&) = delete;
+
+private:
+    bool (*const m_saved)();
+};
