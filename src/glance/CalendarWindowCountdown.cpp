@@ -65,8 +65,8 @@ void CalendarWindow::CountdownCanvas_MouseDrag(int x, int y)
 }
 
 // After a drag the tile only repaints. A click opens the countdown dialog; when the dialog
-// has left a countdown whose day or title differs from before, the tile is rendered again
-// and the events file written.
+// has left a countdown whose day or title differs from before, the events file is written.
+// The dialog's close, which commits, has rendered the tile and the views again.
 void CalendarWindow::CountdownCanvas_MouseUp(int /*x*/, int /*y*/)
 {
     if (CountdownCanvas->iMoved) {
@@ -85,9 +85,6 @@ void CalendarWindow::CountdownCanvas_MouseUp(int /*x*/, int /*y*/)
     const QString key = App().countdownDate.SQLDateTime();
     if (!App().eventDict.HasKey(key))
         return;
-    if (key != dateBefore || EventRecord::Title(App().eventDict.Value(key)) != titleBefore) {
-        CountdownCanvas->updateCountdown();
-        CountdownCanvas->Refresh(true);
+    if (key != dateBefore || EventRecord::Title(App().eventDict.Value(key)) != titleBefore)
         SaveEvents();
-    }
 }

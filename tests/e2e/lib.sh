@@ -288,6 +288,44 @@ press() {
   xdotool key "$@"
 }
 
+# ---- The menus at the calendar window's top-right corner ----
+# The id of a menu of the program that is shown, if one is: Qt maps a menu as a window that
+# the window manager leaves alone (override-redirect) and that belongs to another window
+# (WM_TRANSIENT_FOR), as it does a tooltip. The tray icon's window is override-redirect too,
+# but belongs to none. (A menu's window type says so only the first time it shows: Qt 6.4
+# gives a menu shown again the normal type.)
+shown_menu() {
+  local id
+  for id in $(xdotool search --onlyvisible --classname '^lumora-calendar$' 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+    xprop -id "$id" WM_TRANSIENT_FOR _NET_WM_WINDOW_TYPE 2>/dev/null \
+      | awk '/^WM_TRANSIENT_FOR\(WINDOW\)/ { owned = 1 } /TOOLTIP/ { tip = 1 } END { exit !(owned && !tip) }' \
+      && { echo "$id"; return 0; }
+  done
+  return 1
+}
+# Whether the keyboard's focus is in a window of the program.
+keyboard_in_program() {
+  local focus
+  focus=$(xdotool getwindowfocus 2>/dev/null) && xprop -id "$focus" WM_CLASS 2>/dev/null | grep -q '"lumora-calendar"'
+}
+# Clicks the menu bar at ($1, 8) (the calendar window's width less 18: the Help menu's title)
+# and, once its menu shows and the program has the keyboard, types keys $2... into it: keys
+# sent before would go to the calendar window or to whichever window holds the keyboard. A
+# click that shows no menu within a third of $WAIT is made again, up to three times. Returns 1
+# where no menu showed.
+open_menu() {
+  local x=$1; shift
+  for _ in 1 2 3; do
+    xdotool mousemove "$x" 8 click 1
+    within $(( WAIT / 3 )) shown_menu > /dev/null && break
+  done
+  shown_menu > /dev/null || { echo "  no menu showed after three clicks at ($x, 8)"; return 1; }
+  [ $# = 0 ] && return 0
+  within $(( WAIT / 3 )) keyboard_in_program || echo "  the program's menu shows, but the keyboard is elsewhere"
+  xdotool key "$@"
+}
+
 # ---- The year view on the screen (sample branding "Standard") ----
 SHOT="$WORK/shot.png"
 

@@ -30,8 +30,7 @@ scenario() {
 
   # Edit > Preferences: the menu at the corner opens at Help; Left goes to Edit, whose last
   # enabled items are "Show Countdown Event" and, above it, "Preferences".
-  xdotool mousemove "$(( $(geometry "$win" | cut -d' ' -f3) - 18 ))" 8 click 1; sleep 0.7
-  xdotool key Left; sleep 0.5; xdotool key Up; sleep 0.2; xdotool key Up; sleep 0.2; xdotool key Return
+  open_menu "$(( $(geometry "$win" | cut -d' ' -f3) - 18 ))" Left Up Up Return
   prefs=$(wait_window '^Calendar Preferences$') || { echo "FAIL: no preferences window"; kill -9 $pid; exit 1; }
   echo "ok: Edit > Preferences opens the window"
   sleep 0.5

@@ -205,6 +205,42 @@ TEST(Graphics, TextMeasuresAndBaseline)
     EXPECT_LE(ink.top(), 30 - g.TextAscent() + 4);
 }
 
+// A text's measured width is where the drawing goes on after it, also for letters that come
+// from the colour emoji font or a fallback font: a letter drawn after the text stands that far
+// to the right of where it stands alone. Centred titles, the countdown title's limit and the
+// line through a ticked to-do item go by this width.
+TEST(Graphics, TextWidthIsWhereTheDrawingGoesOnWithEmojiAndFallbackLetters)
+{
+    const QString texts[] = {QString::fromUtf8("\xe2\x98\x8e\xe2\x98\x8e\xe2\x98\x8e \xe2\x98\x95\xf0\x9f\x8e\x89"),
+                             QString::fromUtf8("Call the garage \xe2\x98\x8e \xe9\x9b\xbb\xe8\xa9\xb1 \xf0\x9f\x8d\x95")};
+    // The leftmost column that text + "H" inks beyond text alone, drawn at x = 4.
+    auto nextLetter = [](const QString& text, int size) {
+        const auto draw = [size](const QString& what) {
+            auto pic = Picture::New(320, 40);
+            Graphics& g = pic->Graphics();
+            g.SetTextStyle("Arial", size, false);
+            g.DrawString(what, 4, 30);
+            return pic;
+        };
+        const PicturePtr alone = draw(text), followed = draw(text + "H");
+        for (int x = 0; x < 320; ++x)
+            for (int y = 0; y < 40; ++y)
+                if (alone->Pixel(x, y) != followed->Pixel(x, y))
+                    return x;
+        return -1;
+    };
+    for (const QString& text : texts) {
+        for (const int size : {12, 20}) {
+            auto pic = Picture::New(1, 1);
+            Graphics& g = pic->Graphics();
+            g.SetTextStyle("Arial", size, false);
+            const int hAlone = nextLetter(QString(), size);
+            EXPECT_NEAR(nextLetter(text, size) - hAlone, g.StringWidth(text), 1.0)
+                << size << " px: " << text.toStdString();
+        }
+    }
+}
+
 // Text drawn through a paint event's painter looks as drawn into a picture, and leaves the
 // painter's state as it found it.
 TEST(Graphics, TextThroughAPainterLeavesItsStateAndLooksAsInAPicture)

@@ -270,6 +270,10 @@ TEST_F(Countdown, ClosingCommitsTheDayAndTitle)
         EXPECT_EQ(value("2026-03-14 00:00:00"), c.oldValue);
         EXPECT_EQ(countdownKey(), c.day.SQLDateTime().toStdString());
         EXPECT_EQ(eventsFileWritten(), c.saved);
+        // The tile shows what was committed: rendering it again changes nothing.
+        const QImage shown = w->CountdownCanvas->cachedImage->Image();
+        w->CountdownCanvas->updateCountdown();
+        EXPECT_TRUE(w->CountdownCanvas->cachedImage->Image() == shown) << "the tile shows an earlier countdown";
         if (c.saved) {
             QFile file(home.documentsFolder() + "/Calendar.tpc");
             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
