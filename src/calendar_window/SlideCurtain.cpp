@@ -51,8 +51,11 @@ bool SlideCurtain::storeReady(QWidget* top)
     QBackingStore* store = top->backingStore();
     QWindow* handle = top->windowHandle();
     // A window shown a moment ago may not have been painted yet (a busy machine's window
-    // manager maps it late): its store then has no pixels to paint into.
-    return store && handle && handle->isExposed() && store->size() == top->size() && store->paintDevice();
+    // manager maps it late): its store then has no pixels to paint into. The size is asked
+    // first and is enough: a store is given its pixels as it is given a size (only then does
+    // it have one), and with Qt's high-density scaling asking a store never sized for its
+    // paint device crashes.
+    return store && handle && handle->isExposed() && store->size() == top->size();
 }
 
 bool SlideCurtain::showWholeWindow(const QRect& band)

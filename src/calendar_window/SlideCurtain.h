@@ -66,7 +66,7 @@ private:
     // painted since it was shown (the step is then painted as usual).
     bool showWholeWindow(const QRect& band);
     // Whether top's backing store can be painted into and handed over whole now: the window
-    // is exposed, and its store has the window's size and pixels.
+    // is exposed, and its store has the window's size (and with it its pixels).
     static bool storeReady(QWidget* top);
     void paintRows(QPainter& painter, const QRegion& region) const;
     int pictureHeight() const { return int(m_picture.deviceIndependentSize().height()); }
