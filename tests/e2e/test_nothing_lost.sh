@@ -8,7 +8,8 @@
 # a link that loops in their place or in place of "caldef.dat" is reported and never replaced.
 # A quit by signal never waits for a click, even when its save fails. When the display goes
 # away, alone or with SIGHUP, what only memory held is written and the lock released; a
-# session bus that never answers holds up no signal's quit.
+# session bus that never answers holds up no signal's quit, nor does a display that the
+# program still asks for.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -338,6 +339,24 @@ display_goes_away() {
   done
 }
 
+# A display that takes every connection and closes it at once (an X server's reset, over and
+# over): the program asks again for a while, and a signal meanwhile, before the program has
+# anything of its own, quits it at once with status 0 and no message.
+signal_while_the_display_is_asked_again() {
+  local sig
+  x_proxy refuse:1000000 || { fail "no display of the test's own"; return; }
+  for sig in TERM HUP INT; do
+    : > "$PROXY_LOG"
+    DISPLAY=$PROXY_DISPLAY env --default-signal=INT,HUP "$BIN" 2>"$WORK/asked.err" & PID=$!
+    within 10 grep -q "pid $PID\$" "$PROXY_LOG" || fail "SIG$sig: the program never asked the display"
+    kill -s $sig $PID
+    wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    check "SIG$sig while the display is asked again quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+    check "SIG$sig: no message" bash -c "! grep -q lumora-calendar '$WORK/asked.err'"
+  done
+  end_x_proxy
+}
+
 # A session bus that accepts connections and never answers: Qt waits for it when its event
 # loop starts, for as long as it stays silent. The first SIGTERM, SIGINT or SIGHUP still ends
 # the program within 5 s, with status 0, no lock left and the events file as it was.
@@ -384,6 +403,7 @@ scenario() {
   looping_links
   read_only_places
   display_goes_away
+  signal_while_the_display_is_asked_again
   silent_session_bus
   exit $FAILURES
 }
