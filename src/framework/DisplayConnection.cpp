@@ -1,6 +1,7 @@
 #include "framework/DisplayConnection.h"
 #include "framework/QuitSignals.h"
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -85,6 +86,11 @@ bool DisplayConnection::ServerListens(const QByteArray& name, Clock::time_point 
 
 xcb_connection_t* DisplayConnection::Open()
 {
+    // A write to a server that closed the connection (libxcb writes without MSG_NOSIGNAL)
+    // would end the program by SIGPIPE (10 of 60 starts against a display that closes every
+    // connection, 6 at once): from here on, for the whole run, the write fails instead, and the
+    // connection's error tells the rest (DisplayLoss). A session bus gone fails its writes so.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto giveUp = Clock::now() + std::chrono::milliseconds(RetryMs);
     for (;;) {
         xcb_connection_t* display = xcb_connect(nullptr, nullptr);
