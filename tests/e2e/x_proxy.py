@@ -13,8 +13,9 @@ usage: x_proxy.py LISTEN SERVER LOG RULE
           screens:N  the same at the Nth request that a connection sends once the server told
                      it of a change of screens (a RandR event)
           pass       breaks nothing
-SIGUSR1 shuts the sending side of every connection: a client's writes fail from then on
-(EPIPE), while what the server sends still reaches it. SIGTERM ends it as a server that ends.
+SIGUSR1 shuts the sending side of every connection ("shut" in the log once done): a client's
+writes fail from then on (EPIPE), while what the server sends still reaches it. SIGTERM ends
+it as a server that ends.
 """
 import os
 import select
@@ -154,6 +155,7 @@ def shut_sending(*_):
         if c.sending:
             c.client.shutdown(socket.SHUT_RD)
             c.sending = False
+    log.write("shut\n")
 
 
 signal.signal(signal.SIGUSR1, shut_sending)
