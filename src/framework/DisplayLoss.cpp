@@ -78,11 +78,6 @@ void DisplayLoss::Watch(xcb_connection_t* ownConnection)
     g_ownConnectionFd = xcb_get_file_descriptor(ownConnection);
     g_previous = qInstallMessageHandler(onMessage);
     XSetIOErrorHandler(onXlibConnectionBroken);
-    // A write to a display that has gone (libxcb writes without MSG_NOSIGNAL) would end the
-    // program by SIGPIPE before the connection's error is seen, what the user typed unsaved:
-    // the write fails instead, and the connection's error ends the program as above. A
-    // session bus that has gone fails its writes the same way.
-    ::signal(SIGPIPE, SIG_IGN);
     struct sigaction action = {};
     action.sa_handler = onCrash;
     sigemptyset(&action.sa_mask);

@@ -15,8 +15,9 @@ struct xcb_connection_t;
 // - Xlib's default handler calls exit() when the connection breaks while Qt opens it;
 // - Qt reads the empty reply of a server that is gone as a reply (QXcbScreen's set-up while
 //   the application object is made): a crash, which ends here when the connection is gone.
-// - a write to the socket of a server that is gone raises SIGPIPE, which is ignored from here
-//   on: the write fails, and Qt's check above then sees the broken connection.
+// - a write to the socket of a server that is gone raises SIGPIPE, which is ignored from the
+//   first connection on (DisplayConnection::Open): the write fails, and Qt's check above then
+//   sees the broken connection.
 // exit() would run the global destructors under the workers that still decode pictures or
 // read the events file, and a program ended that way crashed.
 class DisplayLoss

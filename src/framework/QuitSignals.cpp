@@ -154,6 +154,17 @@ void QuitSignals::Catch()
     }
 }
 
+bool QuitSignals::Asked()
+{
+    return std::any_of(std::begin(Signals), std::end(Signals), [](int sig) { return g_caught[sig] != 0; });
+}
+
+void QuitSignals::QuitIfAsked()
+{
+    if (Asked())
+        Application::EndNow(0, QByteArray());
+}
+
 int QuitSignals::PipeToRead() { return g_pipe[0]; }
 
 void QuitSignals::QuitBegun()

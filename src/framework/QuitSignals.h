@@ -16,9 +16,17 @@ class QuitSignals
 {
 public:
     // Catches the three signals (one ignored from the start stays ignored: nohup, a shell's
-    // background job) and starts the guard. From main, before the application object exists,
-    // so that a signal during its making is not lost; again from each application object.
+    // background job) and starts the guard. From main's first line, so that no signal meets
+    // its default effect while main connects to the display, takes the lock and makes the
+    // application object; again from each application object.
     static void Catch();
+    // Whether a first signal came since the signals were caught.
+    static bool Asked();
+    // Before the application object exists, and until its event loop runs, a quit has nothing
+    // to save or close: where a signal asked for one, ends the process at once with status 0,
+    // the single-instance lock's file removed (Application::EndNow). Main asks at each of its
+    // first steps.
+    static void QuitIfAsked();
     // The pipe's end that the event loop reads, one byte for each first signal; -1 when the
     // signals keep their default effects (no pipe could be made).
     static int PipeToRead();

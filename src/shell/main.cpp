@@ -1,3 +1,4 @@
+#include "framework/DisplayConnection.h"
 #include "framework/DisplayLoss.h"
 #include "framework/Files.h"
 #include "framework/Graphics.h"
@@ -8,35 +9,16 @@
 
 #include "shell/Menu.h"
 #include "shell/app.h"
-#include <chrono>
 #include <cstdio>
 #include <malloc.h>
-#include <thread>
 #include <xcb/xcb.h>
-
-namespace {
-
-// The program's first connection to the display. An X server that resets when its last client
-// leaves turns away whoever comes during the reset: a client started just before this one (a
-// session script's xrdb or xsetroot, a tool that waits for our window) may leave just as we
-// connect. A display that closes the connection is asked again for up to 2 s before the
-// program says that none answers; a display name that cannot be read is not asked again.
-xcb_connection_t* connectToDisplay()
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    for (;;) {
-        xcb_connection_t* display = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(display) != XCB_CONN_ERROR || std::chrono::steady_clock::now() >= giveUp)
-            return display;
-        xcb_disconnect(display);
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
+    // A quit signal asks for a quit from the first line on: before the application object has
+    // its event loop, that ends the program at once, with nothing to save (QuitSignals::
+    // QuitIfAsked after each step below that may take a while).
+    QuitSignals::Catch();
     // Sliding and placing windows at the screen's top edge needs X11, whatever platform the
     // session asks Qt programs to use (many Wayland sessions set QT_QPA_PLATFORM=wayland for
     // all of them): where no X server answers at the display the environment names (in a
@@ -44,7 +26,8 @@ int main(int argc, char** argv)
     // stays open until Qt has its own: an X server started without -noreset (Xorg's, Xvfb's
     // and xvfb-run's default) resets when its last client leaves, and turns away a client
     // that comes meanwhile, here Qt, which would then end the program.
-    xcb_connection_t* display = connectToDisplay();
+    xcb_connection_t* display = DisplayConnection::Open();
+    QuitSignals::QuitIfAsked();
     if (xcb_connection_has_error(display)) {
         xcb_disconnect(display);
         std::fputs(DisplayLoss::UnreachableLine().constData(), stderr);
@@ -65,13 +48,14 @@ int main(int argc, char** argv)
     // Before anything writes (the toolkit's caches too): a file-size limit fails the write
     // instead of ending the program.
     Files::CatchFileSizeLimit();
-    // From here the display's loss and the quit signals end the program as they should,
-    // also while the application object is made.
+    // From here the display's loss ends the program as it should, also while the application
+    // object is made.
     DisplayLoss::Watch(display);
-    QuitSignals::Catch();
     // Before the toolkit asks the session bus and before threads read the environment: a bus
-    // that never answers costs at most a few seconds, and none at all launches none.
+    // that never answers costs at most a few seconds, and none at all launches none. A quit
+    // signal cuts the asking short.
     SessionBus::Probe();
+    QuitSignals::QuitIfAsked();
     // The single-instance lock comes first: a copy that another one refuses reads nothing of
     // the user's data (app::CheckRunning then shows why it ends). A large events file is read
     // while the toolkit starts and the branding is read (a smaller one once the application
@@ -80,12 +64,14 @@ int main(int argc, char** argv)
         app::StartReadingEventsFile(true);
     // After the environment's last change here: fontconfig reads it.
     Graphics::StartFontConfiguration();
+    QuitSignals::QuitIfAsked();
     int status = 0;
     {
         DisplayLoss::MakingApplication();
         app application(argc, argv);
         DisplayLoss::ApplicationMade();
         SessionBus::RestoreEnvironment();
+        QuitSignals::QuitIfAsked();
         xcb_disconnect(display);
         try {
             FileTypes::_Initialize();

@@ -4,7 +4,8 @@
 // covered by the whole-program test.) The same signal again while the quit runs ends the
 // process at once, as its default effect would, but leaves no lock file behind. Where the
 // event loop is held up, the process still ends soon after the signal, what the quit would
-// have written written from memory.
+// have written written from memory; so does one held up after its quit saved. A signal before
+// the event loop runs ends the process at once.
 #include "CalendarWindowFixture.h"
 #include "calendar_window/cCanvas.h"
 #include "framework/ListBox.h"
@@ -98,6 +99,30 @@ QString heldUpEventsPathFile() { return SandboxRoot() + "/held-up-events-path"; 
     std::_Exit(BadStatus);
 }
 
+// SIGTERM, then the quit saves and leaves the event loop, and the program is held up before it
+// ends (a library's clean-up waiting for a bus gone silent) far longer than the guard gives it.
+[[noreturn]] void signalAndHeldUpAfterTheSave()
+{
+    QTimer::singleShot(0, qApp, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(5000, qApp, [] { std::_Exit(StillRunning); });
+    QApplication::exec();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * QuitSignals::GuardMs));
+    std::_Exit(StillRunning);
+}
+
+// A lock held, then a signal before the event loop runs (as while main makes the application
+// object): the quit asked for ends the process at once, the lock's file removed.
+[[noreturn]] void signalBeforeTheEventLoop(const QString& lockPath)
+{
+    Mutex lock(lockPath);
+    if (!lock.TryEnter())
+        std::_Exit(NoLock);
+    QuitSignals::QuitIfAsked();   // nothing asked yet: goes on
+    std::raise(SIGTERM);
+    QuitSignals::QuitIfAsked();
+    std::_Exit(StillRunning);
+}
+
 // A lock held, then SIGTERM; a window's close handler, which the quit runs, gets a second
 // one: the quit is under way when it comes.
 [[noreturn]] void signalAgainDuringTheQuit(const QString& lockPath)
@@ -147,6 +172,18 @@ TEST_F(QuitSignalsTest, AHeldUpEventLoopStillEndsWithTheQuitsWritesFromMemory)
     const QByteArray written = file.readAll();
     EXPECT_TRUE(written.startsWith("0\tWater plants\nEvents Data:\n")) << written.constData();
     EXPECT_TRUE(written.contains("2025-12-25 00:00:00//Launch//Countdown\n")) << written.constData();
+}
+
+TEST_F(QuitSignalsTest, AQuitHeldUpAfterItsSavingStillEnds)
+{
+    EXPECT_EXIT(signalAndHeldUpAfterTheSave(), testing::ExitedWithCode(0), "held up");
+}
+
+TEST_F(QuitSignalsTest, ASignalBeforeTheEventLoopEndsTheProcessAtOnceWithoutTheLock)
+{
+    const QString lockPath = SandboxRoot() + "/quit-signals-early.lock";
+    EXPECT_EXIT(signalBeforeTheEventLoop(lockPath), testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(QFileInfo::exists(lockPath));
 }
 
 TEST_F(QuitSignalsTest, TheSameSignalAgainDuringTheQuitEndsItAndLeavesNoLock)

@@ -201,6 +201,34 @@ while True:
   within 10 test -S "$1" || { kill $BUS_PID; wait $BUS_PID 2>/dev/null; return 1; }
 }
 
+# ---- A display of the test's own in front of the X server ----
+# Starts x_proxy.py (beside this file; its rules there) with rule $1 in front of the display
+# the test runs on, at a free display number: sets PROXY_PID, PROXY_DISPLAY and PROXY_LOG. The
+# program reaches the server through it (DISPLAY=$PROXY_DISPLAY); the test's own tools go to
+# the server straight, so that the proxy's connections are the program's alone. The server's
+# cookie (xvfb-run's) is given to the proxy's display too, in the same authority file.
+X_PROXY="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/x_proxy.py"
+x_proxy() {
+  local n cookie
+  cookie=$(xauth list "$DISPLAY" 2>/dev/null | awk '{print $3; exit}')
+  for _ in 1 2 3 4 5; do
+    n=$(( 1000 + RANDOM % 9000 ))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    PROXY_DISPLAY=:$n PROXY_LOG="$WORK/proxy-$n.log"
+    python3 "$X_PROXY" $n "${DISPLAY#:}" "$PROXY_LOG" "$1" 2>>"$WORK/proxy.err" & PROXY_PID=$!
+    within 10 proxy_settled
+    if grep -qx listening "$PROXY_LOG" 2>/dev/null && kill -0 $PROXY_PID 2>/dev/null; then
+      [ -z "$cookie" ] || xauth add "$PROXY_DISPLAY" . "$cookie"
+      return 0
+    fi
+    wait $PROXY_PID 2>/dev/null   # another test took that number meanwhile
+  done
+  return 1
+}
+proxy_settled() { grep -qx listening "$PROXY_LOG" 2>/dev/null || ! kill -0 $PROXY_PID 2>/dev/null; }
+# Ends it as a server that ends (every connection closed), if a break has not ended it already.
+end_x_proxy() { kill $PROXY_PID 2>/dev/null; wait $PROXY_PID 2>/dev/null; }
+
 # Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test
 # script runs again there, with the size in LUMORA_E2E_SCREEN.
 run_in_xvfb() {

@@ -7,8 +7,11 @@
 # does; a FIFO, a device or a link in place of the user's files is reported, never waited on;
 # a link that loops in their place or in place of "caldef.dat" is reported and never replaced.
 # A quit by signal never waits for a click, even when its save fails. When the display goes
-# away, alone or with SIGHUP, what only memory held is written and the lock released; a
-# session bus that never answers keeps away neither the window nor a signal's quit.
+# away, alone or with SIGHUP, what only memory held is written and the lock released, and
+# where the display breaks at a chosen point the program ends by no signal of its own; a
+# session bus that never answers keeps away neither the window nor a signal's quit, nor does
+# a display that the program still asks for hold up a signal's quit. A SIGHUP ignored from the
+# start (nohup) stays ignored.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -57,18 +60,32 @@ todo_text_and_missing_separator() {
   check "the to-do part holds the three items only" [ "$(todo_lines | wc -l)" = 3 ]
 }
 
+# Whether process $1 ignores SIGHUP and catches SIGTERM and SIGINT (the signals' bits, from 1,
+# in its masks).
+hup_ignored() {
+  local ignored caught
+  ignored=$(awk '/^SigIgn:/ {print $2}' /proc/$1/status 2>/dev/null) || return 1
+  caught=$(awk '/^SigCgt:/ {print $2}' /proc/$1/status 2>/dev/null) || return 1
+  (( (0x$ignored & 1) && !(0x$caught & 1) && (0x$caught & 2) && (0x$caught & 1 << 14) ))
+}
+
 signals_quit_normally() {
   local sig
   for sig in TERM HUP INT; do
     rm -f "$TPC"
     printf '0;0;1' > "$PREFS"   # not a first start: no help overlay over the year view
-    start || return
+    # The last one started as nohup starts a program: with SIGHUP ignored.
+    if [ $sig = INT ]; then start env --ignore-signal=HUP "$BIN" || return; else start || return; fi
     if [ $sig = TERM ]; then
       # A to-do item typed in the week at a glance is written only when the week is left.
       measure_year_view "$WIN" || { fail "no calendar area borders found"; kill -9 $PID; return; }
       click $YEAR_X $YEAR_Y
       click $(( SCREEN_W - 168 + 60 )) $(( TITLE + 60 + 132 + 10 ))
       xdotool type --delay 20 "Water plants"; xdotool key Return; sleep 0.3
+    fi
+    if [ $sig = INT ]; then
+      kill -HUP $PID
+      check "SIGHUP ignored from the start stays ignored, the other two caught" hup_ignored $PID
     fi
     rm -f "$PREFS"
     quit_with $sig
@@ -301,11 +318,12 @@ read_only_places() {
 }
 
 # The display goes away (its X server ends, as at a session's end; with SIGHUP at the same
-# time, as startx's end sends it) with a to-do item typed in the week at a glance, which only
-# memory holds until the week is left: it is written, the events file keeps its event, and
-# the lock goes. Ended by the display's loss, the program says so in one line, status 1.
+# time, as startx's end sends it) with the tab dragged to a new place and a to-do item typed in
+# the week at a glance, which only memory holds until the quit and until the week is left: both
+# are written, the events file keeps its event, and the lock goes. Ended by the display's
+# loss, the program says so in one line, status 1.
 display_goes_away() {
-  local -x DISPLAY how lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
+  local -x DISPLAY how tab tx=0 ty=0 tw=0 th=0 lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
   local event='2025-03-10 09:00:00|2025-03-10 10:00:00//Dentist'
   mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
   for how in server server+HUP; do
@@ -315,6 +333,11 @@ display_goes_away() {
     printf '0;0;1' > "$PREFS"
     start bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/gone.err" || { end_x_server; return; }
     measure_year_view "$WIN" || { fail "no calendar area borders found"; kill -9 $PID; end_x_server; return; }
+    # Dragged 200 pixels to the left: the clicks below come after its release.
+    tab=$(wait_window '^Tab$') && read -r tx ty tw th < <(geometry "$tab")
+    xdotool mousemove $(( tx + tw / 2 )) $(( ty + th / 2 )) mousedown 1 mousemove $(( tx + tw / 2 - 100 )) $(( ty + th / 2 )) \
+      mousemove $(( tx + tw / 2 - 200 )) $(( ty + th / 2 )) mouseup 1
+    within 10 eval '[ "$(geometry "$tab" | cut -d" " -f1)" = $(( tx - 200 )) ]' || fail "$how: the tab was not dragged"
     click $YEAR_X $YEAR_Y
     click $(( SCREEN_W - 168 + 60 )) $(( TITLE + 60 + 132 + 10 ))
     # The item's editor (white) shows, then the item in its row once Return is taken.
@@ -334,8 +357,99 @@ display_goes_away() {
     fi
     check "$how: the to-do item is written" grep -qxF "$(printf '0\tWater plants')" "$TPC"
     check "$how: the events file keeps its event" grep -qxF "$event" "$TPC"
+    check "$how: the tab's new place is written ($(cat "$PREFS"))" [ "$(cat "$PREFS")" = "0;$(( tx - 200 ));1" ]
     check "$how: the lock goes" [ ! -e "$lock" ]
   done
+}
+
+# Whether the calendar window's slide is over (its shape taken off).
+slide_over() { xwininfo -shape -id "$WIN" 2>/dev/null | grep -q "No window shape defined"; }
+# A change of the server's screens: its output made the primary one (1) or none again (0).
+change_screens() {
+  /usr/bin/python3 -c 'import sys
+from Xlib import display
+d = display.Display(); root = d.screen().root
+root.xrandr_set_output_primary(root.xrandr_get_screen_resources().outputs[0] if sys.argv[1] == "1" else 0)
+d.sync()' "$1"
+}
+# The display breaks where each of the program's nets for its loss acts, every time: a display
+# of the test's own in front of the server (x_proxy.py) breaks the connections at a chosen
+# request. As the toolkit asks for its set-up (Qt's fatal error while the application object
+# is made), at its first request (Xlib's handler, while Qt opens its display), while it sets up
+# its screens and, once the window shows, while it takes in a change of screens (Qt crashes
+# on the replies that never came): each time the program ends with status 1 and its one line,
+# no lock left. SIGHUP once the display takes no more of the program's requests (its writes
+# fail, as on a server gone) quits with 0 and saves. A display that turns away the program's
+# first connection gets another one, and the calendar shows.
+display_breaks() {
+  local entry how rule said lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock" before
+  local gone='lumora-calendar: the X display "%s" went away, so the calendar ends'
+  local unreachable='lumora-calendar: needs an X11 display (an X server, or XWayland in a Wayland session), and none answers at DISPLAY="%s"'
+  mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
+  printf 'Events Data:\n' > "$TPC"
+  printf '0;0;1' > "$PREFS"
+  before=$(md5sum < "$TPC")
+  # The program's first connection (main's) is the proxy's first, the toolkit's its second.
+  for entry in "as the toolkit asks for its set-up|break:2:0|$unreachable" \
+      "at the toolkit's first request|break:2:1|$gone" "while the toolkit sets up its screens|break:2:7|$gone" \
+      "while the toolkit takes in a change of screens|screens:2|$gone"; do
+    IFS='|' read -r how rule said <<< "$entry"
+    x_proxy $rule || { fail "$how: no display of the test's own"; return; }
+    if [ $rule = screens:2 ]; then
+      start env DISPLAY=$PROXY_DISPLAY bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/break.err" || { end_x_proxy; return; }
+      within slide_over || fail "$how: the calendar's slide does not end"
+      change_screens 1
+    else
+      env DISPLAY=$PROXY_DISPLAY "$BIN" 2>"$WORK/break.err" & PID=$!
+    fi
+    wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    end_x_proxy
+    check "$how: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
+    check "$how: it says why in its one line" \
+      bash -c '[ "$(grep "lumora-calendar\|XIO" "$1")" = "$2" ]' sh "$WORK/break.err" "$(printf "$said" "$PROXY_DISPLAY")"
+    check "$how: it leaves no lock" [ ! -e "$lock" ]
+    check "$how: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
+  done
+  change_screens 0
+
+  x_proxy pass || { fail "no display of the test's own"; return; }
+  rm -f "$TPC"
+  start env DISPLAY=$PROXY_DISPLAY "$BIN" || { end_x_proxy; return; }
+  kill -USR1 $PROXY_PID
+  within 10 grep -qx shut "$PROXY_LOG" || fail "the display still takes requests"
+  kill -HUP $PID
+  # The quit saves, its writes to the display failing; the program then waits for the display's
+  # answers until the display goes.
+  within eval 'grep -qx "Events Data:" "$TPC" || ended $PID'
+  end_x_proxy
+  wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+  check "SIGHUP as the display takes no more requests quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+  check "and writes the events file" grep -qx 'Events Data:' "$TPC"
+  check "and leaves no lock" [ ! -e "$lock" ]
+
+  x_proxy refuse:1 || { fail "no display of the test's own"; return; }
+  EXIT_STATUS=none
+  start env DISPLAY=$PROXY_DISPLAY "$BIN" && quit_with ctrl+q
+  end_x_proxy
+  check "a display that turned away the first connection shows the calendar, which quits with 0" [ "$EXIT_STATUS" = 0 ]
+}
+
+# A display that takes every connection and closes it at once (an X server's reset, over and
+# over): the program asks again for a while, and a signal meanwhile, before the program has
+# anything of its own, quits it at once with status 0 and no message.
+signal_while_the_display_is_asked_again() {
+  local sig
+  x_proxy refuse:1000000 || { fail "no display of the test's own"; return; }
+  for sig in TERM HUP INT; do
+    : > "$PROXY_LOG"
+    DISPLAY=$PROXY_DISPLAY env --default-signal=INT,HUP "$BIN" 2>"$WORK/asked.err" & PID=$!
+    within 10 grep -q "pid $PID\$" "$PROXY_LOG" || fail "SIG$sig: the program never asked the display"
+    kill -s $sig $PID
+    wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    check "SIG$sig while the display is asked again quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+    check "SIG$sig: no message" bash -c "! grep -q lumora-calendar '$WORK/asked.err'"
+  done
+  end_x_proxy
 }
 
 # A session bus that accepts connections and never answers (a wedged bus daemon): the
@@ -422,6 +536,8 @@ scenario() {
   looping_links
   read_only_places
   display_goes_away
+  display_breaks
+  signal_while_the_display_is_asked_again
   silent_session_bus
   exit $FAILURES
 }

@@ -1,0 +1,103 @@
+#include "framework/DisplayConnection.h"
+#include "framework/QuitSignals.h"
+#include <cerrno>
+#include <csignal>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <netdb.h>
+#include <poll.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// Whether a connection to address is taken, waiting for it until deadline at most. A full
+// backlog (EAGAIN) is a server that is there.
+bool takesConnection(const sockaddr* address, socklen_t length, Clock::time_point deadline)
+{
+    const int fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    bool taken = ::connect(fd, address, length) == 0 || errno == EAGAIN;
+    if (!taken && errno == EINPROGRESS) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd watched = {fd, POLLOUT, 0};
+        int error = 0;
+        socklen_t size = sizeof error;
+        taken = ::poll(&watched, 1, int(std::max<long long>(left, 0))) == 1
+            && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    }
+    ::close(fd);
+    return taken;
+}
+
+bool unixSocketListens(const std::string& path, bool abstract)
+{
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const std::size_t start = abstract ? 1 : 0;   // an abstract name begins with a zero byte
+    if (start + path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path + start, path.data(), path.size());
+    const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + start + path.size() + (abstract ? 0 : 1));
+    return takesConnection(reinterpret_cast<const sockaddr*>(&address), length, Clock::now());
+}
+
+bool portListens(std::string host, int port, Clock::time_point deadline)
+{
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']')   // an IPv6 address
+        host = host.substr(1, host.size() - 2);
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+        return false;
+    bool listens = false;
+    for (const addrinfo* address = found; address && !listens; address = address->ai_next)
+        listens = takesConnection(address->ai_addr, address->ai_addrlen, deadline);
+    ::freeaddrinfo(found);
+    return listens;
+}
+} // namespace
+
+bool DisplayConnection::ServerListens(const QByteArray& name, Clock::time_point deadline)
+{
+    char* parsedHost = nullptr;
+    int number = 0;
+    if (!xcb_parse_display(name.constData(), &parsedHost, &number, nullptr))
+        return false;
+    const std::string host = parsedHost;
+    std::free(parsedHost);
+    constexpr int FirstPort = 6000;
+    if (!host.empty() && host != "unix")
+        return portListens(host, FirstPort + number, deadline);
+    const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+    return unixSocketListens(path, true) || unixSocketListens(path, false)
+        || (host.empty() && portListens("localhost", FirstPort + number, deadline));
+}
+
+xcb_connection_t* DisplayConnection::Open()
+{
+    // A write to a server that closed the connection (libxcb writes without MSG_NOSIGNAL)
+    // would end the program by SIGPIPE (10 of 60 starts against a display that closes every
+    // connection, 6 at once): from here on, for the whole run, the write fails instead, and the
+    // connection's error tells the rest (DisplayLoss). A session bus gone fails its writes so.
+    std::signal(SIGPIPE, SIG_IGN);
+    const auto giveUp = Clock::now() + std::chrono::milliseconds(RetryMs);
+    for (;;) {
+        xcb_connection_t* display = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(display) != XCB_CONN_ERROR || QuitSignals::Asked() || Clock::now() >= giveUp
+            || !ServerListens(qgetenv("DISPLAY"), giveUp))
+            return display;
+        xcb_disconnect(display);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
