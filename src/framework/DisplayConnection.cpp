@@ -1,10 +1,13 @@
 #include "framework/DisplayConnection.h"
 #include "framework/QuitSignals.h"
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <string>
@@ -47,6 +50,36 @@ bool unixSocketListens(const std::string& path, bool abstract)
     std::memcpy(address.sun_path + start, path.data(), path.size());
     const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + start + path.size() + (abstract ? 0 : 1));
     return takesConnection(reinterpret_cast<const sockaddr*>(&address), length, Clock::now());
+}
+
+// xcb_connect, with what libxcb writes to standard error meanwhile caught in written: where a
+// server refuses the connection's set-up (no cookie or a wrong one, too many clients), libxcb
+// writes the server's reason there at every try. Standard error points at a pipe for the try
+// alone. Nothing else writes there meanwhile: no other thread runs yet but the quit guard,
+// which writes only at a quit held up for its whole time (QuitSignals::GuardMs), and whose
+// line would be lost then, the program ending as it should.
+xcb_connection_t* connectCatchingStandardError(std::string& written)
+{
+    written.clear();
+    int caught[2] = {-1, -1};
+    const int standardError = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    // Non-blocking: a reason longer than the pipe holds is cut, never waited on.
+    if (standardError < 0 || ::pipe2(caught, O_CLOEXEC | O_NONBLOCK) != 0
+        || ::dup2(caught[1], STDERR_FILENO) < 0) {
+        for (const int fd : {standardError, caught[0], caught[1]})
+            if (fd >= 0)
+                ::close(fd);
+        return xcb_connect(nullptr, nullptr);
+    }
+    xcb_connection_t* display = xcb_connect(nullptr, nullptr);
+    ::dup2(standardError, STDERR_FILENO);
+    ::close(standardError);
+    ::close(caught[1]);
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(caught[0], buffer, sizeof buffer)) > 0;)
+        written.append(buffer, size_t(got));
+    ::close(caught[0]);
+    return display;
 }
 
 bool portListens(std::string host, int port, Clock::time_point deadline)
@@ -93,9 +126,16 @@ xcb_connection_t* DisplayConnection::Open()
     std::signal(SIGPIPE, SIG_IGN);
     const auto giveUp = Clock::now() + std::chrono::milliseconds(RetryMs);
     for (;;) {
-        xcb_connection_t* display = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(display) != XCB_CONN_ERROR || QuitSignals::Asked() || Clock::now() >= giveUp
-            || !ServerListens(qgetenv("DISPLAY"), giveUp))
+        std::string refusal;
+        xcb_connection_t* display = connectCatchingStandardError(refusal);
+        // A server that refused the set-up would refuse it again: its reason is said once, as
+        // any X client says it, and the display is not asked again.
+        while (!refusal.empty() && (refusal.back() == '\0' || std::isspace(static_cast<unsigned char>(refusal.back()))))
+            refusal.pop_back();
+        if (!refusal.empty())
+            std::fprintf(stderr, "%s\n", refusal.c_str());
+        if (xcb_connection_has_error(display) != XCB_CONN_ERROR || !refusal.empty() || QuitSignals::Asked()
+            || Clock::now() >= giveUp || !ServerListens(qgetenv("DISPLAY"), giveUp))
             return display;
         xcb_disconnect(display);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -10,8 +10,10 @@ struct xcb_connection_t;
 // leave just as we connect. So where a server took the connection and closed it, the display is
 // asked again for up to RetryMs. Where no server takes connections at all (no socket, a socket
 // left behind by a server that ended, a port that nobody listens on) or the name cannot be
-// read, the answer comes at once: waiting would only put off the message. A quit signal ends
-// the asking too (QuitSignals::Asked).
+// read, the answer comes at once: waiting would only put off the message. So it does where a
+// server refuses the connection's set-up (no cookie or a wrong one): its reason, which libxcb
+// writes to standard error at each try, is said once. A quit signal ends the asking too
+// (QuitSignals::Asked).
 class DisplayConnection
 {
 public:

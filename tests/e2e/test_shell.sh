@@ -3,7 +3,7 @@
 # copy's lock, stops cleanly without branding (writing no events file), and quits with Ctrl+Q.
 # On an X server that resets when its last client leaves it starts every time; an X server
 # that ends while it starts ends it with one line and status 1, never by a signal, no lock
-# left and nothing written.
+# left and nothing written; one that refuses the connection's set-up is said once.
 source "$(dirname "$0")/lib.sh"
 
 # A step that the rest of its case needs failed: counted once, the case's program ended.
@@ -143,6 +143,29 @@ x_server_ends_at_start() {
   done
 }
 
+# An X server that refuses the connection's set-up (no cookie, or a wrong one): libxcb writes the
+# server's reason to standard error at every try, and the display's asking again for a server
+# that closed the connection said it some seventy times. A refusal is said once and not asked
+# again.
+refused_set_up() {
+  local -x DISPLAY XAUTHORITY=/nonexistent
+  local server status
+  xauth -q -f "$WORK/server-auth" add :0 . "$(mcookie)" 2>/dev/null   # the server takes every cookie in it
+  Xvfb -displayfd 3 -auth "$WORK/server-auth" -nolisten tcp 3>"$WORK/display-number" >/dev/null 2>&1 & server=$!
+  if within 10 test -s "$WORK/display-number"; then
+    DISPLAY=:$(cat "$WORK/display-number")
+    "$BIN" 2>"$WORK/refused.err"; status=$?
+    check "a server that refuses the set-up: the program ends with status 1 ($status)" [ $status = 1 ]
+    check "it says the server's reason, then its own line, once each" awk '
+      NR == 1 && /^Authorization required/ { reason = 1 }
+      NR == 2 && /^lumora-calendar: needs an X11 display/ { own = 1 }
+      END { exit !(reason && own && NR == 2) }' "$WORK/refused.err"
+  else
+    fail "no X server with a cookie of its own"
+  fi
+  kill $server 2>/dev/null; wait $server 2>/dev/null
+}
+
 scenario() {
   failures=0
   first_start
@@ -152,6 +175,7 @@ scenario() {
   no_branding
   fresh_x_server
   x_server_ends_at_start
+  refused_set_up
   exit $(( failures + FAILURES ))
 }
 
