@@ -1,55 +1,36 @@
 #include "framework/DisplayConnection.h"
 #include "framework/QuitSignals.h"
+#include "framework/Socket.h"
 #include <cctype>
-#include <cerrno>
 #include <csignal>
-#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace {
-using Clock = std::chrono::steady_clock;
+using Clock = Socket::Clock;
 
 // Whether a connection to address is taken, waiting for it until deadline at most. A full
-// backlog (EAGAIN) is a server that is there.
+// backlog is a server that is there.
 bool takesConnection(const sockaddr* address, socklen_t length, Clock::time_point deadline)
 {
-    const int fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
-        return false;
-    bool taken = ::connect(fd, address, length) == 0 || errno == EAGAIN;
-    if (!taken && errno == EINPROGRESS) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        pollfd watched = {fd, POLLOUT, 0};
-        int error = 0;
-        socklen_t size = sizeof error;
-        taken = ::poll(&watched, 1, int(std::max<long long>(left, 0))) == 1
-            && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
-    }
-    ::close(fd);
-    return taken;
+    int fd = -1;
+    const Socket::Outcome outcome = Socket::Connect(address, length, deadline, false, -1, fd);
+    if (fd >= 0)
+        ::close(fd);
+    return outcome == Socket::Outcome::Connected || outcome == Socket::Outcome::QueueFull;
 }
 
 bool unixSocketListens(const std::string& path, bool abstract)
 {
-    sockaddr_un address = {};
-    address.sun_family = AF_UNIX;
-    const std::size_t start = abstract ? 1 : 0;   // an abstract name begins with a zero byte
-    if (start + path.size() >= sizeof address.sun_path)
-        return false;
-    std::memcpy(address.sun_path + start, path.data(), path.size());
-    const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + start + path.size() + (abstract ? 0 : 1));
-    return takesConnection(reinterpret_cast<const sockaddr*>(&address), length, Clock::now());
+    Socket::UnixAddress address;
+    return Socket::MakeUnixAddress(path, abstract, address)
+        && takesConnection(address.address(), address.length, Clock::now());
 }
 
 // xcb_connect, with what libxcb writes to standard error meanwhile caught in written: where a

@@ -1,22 +1,19 @@
 #include "framework/SessionBus.h"
 #include "framework/QuitSignals.h"
+#include "framework/Socket.h"
 #include <QDBusConnection>
 #include <QList>
 #include <QtGlobal>
-#include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstddef>
 #include <cstdio>
-#include <cstring>
+#include <string_view>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-using Clock = std::chrono::steady_clock;
+using Clock = Socket::Clock;
 
 const char* const Variable = "DBUS_SESSION_BUS_ADDRESS";
 // No socket can lie under a device: libdbus fails at once on this address, and launches no
@@ -30,9 +27,8 @@ QByteArray g_original;
 // One entry of a bus address as libdbus connects to it: a unix socket, an entry libdbus
 // cannot connect to and passes over, or one of another kind that is not asked here.
 struct Place {
-    enum Kind { Socket, Skipped, Other } kind = Skipped;
-    sockaddr_un where {};
-    socklen_t length = 0;
+    enum Kind { UnixSocket, Skipped, Other } kind = Skipped;
+    Socket::UnixAddress where;
 };
 
 int hexDigit(char c)
@@ -65,16 +61,12 @@ bool unescape(const QByteArray& text, QByteArray& value)
     return true;
 }
 
-// A unix socket's address: an abstract name starts with a NUL byte and has none at its end.
-// False for a name too long, which libdbus refuses too.
+// A unix socket's place; false for a name that libdbus refuses too.
 bool socketAddress(const QByteArray& name, bool abstract, Place& place)
 {
-    if (name.isEmpty() || size_t(name.size()) + 1 > sizeof place.where.sun_path)
+    if (!Socket::MakeUnixAddress(std::string_view(name.constData(), size_t(name.size())), abstract, place.where))
         return false;
-    place.where.sun_family = AF_UNIX;
-    std::memcpy(place.where.sun_path + (abstract ? 1 : 0), name.constData(), size_t(name.size()));
-    place.length = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(name.size()) + 1);
-    place.kind = Place::Socket;
+    place.kind = Place::UnixSocket;
     return true;
 }
 
@@ -119,22 +111,6 @@ bool parse(const QByteArray& address, QList<Place>& places)
     return true;
 }
 
-// Waits until fd is readable (1) or the deadline passes (0); -1 when a quit was asked
-// meanwhile. Without a descriptor (-1) it only waits.
-int waitReadable(int fd, Clock::time_point deadline, int quitFd)
-{
-    for (;;) {
-        pollfd watched[2] = {{fd, POLLIN, 0}, {quitFd, POLLIN, 0}};
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        const int ready = ::poll(watched, 2, int(left > 0 ? left : 0));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready > 0 && watched[1].revents)
-            return -1;
-        return ready;
-    }
-}
-
 enum class Reply { Answers, Silent, NotConnected, QuitAsked };
 
 // Connects to one socket and sends the authentication's first command: a nul byte, then AUTH
@@ -142,28 +118,28 @@ enum class Reply { Answers, Silent, NotConnected, QuitAsked };
 // closed connection or an error counts: none of them keeps libdbus waiting.
 Reply ask(const Place& place, Clock::time_point deadline, int quitFd)
 {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0)
+    int fd = -1;
+    switch (Socket::Connect(place.where.address(), place.where.length, deadline, true, quitFd, fd)) {
+    case Socket::Outcome::Connected:
+        break;
+    case Socket::Outcome::NoSocket:
         return Reply::Answers;   // nothing can be told: libdbus decides
+    case Socket::Outcome::TimedOut:
+        return Reply::Silent;   // a listener that accepts nothing, where libdbus's connect would wait
+    case Socket::Outcome::QuitAsked:
+        return Reply::QuitAsked;
+    case Socket::Outcome::QueueFull:
+    case Socket::Outcome::Refused:
+        return Reply::NotConnected;
+    }
     const auto reply = [fd](Reply r) {
         ::close(fd);
         return r;
     };
-    // A listener whose queue is full (a bus that accepts nothing) refuses a connection that
-    // does not wait (EAGAIN), where libdbus's would wait for a place in the queue.
-    while (::connect(fd, reinterpret_cast<const sockaddr*>(&place.where), place.length) != 0) {
-        if (errno != EAGAIN && errno != EINTR)
-            return reply(Reply::NotConnected);
-        const int waited = waitReadable(-1, std::min(deadline, Clock::now() + std::chrono::milliseconds(10)), quitFd);
-        if (waited < 0)
-            return reply(Reply::QuitAsked);
-        if (Clock::now() >= deadline)
-            return reply(Reply::Silent);
-    }
     static const char command[] = "\0AUTH\r\n";
     if (::send(fd, command, sizeof command - 1, MSG_NOSIGNAL) != ssize_t(sizeof command - 1))
         return reply(Reply::Answers);
-    const int answered = waitReadable(fd, deadline, quitFd);
+    const int answered = Socket::Wait(fd, POLLIN, deadline, quitFd);
     // The answer read: a connection closed with it unread reaches the bus as an error.
     if (answered > 0) {
         char answer[256];
