@@ -4,6 +4,13 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QStandardPaths>
+#include <cstddef>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
 
 // Records every message box shown while it lives, answering with the given button.
 class MessageLog
@@ -67,3 +74,67 @@ inline QStringList keysOf(const Dictionary::Span& span)
         keys << key;
     return keys;
 }
+
+// A socket of the test's own that listens and accepts nothing, closed with it: connections
+// complete in the kernel and wait there, as at a server that never answers (a wedged bus
+// daemon). Its address is made here, not by the code under test, so that the two cannot agree
+// on a wrong one.
+class Listener
+{
+public:
+    // At a unix socket's path, or at an abstract name, with room for backlog waiting connections.
+    Listener(const QByteArray& name, bool abstract, int backlog = 16)
+    {
+        m_where.sun_family = AF_UNIX;
+        if (size_t(name.size()) + 1 <= sizeof m_where.sun_path) {
+            std::memcpy(m_where.sun_path + (abstract ? 1 : 0), name.constData(), size_t(name.size()));
+            m_length = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(name.size()) + 1);
+            listenAt(reinterpret_cast<sockaddr*>(&m_where), m_length, backlog);
+        }
+    }
+    // At a free TCP port of this machine's loopback address.
+    Listener()
+    {
+        sockaddr_in address = {AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t size = sizeof address;
+        if (listenAt(reinterpret_cast<sockaddr*>(&address), size, 4)
+            && ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+    ~Listener()
+    {
+        for (const int fd : m_waiting)
+            ::close(fd);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool Listens() const { return m_listens; }
+    int Port() const { return m_port; }
+    // A unix listener's queue filled with connections that wait: a server that takes no more.
+    void FillQueue()
+    {
+        for (int tries = 0; tries < 64; ++tries) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            if (::connect(fd, reinterpret_cast<sockaddr*>(&m_where), m_length) != 0) {
+                ::close(fd);
+                return;   // full: EAGAIN
+            }
+            m_waiting.push_back(fd);
+        }
+    }
+
+private:
+    bool listenAt(const sockaddr* address, socklen_t length, int backlog)
+    {
+        m_fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        return m_listens = ::bind(m_fd, address, length) == 0 && ::listen(m_fd, backlog) == 0;
+    }
+    int m_fd = -1;
+    bool m_listens = false;
+    int m_port = 0;
+    sockaddr_un m_where {};
+    socklen_t m_length = 0;
+    std::vector<int> m_waiting;
+};
