@@ -5,13 +5,14 @@
 // reads (Application). The same signal again ends the process at once, the single-instance
 // lock's file removed first; another of the three joins the quit under way.
 //
-// The event loop may be held up when the first signal comes: Qt waits for a session bus that
-// answered SessionBus's asking and then fell silent when its event loop starts (the
-// accessibility bridge), and a call on a bus that went silent waits as long. A guard thread therefore ends the program itself
-// when the quit has not saved within GuardMs of the first signal: once the quit's saving is
-// done, at once; before the quit began, once the main thread is seen waiting (using no
-// processor time), after writing what the user typed from memory (Application::EndAtOnce).
-// A main thread that computes is left to reach the quit; a quit that saves, to finish.
+// The event loop may be held up when the first signal comes: Qt waits without end for a bus
+// that answered SessionBus::Probe and then fell silent; Qt asks it when its event loop starts
+// (the accessibility bridge), and a call on a bus that went silent waits as long. A guard
+// thread therefore ends the program itself when the quit has not saved within GuardMs of the
+// first signal: once the quit's saving is done, at once; before the quit began, once the main
+// thread is seen waiting (using no processor time), after writing what the user typed from
+// memory (Application::EndAtOnce). A main thread that computes is left to reach the quit; a
+// quit that saves, to finish.
 class QuitSignals
 {
 public:
