@@ -2,6 +2,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
 #include <QPoint>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <xcb/xcb.h>
@@ -93,6 +94,24 @@ xcb_window_t rootWindow(xcb_connection_t* c)
 {
     const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c));
     return screens.rem ? screens.data->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+// Whether the X server is XWayland: it has the XWAYLAND extension (Xwayland 23.1 on), or names
+// its screens XWAYLAND0, XWAYLAND1... as an older one does (its RandR outputs: Qt's screen
+// names). Asked once: a run keeps its display.
+bool onXWayland(xcb_connection_t* c)
+{
+    static const bool xwayland = [c] {
+        const auto screens = QGuiApplication::screens();
+        if (std::any_of(screens.begin(), screens.end(),
+                        [](const QScreen* s) { return s->name().startsWith(QLatin1String("XWAYLAND")); }))
+            return true;
+        const char name[] = "XWAYLAND";
+        const std::unique_ptr<xcb_query_extension_reply_t, decltype(&free)> reply(
+            xcb_query_extension_reply(c, xcb_query_extension(c, uint16_t(strlen(name)), name), nullptr), &free);
+        return reply && reply->present;
+    }();
+    return xwayland;
 }
 
 // Whether window id is a top-level window of this program. Qt also watches other programs'
@@ -358,5 +377,9 @@ bool WindowManagerHints::AnotherProgramActive()
         if (focus && focus->focus != XCB_INPUT_FOCUS_POINTER_ROOT && focus->focus != root)
             active = focus->focus;
     }
-    return active != XCB_WINDOW_NONE && !ownWindow(active);
+    // In a Wayland session the compositor (mutter, kwin_wayland) names no X window while a
+    // native Wayland program has the keyboard (nor any before an X window first had it).
+    if (active == XCB_WINDOW_NONE)
+        return onXWayland(c);
+    return !ownWindow(active);
 }

@@ -68,7 +68,9 @@ public:
     // names in the root's _NET_ACTIVE_WINDOW, or, where the root has no such property (no
     // window manager, or one that does not say), the X server's input focus. False where no
     // program's window has it (a server's start without a window manager, a desktop clicked),
-    // where the program's own window has it, and off X11. One or two round trips to the server.
+    // where the program's own window has it, and off X11. On XWayland no window named at all
+    // counts as another program's, a native Wayland one: ask only while the program has lost
+    // the keyboard (or never had it). One or two round trips to the server.
     static bool AnotherProgramActive();
     // Adds "skip the task bar" and "skip the pager" to the window's _NET_WM_STATE, so that no
     // task list shows it. A window manager reads the state when the window is mapped (and
