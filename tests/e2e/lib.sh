@@ -161,43 +161,38 @@ kept_a_client() {
 
 # ---- A session bus that never answers ----
 # Listens at socket $1 as a wedged bus daemon does: it accepts every connection and answers
-# nothing. With $3 = "once" it answers each connection's first command as a bus answers an
+# nothing. With $2 = "once" it answers each connection's first bytes as a bus answers an
 # authentication, then nothing more (a bus that falls silent after the calendar asked it).
-# Logs in file $2 each client's process id as it connects, then its id and first command
-# ("123 AUTH EXTERNAL 30": libdbus's; the calendar's own asking sends a bare "AUTH"). Sets
-# BUS_PID; waits for the socket.
+# With $3 = SIG:N (TERM, HUP or INT) it sends that signal to the client of its Nth connection
+# as it comes (the calendar's asking is the program's first, libdbus's its second), and writes
+# "signalled PID" into file $1.log. Sets BUS_PID; waits for the socket.
 silent_bus() {
   python3 -c '
-import select, socket, sys
+import os, select, signal, socket, sys
 server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
 server.bind(sys.argv[1]); server.listen(16)
-log = open(sys.argv[2], "a", buffering=1)
-clients = {}   # socket -> [process id, what it sent before its first line ended, or None]
+name, _, at = sys.argv[3].partition(":")
+clients, count = {}, 0   # socket -> whether it is still to be answered
 while True:
     for s in select.select([server] + list(clients), [], [])[0]:
         if s is server:
-            client = server.accept()[0]
-            pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
-            clients[client] = [pid, b""]
-            log.write("%d\n" % pid)
+            client, count = server.accept()[0], count + 1
+            clients[client] = sys.argv[2] == "once"
+            if name and count == int(at):
+                pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
+                os.kill(pid, getattr(signal, "SIG" + name))
+                open(sys.argv[1] + ".log", "a").write("signalled %d\n" % pid)
             continue
         try:
             data = s.recv(4096)
         except OSError:   # a client that closed with our answer unread
             data = b""
         if not data:
-            del clients[s]; s.close(); continue
-        pid, sent = clients[s]
-        if sent is None:
-            continue
-        sent += data
-        clients[s][1] = sent
-        if b"\r\n" in sent:
-            log.write("%d %s\n" % (pid, sent.split(b"\r\n")[0].strip(b"\0").decode(errors="replace")))
-            clients[s][1] = None
-            if sys.argv[3] == "once":
-                s.sendall(b"OK 0123456789abcdef0123456789abcdef\r\n")
-' "$1" "$2" "${3:-never}" & BUS_PID=$!
+            del clients[s]; s.close()
+        elif clients[s]:
+            s.sendall(b"OK 0123456789abcdef0123456789abcdef\r\n")
+            clients[s] = False
+' "$1" "${2:-never}" "${3:-}" & BUS_PID=$!
   within 10 test -S "$1" || { kill $BUS_PID; wait $BUS_PID 2>/dev/null; return 1; }
 }
 
