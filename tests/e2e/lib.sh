@@ -70,6 +70,9 @@ wait_window() { within "${2:-$WAIT}" visible_window "$1"; }
 
 # Whether window $1 is no longer shown (unmapped or destroyed).
 window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+# Whether calendar window $1 rests in view: mapped, and its slide over (a slide gives the
+# window a shape and takes it off at its end).
+rests_in_view() { [[ $(xwininfo -shape -id "$1" 2>/dev/null) == *"Map State: IsViewable"*"No window shape defined"* ]]; }
 
 # Waits up to $2 seconds (default $WAIT) for child process $1 to end; sets EXIT_STATUS to its
 # exit status, or "timeout". Call it directly (not inside $(...)): only this shell can reap
@@ -336,7 +339,7 @@ keyboard_in_program() {
 # and, once its menu shows and the program has the keyboard, types keys $2... into it: keys
 # sent before would go to the calendar window or to whichever window holds the keyboard. A
 # click that shows no menu within a third of $WAIT is made again, up to three times. Returns 1
-# where no menu showed.
+# where no menu showed, and fails where the keyboard stays elsewhere.
 open_menu() {
   local x=$1; shift
   for _ in 1 2 3; do
@@ -345,7 +348,8 @@ open_menu() {
   done
   shown_menu > /dev/null || { echo "  no menu showed after three clicks at ($x, 8)"; return 1; }
   [ $# = 0 ] && return 0
-  within $(( WAIT / 3 )) keyboard_in_program || echo "  the program's menu shows, but the keyboard is elsewhere"
+  within $(( WAIT / 3 )) keyboard_in_program \
+    || { fail "the program's menu shows, but the keyboard is elsewhere (keys $* not typed)"; return 1; }
   xdotool key "$@"
 }
 

@@ -181,9 +181,7 @@ below_a_panel() {
 # takes its shape off) or hidden (IsUnMapped) within $WAIT s: a slide on a loaded machine
 # takes seconds, and a click on the tab during one is ignored.
 calendar_rests() {
-  local info
-  info=$(xwininfo -shape -id "$WIN" 2>/dev/null)
-  [[ $info == *"Map State: $1"* ]] && { [ "$1" = IsUnMapped ] || [[ $info == *"No window shape defined"* ]]; }
+  if [ "$1" = IsViewable ]; then rests_in_view "$WIN"; else xwininfo -id "$WIN" 2>/dev/null | grep -q "Map State: $1"; fi
 }
 calendar_is() { within calendar_rests "$1"; }
 # A click on the tab's middle, with the calendar shown and active, slides it away; a second

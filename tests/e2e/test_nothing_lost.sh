@@ -25,13 +25,14 @@ todo_row_editing() {
   [ "$(screen_pixel $(( SCREEN_W - 168 + 130 )) $(( TITLE + 60 + 132 + 21 + 4 )))" = "255 255 255" ]
 }
 
-# Starts the program ($1: program, default the built one); sets PID and WIN. A shell starts
-# background jobs with SIGINT ignored, which the program keeps: the signals get their
-# default effect back first, as in a terminal or a desktop session.
+# Starts the program ($1: program, default the built one) and waits for the calendar's slide
+# in to end; sets PID and WIN. A shell starts background jobs with SIGINT ignored, which the
+# program keeps: the signals get their default effect back first, as in a terminal or a
+# desktop session.
 start() {
   env --default-signal=INT,HUP "${@:-$BIN}" & PID=$!
-  WIN=$(wait_window '^Calendar$') || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
-  sleep 1
+  WIN=$(wait_window '^Calendar$') && within rests_in_view "$WIN" \
+    || { fail "no calendar window at rest"; kill -9 $PID 2>/dev/null; return 1; }
 }
 
 quit_with() { # key or signal name (ctrl+q, TERM, HUP, INT) -> EXIT_STATUS
@@ -362,8 +363,6 @@ display_goes_away() {
   done
 }
 
-# Whether the calendar window's slide is over (its shape taken off).
-slide_over() { xwininfo -shape -id "$WIN" 2>/dev/null | grep -q "No window shape defined"; }
 # A change of the server's screens: its output made the primary one (1) or none again (0).
 change_screens() {
   /usr/bin/python3 -c 'import sys
@@ -397,7 +396,6 @@ display_breaks() {
     x_proxy $rule || { fail "$how: no display of the test's own"; return; }
     if [ $rule = screens:2 ]; then
       start env DISPLAY=$PROXY_DISPLAY bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/break.err" || { end_x_proxy; return; }
-      within slide_over || fail "$how: the calendar's slide does not end"
       change_screens 1
     else
       env DISPLAY=$PROXY_DISPLAY "$BIN" 2>"$WORK/break.err" & PID=$!
