@@ -872,6 +872,8 @@ under_mutter_x11() {
     another_program || { end_wm; return 1; }
   fi
   start "1;300;1" || { end_wm; return 1; }
+  read -r _ TOP _ HEIGHT < <(geometry "$WIN")
+  COLUMN=$((W / 2)) rests_on_own_picture "the start-up's slide down"
   if [ -n "${LUMORA_E2E_KEYBOARD:-}" ]; then
     opened_behind
     open_menu $((W - 18)) Down Return
@@ -892,7 +894,6 @@ under_mutter_x11() {
   fi
   a_dialog_first
   read -r tx ty tw th < <(geometry "$TAB")
-  read -r _ TOP _ HEIGHT < <(geometry "$WIN")
   COLUMN=$((W / 2)) UP="press $WIN ctrl+w" DOWN="xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1" \
     slides_drawn_right animated
   [ -z "${LUMORA_E2E_KEYBOARD:-}" ] && rebuilt_while_mutter_stopped
