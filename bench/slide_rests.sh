@@ -16,8 +16,6 @@ SIZE=${SIZE:-1920x1080} COMPOSITOR=${COMPOSITOR:-mutter} SLIDES=${SLIDES:-20} RE
 SETTLE=${SETTLE:-15} LOAD=${LOAD---cpu $((2 * $(nproc)))}
 export SIZE COMPOSITOR SLIDES REBUILDS SETTLE LOAD
 
-# Whether the calendar window $1 is mapped with its slide over (a slide carries a shape).
-rests() { [[ $(xwininfo -shape -id "$1" 2>/dev/null) == *"Map State: IsViewable"*"No window shape defined"* ]]; }
 # Compares the screen over window $1 with the window's own picture (the tab's rows left out)
 # until they agree or SETTLE seconds pass; prints "right after N s" or "wrong: M rows too
 # high" (M the rows by which the screen's picture is shifted, "?" where no shift fits).
@@ -87,11 +85,11 @@ measure() {
   within composites || { echo "$COMPOSITOR did not start compositing"; end_all; return 1; }
   # gnome-shell opens on its overview: the desktop is shown first.
   [ "$COMPOSITOR" = gnome-shell ] && sleep 3 && xdotool key Escape && sleep 2
-  # The program gets a bus of its own that does not answer: the compositor's is not its.
+  # The program gets no bus: the compositor's is not its.
   export DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-bus"
   echo "1;300;1" > "$HOME/.config/LMCalendar.prefs"
   "$BIN" & PID=$!
-  WIN=$(wait_window '^Calendar$') && TAB=$(wait_window '^Tab$') && within rests "$WIN" \
+  WIN=$(wait_window '^Calendar$') && TAB=$(wait_window '^Tab$') && within rests_in_view "$WIN" \
     || { echo "the calendar did not show"; end_all; return 1; }
   # shellcheck disable=SC2086
   [ -n "$LOAD" ] && { stress-ng $LOAD --quiet & load=$!; }
@@ -101,7 +99,7 @@ measure() {
     within bash -c "xwininfo -id $WIN | grep -q IsUnMapped" || { echo "slide $i: the calendar did not go"; continue; }
     read -r tx ty tw th < <(geometry "$TAB")
     xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
-    within rests "$WIN" || { echo "slide $i: the calendar did not come back"; continue; }
+    within rests_in_view "$WIN" || { echo "slide $i: the calendar did not come back"; continue; }
     result=$(rest_of "$WIN") || wrong=$((wrong + 1))
     n=$((n + 1)); echo "slide down $i: $result"
     xdotool mousemove $((tx + tw / 2)) $((ty + 200))
@@ -113,7 +111,7 @@ measure() {
     other() { xdotool search --onlyvisible --name '^Calendar$' 2>/dev/null | grep -v "^$old\$" | head -n 1 | grep .; }
     new=$(within other) || { echo "rebuild $i: no new window"; continue; }
     WIN=$new
-    within rests "$WIN" || { echo "rebuild $i: the new calendar did not rest"; continue; }
+    within rests_in_view "$WIN" || { echo "rebuild $i: the new calendar did not rest"; continue; }
     result=$(rest_of "$WIN") || rebuilt_wrong=$((rebuilt_wrong + 1))
     rebuilt=$((rebuilt + 1)); echo "rebuild $i: $result"
   done

@@ -70,6 +70,9 @@ wait_window() { within "${2:-$WAIT}" visible_window "$1"; }
 
 # Whether window $1 is no longer shown (unmapped or destroyed).
 window_gone() { ! xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+# Whether calendar window $1 rests in view: mapped, and its slide over (a slide gives the
+# window a shape and takes it off at its end).
+rests_in_view() { [[ $(xwininfo -shape -id "$1" 2>/dev/null) == *"Map State: IsViewable"*"No window shape defined"* ]]; }
 
 # Waits up to $2 seconds (default $WAIT) for child process $1 to end; sets EXIT_STATUS to its
 # exit status, or "timeout". Call it directly (not inside $(...)): only this shell can reap
@@ -161,43 +164,38 @@ kept_a_client() {
 
 # ---- A session bus that never answers ----
 # Listens at socket $1 as a wedged bus daemon does: it accepts every connection and answers
-# nothing. With $3 = "once" it answers each connection's first command as a bus answers an
+# nothing. With $2 = "once" it answers each connection's first bytes as a bus answers an
 # authentication, then nothing more (a bus that falls silent after the calendar asked it).
-# Logs in file $2 each client's process id as it connects, then its id and first command
-# ("123 AUTH EXTERNAL 30": libdbus's; the calendar's own asking sends a bare "AUTH"). Sets
-# BUS_PID; waits for the socket.
+# With $3 = SIG:N (TERM, HUP or INT) it sends that signal to the client of its Nth connection
+# as it comes (the calendar's asking is the program's first, libdbus's its second), and writes
+# "signalled PID" into file $1.log. Sets BUS_PID; waits for the socket.
 silent_bus() {
   python3 -c '
-import select, socket, sys
+import os, select, signal, socket, sys
 server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
 server.bind(sys.argv[1]); server.listen(16)
-log = open(sys.argv[2], "a", buffering=1)
-clients = {}   # socket -> [process id, what it sent before its first line ended, or None]
+name, _, at = sys.argv[3].partition(":")
+clients, count = {}, 0   # socket -> whether it is still to be answered
 while True:
     for s in select.select([server] + list(clients), [], [])[0]:
         if s is server:
-            client = server.accept()[0]
-            pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
-            clients[client] = [pid, b""]
-            log.write("%d\n" % pid)
+            client, count = server.accept()[0], count + 1
+            clients[client] = sys.argv[2] == "once"
+            if name and count == int(at):
+                pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
+                os.kill(pid, getattr(signal, "SIG" + name))
+                open(sys.argv[1] + ".log", "a").write("signalled %d\n" % pid)
             continue
         try:
             data = s.recv(4096)
         except OSError:   # a client that closed with our answer unread
             data = b""
         if not data:
-            del clients[s]; s.close(); continue
-        pid, sent = clients[s]
-        if sent is None:
-            continue
-        sent += data
-        clients[s][1] = sent
-        if b"\r\n" in sent:
-            log.write("%d %s\n" % (pid, sent.split(b"\r\n")[0].strip(b"\0").decode(errors="replace")))
-            clients[s][1] = None
-            if sys.argv[3] == "once":
-                s.sendall(b"OK 0123456789abcdef0123456789abcdef\r\n")
-' "$1" "$2" "${3:-never}" & BUS_PID=$!
+            del clients[s]; s.close()
+        elif clients[s]:
+            s.sendall(b"OK 0123456789abcdef0123456789abcdef\r\n")
+            clients[s] = False
+' "$1" "${2:-never}" "${3:-}" & BUS_PID=$!
   within 10 test -S "$1" || { kill $BUS_PID; wait $BUS_PID 2>/dev/null; return 1; }
 }
 
@@ -341,7 +339,7 @@ keyboard_in_program() {
 # and, once its menu shows and the program has the keyboard, types keys $2... into it: keys
 # sent before would go to the calendar window or to whichever window holds the keyboard. A
 # click that shows no menu within a third of $WAIT is made again, up to three times. Returns 1
-# where no menu showed.
+# where no menu showed, and fails where the keyboard stays elsewhere.
 open_menu() {
   local x=$1; shift
   for _ in 1 2 3; do
@@ -350,7 +348,8 @@ open_menu() {
   done
   shown_menu > /dev/null || { echo "  no menu showed after three clicks at ($x, 8)"; return 1; }
   [ $# = 0 ] && return 0
-  within $(( WAIT / 3 )) keyboard_in_program || echo "  the program's menu shows, but the keyboard is elsewhere"
+  within $(( WAIT / 3 )) keyboard_in_program \
+    || { fail "the program's menu shows, but the keyboard is elsewhere (keys $* not typed)"; return 1; }
   xdotool key "$@"
 }
 

@@ -181,9 +181,7 @@ below_a_panel() {
 # takes its shape off) or hidden (IsUnMapped) within $WAIT s: a slide on a loaded machine
 # takes seconds, and a click on the tab during one is ignored.
 calendar_rests() {
-  local info
-  info=$(xwininfo -shape -id "$WIN" 2>/dev/null)
-  [[ $info == *"Map State: $1"* ]] && { [ "$1" = IsUnMapped ] || [[ $info == *"No window shape defined"* ]]; }
+  if [ "$1" = IsViewable ]; then rests_in_view "$WIN"; else xwininfo -id "$WIN" 2>/dev/null | grep -q "Map State: $1"; fi
 }
 calendar_is() { within calendar_rests "$1"; }
 # A click on the tab's middle, with the calendar shown and active, slides it away; a second
@@ -874,6 +872,8 @@ under_mutter_x11() {
     another_program || { end_wm; return 1; }
   fi
   start "1;300;1" || { end_wm; return 1; }
+  read -r _ TOP _ HEIGHT < <(geometry "$WIN")
+  COLUMN=$((W / 2)) rests_on_own_picture "the start-up's slide down"
   if [ -n "${LUMORA_E2E_KEYBOARD:-}" ]; then
     opened_behind
     open_menu $((W - 18)) Down Return
@@ -894,7 +894,6 @@ under_mutter_x11() {
   fi
   a_dialog_first
   read -r tx ty tw th < <(geometry "$TAB")
-  read -r _ TOP _ HEIGHT < <(geometry "$WIN")
   COLUMN=$((W / 2)) UP="press $WIN ctrl+w" DOWN="xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1" \
     slides_drawn_right animated
   [ -z "${LUMORA_E2E_KEYBOARD:-}" ] && rebuilt_while_mutter_stopped

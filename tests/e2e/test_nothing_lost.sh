@@ -25,13 +25,14 @@ todo_row_editing() {
   [ "$(screen_pixel $(( SCREEN_W - 168 + 130 )) $(( TITLE + 60 + 132 + 21 + 4 )))" = "255 255 255" ]
 }
 
-# Starts the program ($1: program, default the built one); sets PID and WIN. A shell starts
-# background jobs with SIGINT ignored, which the program keeps: the signals get their
-# default effect back first, as in a terminal or a desktop session.
+# Starts the program ($1: program, default the built one) and waits for the calendar's slide
+# in to end; sets PID and WIN. A shell starts background jobs with SIGINT ignored, which the
+# program keeps: the signals get their default effect back first, as in a terminal or a
+# desktop session.
 start() {
   env --default-signal=INT,HUP "${@:-$BIN}" & PID=$!
-  WIN=$(wait_window '^Calendar$') || { fail "no calendar window"; kill -9 $PID 2>/dev/null; return 1; }
-  sleep 1
+  WIN=$(wait_window '^Calendar$') && within rests_in_view "$WIN" \
+    || { fail "no calendar window at rest"; kill -9 $PID 2>/dev/null; return 1; }
 }
 
 quit_with() { # key or signal name (ctrl+q, TERM, HUP, INT) -> EXIT_STATUS
@@ -362,8 +363,6 @@ display_goes_away() {
   done
 }
 
-# Whether the calendar window's slide is over (its shape taken off).
-slide_over() { xwininfo -shape -id "$WIN" 2>/dev/null | grep -q "No window shape defined"; }
 # A change of the server's screens: its output made the primary one (1) or none again (0).
 change_screens() {
   /usr/bin/python3 -c 'import sys
@@ -397,7 +396,6 @@ display_breaks() {
     x_proxy $rule || { fail "$how: no display of the test's own"; return; }
     if [ $rule = screens:2 ]; then
       start env DISPLAY=$PROXY_DISPLAY bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/break.err" || { end_x_proxy; return; }
-      within slide_over || fail "$how: the calendar's slide does not end"
       change_screens 1
     else
       env DISPLAY=$PROXY_DISPLAY "$BIN" 2>"$WORK/break.err" & PID=$!
@@ -435,34 +433,31 @@ display_breaks() {
 }
 
 # A display that takes every connection and closes it at once (an X server's reset, over and
-# over): the program asks again for a while, and a signal meanwhile, before the program has
-# anything of its own, quits it at once with status 0 and no message.
+# over): the program asks again for a while, and a signal meanwhile (the display sends it as
+# the program asks again), before the program has anything of its own, quits it at once with
+# status 0 and no message.
 signal_while_the_display_is_asked_again() {
-  local sig
-  x_proxy refuse:1000000 || { fail "no display of the test's own"; return; }
-  for sig in TERM HUP INT; do
-    : > "$PROXY_LOG"
-    DISPLAY=$PROXY_DISPLAY env --default-signal=INT,HUP "$BIN" 2>"$WORK/asked.err" & PID=$!
-    within 10 grep -q "pid $PID\$" "$PROXY_LOG" || fail "SIG$sig: the program never asked the display"
-    kill -s $sig $PID
-    wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
-    check "SIG$sig while the display is asked again quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
-    check "SIG$sig: no message" bash -c "! grep -q lumora-calendar '$WORK/asked.err'"
-  done
+  x_proxy refuse:1000000:TERM || { fail "no display of the test's own"; return; }
+  DISPLAY=$PROXY_DISPLAY env --default-signal=INT,HUP "$BIN" 2>"$WORK/asked.err" & PID=$!
+  wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
   end_x_proxy
+  check "the display sent SIGTERM as the program asked again" grep -qx "signalled pid $PID" "$PROXY_LOG"
+  check "SIGTERM while the display is asked again quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+  check "SIGTERM: no message" bash -c "! grep -q lumora-calendar '$WORK/asked.err'"
 }
 
 # A session bus that accepts connections and never answers (a wedged bus daemon): the
 # calendar shows all the same and says in one line that it runs without the bus; a link it
-# opens reaches the browser with the session's bus address as it was. The first SIGTERM,
-# SIGINT or SIGHUP while the calendar asks that bus ends it within 5 s, with status 0, no lock
-# left and the events file as it was; so does one while Qt waits on a bus that answered the
-# calendar's asking and then fell silent. Without a bus address no bus is launched (libdbus
-# would launch one through the display, and it would outlive the calendar).
+# opens reaches the browser with the session's bus address as it was. A signal while the
+# calendar asks that bus cuts the asking short: the program ends within 5 s, with status 0 and
+# no message; one while Qt waits on a bus that answered the calendar's asking and then fell
+# silent ends it as well, by the quit's guard; neither leaves a lock or changes the events
+# file. Without a bus address no bus is launched (libdbus would launch one through the
+# display, and it would outlive the calendar).
 silent_session_bus() {
-  local sig how before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock" popup p
-  silent_bus "$WORK/silent-bus" "$WORK/silent-bus.log" || { fail "no silent bus"; return; }
-  local bus=$BUS_PID address="unix:path=$WORK/silent-bus"
+  local entry how mode rule said before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
+  local address="unix:path=$WORK/silent-bus"
+  silent_bus "$WORK/silent-bus" || { fail "no silent bus"; return; }
   mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
   printf 'Events Data:\n' > "$TPC"
   printf '0;0;1' > "$PREFS"
@@ -476,44 +471,32 @@ silent_session_bus() {
       test "$(grep -c -i bus "$WORK/bus.err")" = 1 -a \
       "$(grep -i bus "$WORK/bus.err")" = "lumora-calendar: the session bus at \"$address\" did not answer within 2 s, so the calendar runs without it"
     # Help > Goto ... in the menu bar at the window's top-right corner: its last entry.
-    xdotool mousemove $(( ${LUMORA_E2E_SCREEN%x*} - 18 )) 8 click 1
-    program_popup() {
-      for p in $(xdotool search --onlyvisible --classname '^lumora-calendar$' 2>/dev/null); do
-        case $(xdotool getwindowname "$p" 2>/dev/null) in Calendar|Tab) ;; *) echo "$p"; return 0 ;; esac
-      done
-      return 1
-    }
-    popup=$(within program_popup) && xdotool key Down Down Down Return
+    open_menu $(( ${LUMORA_E2E_SCREEN%x*} - 18 )) Down Down Down Return
     check "a link opened reaches the browser with the session's bus address as it was" \
       within grep -qxF "$address" "$WORK/browser.env"
     quit_with ctrl+q
     check "it quits with 0" [ "$EXIT_STATUS" = 0 ]
   fi
+  kill $BUS_PID; wait $BUS_PID 2>/dev/null
 
+  # The bus itself signals the program, at its first connection (the calendar's asking), or,
+  # answering each connection's first bytes, at its second (Qt's).
   before=$(md5sum < "$TPC")
-  for how in asking answered-once; do
-    if [ $how = answered-once ]; then
-      kill $bus; wait $bus 2>/dev/null; rm -f "$WORK/silent-bus"
-      silent_bus "$WORK/silent-bus" "$WORK/silent-bus.log" once || { fail "no bus that answers once"; return; }
-      bus=$BUS_PID
-    fi
-    for sig in TERM INT HUP; do
-      : > "$WORK/silent-bus.log"
-      DBUS_SESSION_BUS_ADDRESS=$address env --default-signal=INT,HUP "$BIN" 2>"$WORK/bus.err" & PID=$!
-      # The signal while the calendar asks the bus, or while Qt's libdbus authenticates there.
-      if [ $how = asking ]; then
-        within 10 grep -qx "$PID" "$WORK/silent-bus.log" || fail "$how, SIG$sig: the program never reached the bus"
-      else
-        within 10 grep -q "^$PID AUTH EXTERNAL" "$WORK/silent-bus.log" || fail "$how, SIG$sig: Qt never reached the bus"
-      fi
-      kill -s $sig $PID
-      wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
-      check "$how, SIG$sig ends the program within 5 s, with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
-      check "$how, SIG$sig: no lock is left" [ ! -e "$lock" ]
-      check "$how, SIG$sig: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
-    done
+  for entry in "asks the bus|never|HUP:1|" \
+      "waits on a bus that fell silent|once|INT:2|lumora-calendar: the quit that a signal asked for was held up, so the calendar ends here"; do
+    IFS='|' read -r how mode rule said <<< "$entry"
+    rm -f "$WORK/silent-bus" "$WORK/silent-bus.log"
+    silent_bus "$WORK/silent-bus" $mode $rule || { fail "no silent bus"; return; }
+    DBUS_SESSION_BUS_ADDRESS=$address env --default-signal=INT,HUP "$BIN" 2>"$WORK/bus.err" & PID=$!
+    within grep -qsx "signalled $PID" "$WORK/silent-bus.log" || fail "the bus never sent SIG${rule%:*} as the program $how"
+    wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    kill $BUS_PID; wait $BUS_PID 2>/dev/null
+    check "SIG${rule%:*} as the program $how ends it within 5 s, with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+    check "SIG${rule%:*} as the program $how: $([ -n "$said" ] && echo "the quit guard says why" || echo "no message")" \
+      [ "$(grep lumora-calendar "$WORK/bus.err")" = "$said" ]
+    check "SIG${rule%:*} as the program $how: no lock is left" [ ! -e "$lock" ]
+    check "SIG${rule%:*} as the program $how: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
   done
-  kill $bus; wait $bus 2>/dev/null
 
   # No bus address: whatever the program launched carries this variable in its environment.
   local mark="lumora-e2e-$$-$RANDOM" launched

@@ -1,21 +1,13 @@
-"""An X display of a test's own in front of a real X server, which breaks the connections it
-carries at a point the test chooses, the same at every run: where a server that goes away or
-turns a client away would break them at some moment or other.
-
-usage: x_proxy.py LISTEN SERVER LOG RULE
-  LISTEN  the display number it takes (an abstract socket: nothing is left behind)
-  SERVER  the display number of the X server it passes the connections to
-  LOG     "listening", then a line for each connection ("connection C pid P") and each break
-  RULE    refuse:K   closes each of the first K connections as it comes, passes the others on
-          break:C:N  once connection C has sent N requests after its set-up (0: as it asks for
-                     its set-up), holds that request back and goes as a server that ends: every
-                     connection closed, nobody listening
-          screens:N  the same at the Nth request that a connection sends once the server told
-                     it of a change of screens (a RandR event)
-          pass       breaks nothing
-SIGUSR1 shuts the sending side of every connection ("shut" in the log once done): a client's
-writes fail from then on (EPIPE), while what the server sends still reaches it. SIGTERM ends
-it as a server that ends.
+"""x_proxy.py LISTEN SERVER LOG RULE: display LISTEN (an abstract socket) in front of the X
+server at display SERVER, breaking its connections by RULE; LOG gets "listening", then a line
+for each connection ("connection C pid P"), signal sent, break and "shut".
+  refuse:K[:SIG]  closes each of the first K connections, passes the rest on; with SIG (TERM,
+                  HUP, INT) first sends it to the client of the second (the client asking again)
+  break:C:N       at connection C's Nth request after its set-up (0: its set-up) closes every
+                  connection and stops listening, as a server that ends
+  screens:N       the same at a connection's Nth request since a RandR event (a change of screens)
+  pass            breaks nothing
+SIGUSR1 shuts the sending side of every connection (the client's writes fail); SIGTERM ends it.
 """
 import os
 import select
@@ -25,8 +17,9 @@ import struct
 import sys
 
 listen_display, server_display, log_path, rule = sys.argv[1:5]
-kind, *numbers = rule.split(":")
-numbers = [int(n) for n in numbers]
+kind, *fields = rule.split(":")
+numbers = [int(n) for n in fields if n.isdigit()]
+signal_to_send = next((getattr(signal, "SIG" + n) for n in fields if not n.isdigit()), None)
 log = open(log_path, "a", buffering=1)
 QUERY_EXTENSION, GENERIC_EVENT = 98, 35
 
@@ -68,8 +61,8 @@ class Connection:
         self.randr_event = None       # the first event number of RandR
         self.since_screens = None     # requests since the server told of a change of screens
 
-    def breaks_at(self, size):
-        """Whether the rule breaks at the request (or set-up) of size bytes at the head of up."""
+    def breaks_at(self):
+        """Whether the rule breaks at the request (or set-up) at the head of up."""
         if kind == "break" and self.number == numbers[0]:
             return (self.requests + 1 if self.set_up else 0) == numbers[1]
         return kind == "screens" and self.since_screens is not None and self.since_screens + 1 == numbers[0]
@@ -95,7 +88,7 @@ class Connection:
                     size = struct.unpack(self.order + "I", self.up[4:8])[0] * 4
             if len(self.up) < size:
                 return True
-            if self.breaks_at(size):
+            if self.breaks_at():
                 return False
             if self.set_up:
                 self.requests += 1
@@ -170,6 +163,9 @@ while True:
             pid = struct.unpack("i", client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4])[0]
             log.write("connection %d pid %d\n" % (count, pid))
             if kind == "refuse" and count <= numbers[0]:
+                if signal_to_send and count == 2:
+                    os.kill(pid, signal_to_send)
+                    log.write("signalled pid %d\n" % pid)
                 client.close()
             else:
                 connections.append(Connection(client, count))
