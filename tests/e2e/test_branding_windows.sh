@@ -26,8 +26,10 @@
 # restarts. In Wayland sessions of kwin_wayland and mutter nested in the virtual screen, the
 # program started with QT_QPA_PLATFORM=wayland runs on their XWayland and its slides are drawn
 # right, as they are under GNOME's mutter on X11 (1024 and 1080 rows high), after a dialog
-# that left the calendar one window, and under kwin_wayland a second copy's box shows above the
-# first copy's windows; with no X display at all it says what it needs and ends with status 1.
+# that left the calendar one window, each slide down and the start-up's ending on the window's
+# own picture; under kwin_wayland a second copy's box shows above the first copy's windows,
+# and under mutter a calendar behind a native Wayland window comes forward at the first click
+# on the tab; with no X display at all it says what it needs and ends with status 1.
 # Without a window manager, below a panel that reserves the top rows, the calendar opens at
 # the panel's foot, also with Qt's pixels twice the screen's, slides drawn right on a coloured
 # desktop, and follows the panel when it grows.

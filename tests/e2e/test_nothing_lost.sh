@@ -502,7 +502,7 @@ silent_session_bus() {
   local mark="lumora-e2e-$$-$RANDOM" launched
   LUMORA_E2E_MARK=$mark start env -u DBUS_SESSION_BUS_ADDRESS "$BIN" || return
   quit_with ctrl+q
-  launched=$(for p in $(pgrep -x 'dbus-launch|dbus-daemon'); do
+  launched=$(for p in $(pgrep -x dbus-launch; pgrep -x dbus-daemon); do
                grep -qzx "LUMORA_E2E_MARK=$mark" /proc/$p/environ 2>/dev/null && echo $p; done)
   launched=$(echo $launched)
   check "without a bus address no bus is launched (${launched:-none})" [ -z "$launched" ]
