@@ -98,15 +98,18 @@ bool TabWindow::Event_MouseDown(int x, int)
 {
     InX = x;
     iMoved = false;
-    // The application counts as in the background from its start until a window of it is
-    // first made active (a window manager may open it behind another program), and whenever
-    // it loses the keyboard. Where nothing made it active (no window manager) or the keyboard
-    // went nowhere else (a desktop clicked), bringing it forward would show nothing: the
-    // click is the plain one.
-    m_wasDeactivated = App().Deactivated && AnotherProgramActive();
-    if (m_wasDeactivated) {
-        // Bring the running calendar to the front (a relaunch would start a second copy).
-        if (CalendarWindow* calendar = CalendarWindow::Existing(); calendar && calendar->isVisible()) {
+    m_wasDeactivated = false;
+    // Only a calendar in view can be brought forward; one out of view slides in whatever the
+    // answer, so the display is asked (one or two round trips) only for a calendar in view.
+    if (CalendarWindow* calendar = CalendarWindow::Existing(); calendar && calendar->isVisible()) {
+        // The application counts as in the background from its start until a window of it is
+        // first made active (a window manager may open it behind another program), and
+        // whenever it loses the keyboard. Where nothing made it active (no window manager) or
+        // the keyboard went nowhere else (a desktop clicked), bringing it forward would show
+        // nothing: the click is the plain one.
+        m_wasDeactivated = App().Deactivated && AnotherProgramActive();
+        if (m_wasDeactivated) {
+            // Bring the running calendar to the front (a relaunch would start a second copy).
             calendar->raise();
             calendar->activateWindow();
             KeepOnTop();

@@ -33,9 +33,10 @@ public:
     // manager. The tab belongs to the calendar window then (see followCalendar).
     static void KeepOnTop();
 
-    // Whether another program's window has the keyboard, asked at a press while the
-    // application counts as in the background: the display's answer
-    // (WindowManagerHints::AnotherProgramActive); a test of the tab puts its own.
+    // Whether another program's window has the keyboard, asked at a press on the tab while
+    // the calendar is in view and the application counts as in the background: the
+    // display's answer (WindowManagerHints::AnotherProgramActive); a test of the tab puts
+    // its own.
     static bool (*AnotherProgramActive)();
 
     // The default left edge for a work area width: half a tab right of the centre.
