@@ -6,6 +6,7 @@
 #include <QtGlobal>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 #include <poll.h>
 #include <sys/socket.h>
@@ -111,41 +112,42 @@ bool parse(const QByteArray& address, QList<Place>& places)
     return true;
 }
 
-enum class Reply { Answers, Silent, NotConnected, QuitAsked };
+using Answer = SessionBus::Answer;
 
 // Connects to one socket and sends the authentication's first command: a nul byte, then AUTH
 // without a mechanism, which a bus answers with the mechanisms it knows. Any answer, a
-// closed connection or an error counts: none of them keeps libdbus waiting.
-Reply ask(const Place& place, Clock::time_point deadline, int quitFd)
+// closed connection or an error counts: none of them keeps libdbus waiting. NoBus where the
+// socket took no connection, and libdbus would go on to the next entry.
+Answer ask(const Place& place, Clock::time_point deadline, int quitFd)
 {
     int fd = -1;
     switch (Socket::Connect(place.where.address(), place.where.length, deadline, true, quitFd, fd)) {
     case Socket::Outcome::Connected:
         break;
     case Socket::Outcome::NoSocket:
-        return Reply::Answers;   // nothing can be told: libdbus decides
+        return Answer::Answers;   // nothing can be told: libdbus decides
     case Socket::Outcome::TimedOut:
-        return Reply::Silent;   // a listener that accepts nothing, where libdbus's connect would wait
+        return Answer::Silent;   // a listener that accepts nothing, where libdbus's connect would wait
     case Socket::Outcome::QuitAsked:
-        return Reply::QuitAsked;
+        return Answer::QuitAsked;
     case Socket::Outcome::QueueFull:
     case Socket::Outcome::Refused:
-        return Reply::NotConnected;
+        return Answer::NoBus;
     }
-    const auto reply = [fd](Reply r) {
+    const auto reply = [fd](Answer r) {
         ::close(fd);
         return r;
     };
     static const char command[] = "\0AUTH\r\n";
     if (::send(fd, command, sizeof command - 1, MSG_NOSIGNAL) != ssize_t(sizeof command - 1))
-        return reply(Reply::Answers);
+        return reply(Answer::Answers);
     const int answered = Socket::Wait(fd, POLLIN, deadline, quitFd);
     // The answer read: a connection closed with it unread reaches the bus as an error.
     if (answered > 0) {
         char answer[256];
         [[maybe_unused]] const ssize_t got = ::recv(fd, answer, sizeof answer, MSG_DONTWAIT);
     }
-    return reply(answered < 0 ? Reply::QuitAsked : answered > 0 ? Reply::Answers : Reply::Silent);
+    return reply(answered < 0 ? Answer::QuitAsked : answered > 0 ? Answer::Answers : Answer::Silent);
 }
 } // namespace
 
@@ -171,23 +173,18 @@ SessionBus::Answer SessionBus::Ask(const QByteArray& address, const QByteArray& 
             return Answer::CannotTell;
         if (place.kind == Place::Skipped)
             continue;
-        switch (ask(place, deadline, quitFd)) {
-        case Reply::Answers:
-            return Answer::Answers;
-        case Reply::Silent:
-            return Answer::Silent;
-        case Reply::QuitAsked:
-            return Answer::QuitAsked;
-        case Reply::NotConnected:
-            break;   // libdbus goes on to the next entry too
-        }
+        // A socket that took no connection: libdbus goes on to the next entry too.
+        if (const Answer answer = ask(place, deadline, quitFd); answer != Answer::NoBus)
+            return answer;
     }
     return Answer::NoBus;
 }
 
 void SessionBus::Probe()
 {
-    const QByteArray address = qgetenv(Variable);
+    // Read once: whether it was set at all is what RestoreEnvironment puts back.
+    const char* const value = std::getenv(Variable);
+    const QByteArray address(value);
     const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
     const Answer answer = Ask(address, runtimeDir, AnswerMs, QuitSignals::PipeToRead());
     if (answer == Answer::Silent)
@@ -196,7 +193,7 @@ void SessionBus::Probe()
                      AnswerMs / 1000);
     if (answer != Answer::Silent && answer != Answer::QuitAsked && !(answer == Answer::NoBus && address.isEmpty()))
         return;
-    g_wasSet = qEnvironmentVariableIsSet(Variable);
+    g_wasSet = value != nullptr;
     g_original = address;
     qputenv(Variable, FailingAddress);
     g_replaced = true;
