@@ -78,15 +78,16 @@ xcb_atom_t netWmStateAtom(xcb_connection_t* c)
     return atom;
 }
 
-// The atoms of window id's property (such as _NET_WM_STATE); none where it has none.
-std::vector<xcb_atom_t> readAtoms(xcb_connection_t* c, xcb_window_t id, xcb_atom_t property)
+// The 32-bit values of window id's property of the given type (the atoms of _NET_WM_STATE,
+// the window of _NET_ACTIVE_WINDOW); none where it has none or one of another type.
+std::vector<uint32_t> readValues(xcb_connection_t* c, xcb_window_t id, xcb_atom_t property, xcb_atom_t type)
 {
     const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, id, property, XCB_ATOM_ATOM, 0, 1024), nullptr), &free);
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM)
+        xcb_get_property_reply(c, xcb_get_property(c, 0, id, property, type, 0, 1024), nullptr), &free);
+    if (!reply || reply->format != 32 || reply->type != type)
         return {};
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    return {atoms, atoms + reply->value_len};
+    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return {values, values + reply->value_len};
 }
 
 // The root window of the display's default screen.
@@ -128,7 +129,7 @@ bool ownWindow(xcb_window_t id)
 // root window.
 void dropState(xcb_connection_t* c, xcb_window_t id, xcb_atom_t state, xcb_atom_t mark)
 {
-    const std::vector<xcb_atom_t> atoms = readAtoms(c, id, state);
+    const std::vector<xcb_atom_t> atoms = readValues(c, id, state, XCB_ATOM_ATOM);
     if (std::find(atoms.begin(), atoms.end(), mark) == atoms.end())
         return;
     xcb_client_message_event_t event = {};
@@ -295,7 +296,7 @@ void WindowManagerHints::WriteSkipTaskList(QWidget* window)
     if (state == XCB_ATOM_NONE || skips[0] == XCB_ATOM_NONE || skips[1] == XCB_ATOM_NONE)
         return;
     // The states the window has already (Qt's, a window manager's) are kept.
-    std::vector<xcb_atom_t> atoms = readAtoms(c, id, state);
+    std::vector<xcb_atom_t> atoms = readValues(c, id, state, XCB_ATOM_ATOM);
     for (const xcb_atom_t skip : skips)
         if (std::find(atoms.begin(), atoms.end(), skip) == atoms.end())
             atoms.push_back(skip);
@@ -362,13 +363,11 @@ bool WindowManagerHints::AnotherProgramActive()
         return false;
     const xcb_window_t root = rootWindow(c);
     static const xcb_atom_t atom = internAtom(c, "_NET_ACTIVE_WINDOW");
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-        atom == XCB_ATOM_NONE ? nullptr
-                              : xcb_get_property_reply(c, xcb_get_property(c, 0, root, atom, XCB_ATOM_WINDOW, 0, 1), nullptr),
-        &free);
+    const std::vector<uint32_t> named =
+        atom == XCB_ATOM_NONE ? std::vector<uint32_t>() : readValues(c, root, atom, XCB_ATOM_WINDOW);
     xcb_window_t active = XCB_WINDOW_NONE;
-    if (reply && reply->type == XCB_ATOM_WINDOW && reply->format == 32 && reply->value_len == 1) {
-        active = *static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    if (!named.empty()) {
+        active = named.front();
     } else {
         // No window manager, or one that does not say: the window the X server gives the
         // keyboard to. PointerRoot (the server's own start) and the root name no program's.
