@@ -106,6 +106,8 @@ xcb_connection_t* DisplayConnection::Open()
     // connection's error tells the rest (DisplayLoss). A session bus gone fails its writes so.
     std::signal(SIGPIPE, SIG_IGN);
     const auto giveUp = Clock::now() + std::chrono::milliseconds(RetryMs);
+    // The name xcb_connect reads at each try: nothing changes it meanwhile.
+    const QByteArray name = qgetenv("DISPLAY");
     for (;;) {
         std::string refusal;
         xcb_connection_t* display = connectCatchingStandardError(refusal);
@@ -116,7 +118,7 @@ xcb_connection_t* DisplayConnection::Open()
         if (!refusal.empty())
             std::fprintf(stderr, "%s\n", refusal.c_str());
         if (xcb_connection_has_error(display) != XCB_CONN_ERROR || !refusal.empty() || QuitSignals::Asked()
-            || Clock::now() >= giveUp || !ServerListens(qgetenv("DISPLAY"), giveUp))
+            || Clock::now() >= giveUp || !ServerListens(name, giveUp))
             return display;
         xcb_disconnect(display);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
