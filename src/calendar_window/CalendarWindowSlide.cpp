@@ -73,7 +73,7 @@ void handOverAgain(CalendarWindow* window, int step)
     for (int steps = 2; steps <= 128; steps *= 4)
         QTimer::singleShot(steps * step, window, [window] {
             if (!CalendarWindow::IsSliding() && window->isVisible())
-                SlideCurtain::HandOverWhole(window);
+                window->HandOverWhole();
         });
 }
 

@@ -1,4 +1,5 @@
 #include "calendar_window/SlideCurtain.h"
+#include "framework/Window.h"
 #include "framework/WindowManagerHints.h"
 #include <QBackingStore>
 #include <QPaintEvent>
@@ -12,7 +13,8 @@ std::optional<bool> s_assumedCompositor;
 bool compositorRuns() { return s_assumedCompositor ? *s_assumedCompositor : WindowManagerHints::CompositorRuns(); }
 } // namespace
 
-SlideCurtain::SlideCurtain(QWidget* window, bool wholeSteps) : m_picture(window->grab()), m_wholeSteps(wholeSteps)
+SlideCurtain::SlideCurtain(Window* window, bool wholeSteps)
+    : m_window(window), m_picture(window->grab()), m_wholeSteps(wholeSteps)
 {
     // Made a child after the picture is taken, so that it is not in it. It paints every
     // pixel it covers, so nothing beneath it is painted while it shows, and a scroll of it
@@ -46,26 +48,13 @@ void SlideCurtain::SetOffset(int dy)
         update(band);
 }
 
-bool SlideCurtain::storeReady(QWidget* top)
-{
-    QBackingStore* store = top->backingStore();
-    QWindow* handle = top->windowHandle();
-    // A window shown a moment ago may not have been painted yet (a busy machine's window
-    // manager maps it late): its store then has no pixels to paint into. The size is asked
-    // first and is enough: a store is given its pixels as it is given a size (only then does
-    // it have one), and with Qt's high-density scaling asking a store never sized for its
-    // paint device crashes.
-    return store && handle && handle->isExposed() && store->size() == top->size();
-}
-
 bool SlideCurtain::showWholeWindow(const QRect& band)
 {
-    QWidget* top = window();
-    if (!storeReady(top))
+    if (!m_window->StoreReady())
         return false;
-    QBackingStore* store = top->backingStore();
-    QWindow* handle = top->windowHandle();
-    const QPoint at = mapTo(top, QPoint());
+    QBackingStore* store = m_window->backingStore();
+    QWindow* handle = m_window->windowHandle();
+    const QPoint at = mapTo(m_window, QPoint());
     store->beginPaint(band.translated(at));
     {
         QPainter painter(store->paintDevice());
@@ -73,15 +62,7 @@ bool SlideCurtain::showWholeWindow(const QRect& band)
         paintRows(painter, band);
     }
     store->endPaint();
-    store->flush(top->rect(), handle);
-    return true;
-}
-
-bool SlideCurtain::HandOverWhole(QWidget* window)
-{
-    if (!storeReady(window))
-        return false;
-    window->backingStore()->flush(window->rect(), window->windowHandle());
+    store->flush(m_window->rect(), handle);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 class QPainter;
+class Window;
 
 // What the calendar window shows while it slides. A window manager may keep a window on the
 // screen (many do), so the window never leaves the work area: a picture of it, taken as the
@@ -20,7 +21,7 @@ public:
     // Takes the picture of window as it stands (the curtain itself not in it) and covers
     // the window, above its other children. Hidden until the first SetOffset. wholeSteps:
     // every step is drawn whole (see SetOffset).
-    SlideCurtain(QWidget* window, bool wholeSteps);
+    SlideCurtain(Window* window, bool wholeSteps);
     // Draws the picture dy pixels lower than the window's own place (dy <= 0 while the
     // window is slid up) and shows the curtain. Without wholeSteps, rows the curtain showed
     // already are moved in place (QWidget::scroll), so a step paints only the rows that it
@@ -41,11 +42,6 @@ public:
     // Whether a compositor runs, for tests on a platform that has no display to ask (the
     // offscreen one): true or false stands for the display's answer, nothing asks it again.
     static void AssumeCompositor(std::optional<bool> runs);
-    // Hands the X server window's whole picture again, as its backing store holds it, without
-    // painting anything: a compositor that missed the last change to the window is told of
-    // damage to all of it and takes its picture anew (see CalendarWindow::ScrollDown). False,
-    // and nothing done, where the store is not ready (see showWholeWindow).
-    static bool HandOverWhole(QWidget* window);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,14 +59,13 @@ private:
     // new picture and showed the new rows' place still empty. A window-wide damage makes it
     // redraw all of the window from its newest picture. Only the band is painted, so a step
     // costs what it did. False where the window has no native window, or has not been
-    // painted since it was shown (the step is then painted as usual).
+    // painted since it was shown (the step is then painted as usual; see
+    // Window::StoreReady).
     bool showWholeWindow(const QRect& band);
-    // Whether top's backing store can be painted into and handed over whole now: the window
-    // is exposed, and its store has the window's size (and with it its pixels).
-    static bool storeReady(QWidget* top);
     void paintRows(QPainter& painter, const QRegion& region) const;
     int pictureHeight() const { return int(m_picture.deviceIndependentSize().height()); }
 
+    Window* const m_window;   // the window the curtain covers, its parent
     QPixmap m_picture;
     bool m_wholeSteps;
     int m_offset = 0;

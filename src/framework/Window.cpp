@@ -322,6 +322,26 @@ void Window::TouchBackingStore()
     });
 }
 
+bool Window::StoreReady() const
+{
+    QBackingStore* store = backingStore();
+    QWindow* handle = windowHandle();
+    // A window shown a moment ago may not have been painted yet (a busy machine's window
+    // manager maps it late): its store then has no pixels to paint into. The size is asked
+    // first and is enough: a store is given its pixels as it is given a size (only then does
+    // it have one), and with Qt's high-density scaling asking a store never sized for its
+    // paint device crashes.
+    return store && handle && handle->isExposed() && store->size() == size();
+}
+
+bool Window::HandOverWhole()
+{
+    if (!StoreReady())
+        return false;
+    backingStore()->flush(rect(), windowHandle());
+    return true;
+}
+
 void Window::setVisible(bool visible)
 {
     const bool showing = visible && !isVisible();

@@ -87,6 +87,14 @@ public:
     // large window's first paint otherwise takes a page fault for every 4 KB that it fills:
     // a few milliseconds for a full screen. Does nothing without such a store.
     void TouchBackingStore();
+    // Whether the backing store can be painted into and handed over whole now: the window is
+    // exposed, and its store has the window's size (and with it its pixels).
+    bool StoreReady() const;
+    // Hands the X server the window's whole picture again, as its backing store holds it,
+    // without painting anything: a compositor that missed the last change to the window is
+    // told of damage to all of it and takes its picture anew (see CalendarWindow::ScrollDown).
+    // False, and nothing done, where the store is not ready.
+    bool HandOverWhole();
 
     // Every framework window that exists and has not closed, in creation order.
     static QVector<Window*> AllWindows();
