@@ -9,32 +9,26 @@ using Answer = SessionBus::Answer;
 constexpr int Limit = 300;   // ms; a bus that answers does so within microseconds
 } // namespace
 
-TEST(SessionBus, ABusThatNeverAnswersOrAcceptsNothingMoreIsSilent)
-{
-    QTemporaryDir dir;
-    const QByteArray path = dir.filePath("bus").toLocal8Bit(), full = dir.filePath("full").toLocal8Bit();
-    const QByteArray name = "lumora-test-silent-" + QByteArray::number(::getpid());
-    const Listener atPath(path, false), abstract(name, true);
-    Listener queueFull(full, false, 0);
-    queueFull.FillQueue();
-    EXPECT_EQ(SessionBus::Ask("unix:path=" + path, "", Limit, -1), Answer::Silent);
-    EXPECT_EQ(SessionBus::Ask("unix:abstract=" + name + ",guid=0123", "", Limit, -1), Answer::Silent);
-    // Its queue full, the listener refuses a connection that does not wait, where libdbus's
-    // would wait for a place.
-    EXPECT_EQ(SessionBus::Ask("unix:path=" + full, "", Limit, -1), Answer::Silent);
-}
-
-TEST(SessionBus, TheEntriesAreTakenInLibdbusOrder)
+TEST(SessionBus, ABusThatNeverAnswersIsSilentAndTheEntriesAreTakenInLibdbusOrder)
 {
     QTemporaryDir dir;
     const QByteArray silent = dir.filePath("silent bus").toLocal8Bit(), missing = dir.filePath("missing").toLocal8Bit();
-    const Listener bus(silent, false);
+    const QByteArray full = dir.filePath("full").toLocal8Bit();
+    const QByteArray name = "lumora-test-silent-" + QByteArray::number(::getpid());
+    const Listener bus(silent, false), abstract(name, true);
+    Listener queueFull(full, false, 0);
+    queueFull.FillQueue();
     const QByteArray escaped = QByteArray(silent).replace(" ", "%20");
     const struct {
         const char* name;
         QByteArray address;
         Answer answer;
     } cases[] = {
+        {"a bus at a path that never answers", "unix:path=" + escaped, Answer::Silent},
+        {"a bus at an abstract name that never answers", "unix:abstract=" + name + ",guid=0123", Answer::Silent},
+        // Its queue full, the listener refuses a connection that does not wait, where libdbus's
+        // would wait for a place.
+        {"a bus that accepts nothing more", "unix:path=" + full, Answer::Silent},
         {"a socket that is not there is passed over", "unix:path=" + missing + ";unix:path=" + escaped, Answer::Silent},
         {"a listening-only entry is passed over", "unix:tmpdir=/tmp;unix:path=" + escaped, Answer::Silent},
         {"an entry of another kind first is left to libdbus", "tcp:host=localhost,port=1;unix:path=" + escaped,
