@@ -120,27 +120,39 @@ font_caches() {
     -printf '%p %T@\n' 2>/dev/null | sort
 }
 
-# ---- An X server of the case's own ----
-# Starts an X server as a desktop's, startx's and xvfb-run's run, for a case that needs one
-# fresh or ends it: without -noreset, so that it resets whenever its last client leaves, and
-# with its clients' comings and goings logged (-audit 4) in XSERVER_LOG. It is waited for by
-# its socket only, so that no client of the test's comes before the program's. Sets
-# XSERVER_PID and XSERVER_DISPLAY (the program and xdotool reach it through DISPLAY).
-own_x_server() {
-  local n
+# ---- A display of the test's own ----
+# Starts a display server at a free display number (1000 to 9999, five tries): calls $1 with
+# the number and arguments $3..., which starts the server in the background, and waits up to
+# 10 s for the server to be ready (command $2 succeeds) or to end. Tests run side by side: a
+# server that ended lost the number to another test's, and the next number is tried.
+at_free_display() {
+  local start=$1 ready=$2 n pid; shift 2
   for _ in 1 2 3 4 5; do
     n=$(( 1000 + RANDOM % 9000 ))
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    XSERVER_DISPLAY=:$n XSERVER_LOG="$WORK/xserver-$n.log"
-    Xvfb "$XSERVER_DISPLAY" -screen 0 "${LUMORA_E2E_SCREEN:-1280x1024}x24" -nolisten tcp -audit 4 \
-      >"$XSERVER_LOG" 2>&1 & XSERVER_PID=$!
-    within 10 x_server_settled
-    [ -S "/tmp/.X11-unix/X$n" ] && kill -0 $XSERVER_PID 2>/dev/null && return 0
-    wait $XSERVER_PID 2>/dev/null   # another test took that number meanwhile
+    "$start" $n "$@"; pid=$!
+    within 10 ready_or_ended "$ready" $pid
+    "$ready" && kill -0 $pid 2>/dev/null && return 0
+    wait $pid 2>/dev/null   # another test took that number meanwhile
   done
   return 1
 }
-x_server_settled() { [ -S "/tmp/.X11-unix/X${XSERVER_DISPLAY#:}" ] || ! kill -0 $XSERVER_PID 2>/dev/null; }
+ready_or_ended() { "$1" || ! kill -0 "$2" 2>/dev/null; }
+
+# ---- An X server of the case's own ----
+# Starts an X server as a desktop's, startx's and xvfb-run's run, for a case that needs one
+# fresh or ends it: without -noreset, so that it resets whenever its last client leaves, and
+# with its clients' comings and goings logged (-audit 4) in XSERVER_LOG. Arguments are passed
+# on to Xvfb (-auth FILE). It is waited for by its socket only, so that no client of the
+# test's comes before the program's. Sets XSERVER_PID and XSERVER_DISPLAY (the program and
+# xdotool reach it through DISPLAY).
+own_x_server() { at_free_display start_x_server x_server_listens "$@"; }
+start_x_server() {
+  XSERVER_DISPLAY=:$1 XSERVER_LOG="$WORK/xserver-$1.log"
+  Xvfb "$XSERVER_DISPLAY" -screen 0 "${LUMORA_E2E_SCREEN:-1280x1024}x24" -nolisten tcp -audit 4 "${@:2}" \
+    >"$XSERVER_LOG" 2>&1 & XSERVER_PID=$!
+}
+x_server_listens() { [ -S "/tmp/.X11-unix/X${XSERVER_DISPLAY#:}" ]; }
 # Ends that server as a session's end does (SIGTERM), and waits for it.
 end_x_server() { kill $XSERVER_PID 2>/dev/null; wait $XSERVER_PID 2>/dev/null; }
 # Whether process $1 connected to that server twice (main's check that a display answers,
@@ -207,23 +219,16 @@ while True:
 # cookie (xvfb-run's) is given to the proxy's display too, in the same authority file.
 X_PROXY="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/x_proxy.py"
 x_proxy() {
-  local n cookie
+  local cookie
   cookie=$(xauth list "$DISPLAY" 2>/dev/null | awk '{print $3; exit}')
-  for _ in 1 2 3 4 5; do
-    n=$(( 1000 + RANDOM % 9000 ))
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    PROXY_DISPLAY=:$n PROXY_LOG="$WORK/proxy-$n.log"
-    python3 "$X_PROXY" $n "${DISPLAY#:}" "$PROXY_LOG" "$1" 2>>"$WORK/proxy.err" & PROXY_PID=$!
-    within 10 proxy_settled
-    if grep -qx listening "$PROXY_LOG" 2>/dev/null && kill -0 $PROXY_PID 2>/dev/null; then
-      [ -z "$cookie" ] || xauth add "$PROXY_DISPLAY" . "$cookie"
-      return 0
-    fi
-    wait $PROXY_PID 2>/dev/null   # another test took that number meanwhile
-  done
-  return 1
+  at_free_display start_x_proxy proxy_listens "$1" || return 1
+  [ -z "$cookie" ] || xauth add "$PROXY_DISPLAY" . "$cookie"
 }
-proxy_settled() { grep -qx listening "$PROXY_LOG" 2>/dev/null || ! kill -0 $PROXY_PID 2>/dev/null; }
+start_x_proxy() {
+  PROXY_DISPLAY=:$1 PROXY_LOG="$WORK/proxy-$1.log"
+  python3 "$X_PROXY" $1 "${DISPLAY#:}" "$PROXY_LOG" "$2" 2>>"$WORK/proxy.err" & PROXY_PID=$!
+}
+proxy_listens() { grep -qx listening "$PROXY_LOG" 2>/dev/null; }
 # Ends it as a server that ends (every connection closed), if a break has not ended it already.
 end_x_proxy() { kill $PROXY_PID 2>/dev/null; wait $PROXY_PID 2>/dev/null; }
 

@@ -149,21 +149,17 @@ x_server_ends_at_start() {
 # again.
 refused_set_up() {
   local -x DISPLAY XAUTHORITY=/nonexistent
-  local server status
+  local status
   xauth -q -f "$WORK/server-auth" add :0 . "$(mcookie)" 2>/dev/null   # the server takes every cookie in it
-  Xvfb -displayfd 3 -auth "$WORK/server-auth" -nolisten tcp 3>"$WORK/display-number" >/dev/null 2>&1 & server=$!
-  if within 10 test -s "$WORK/display-number"; then
-    DISPLAY=:$(cat "$WORK/display-number")
-    "$BIN" 2>"$WORK/refused.err"; status=$?
-    check "a server that refuses the set-up: the program ends with status 1 ($status)" [ $status = 1 ]
-    check "it says the server's reason, then its own line, once each" awk '
-      NR == 1 && /^Authorization required/ { reason = 1 }
-      NR == 2 && /^lumora-calendar: needs an X11 display/ { own = 1 }
-      END { exit !(reason && own && NR == 2) }' "$WORK/refused.err"
-  else
-    fail "no X server with a cookie of its own"
-  fi
-  kill $server 2>/dev/null; wait $server 2>/dev/null
+  own_x_server -auth "$WORK/server-auth" || { fail "no X server with a cookie of its own"; return; }
+  DISPLAY=$XSERVER_DISPLAY
+  "$BIN" 2>"$WORK/refused.err"; status=$?
+  check "a server that refuses the set-up: the program ends with status 1 ($status)" [ $status = 1 ]
+  check "it says the server's reason, then its own line, once each" awk '
+    NR == 1 && /^Authorization required/ { reason = 1 }
+    NR == 2 && /^lumora-calendar: needs an X11 display/ { own = 1 }
+    END { exit !(reason && own && NR == 2) }' "$WORK/refused.err"
+  end_x_server
 }
 
 scenario() {
