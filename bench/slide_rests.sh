@@ -96,7 +96,7 @@ measure() {
   echo "$COMPOSITOR at $SIZE, load: ${LOAD:-none}, $(git -C "$(dirname "$0")" rev-parse --short HEAD 2>/dev/null)"
   for i in $(seq 1 "$SLIDES"); do
     press "$WIN" ctrl+w
-    within bash -c "xwininfo -id $WIN | grep -q IsUnMapped" || { echo "slide $i: the calendar did not go"; continue; }
+    within window_gone "$WIN" || { echo "slide $i: the calendar did not go"; continue; }
     read -r tx ty tw th < <(geometry "$TAB")
     xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
     within rests_in_view "$WIN" || { echo "slide $i: the calendar did not come back"; continue; }

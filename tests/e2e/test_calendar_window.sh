@@ -25,8 +25,6 @@ wait_overlay() {
   done
   return 1
 }
-mapped() { xwininfo -id "$1" | grep -q 'IsViewable'; }
-unmapped() { ! mapped "$1"; }
 top_of() { geometry "$1" | cut -d' ' -f2; }
 
 scenario() {
@@ -46,7 +44,7 @@ scenario() {
   # second brings it back.
   tx=$(( $(geometry "$tab" | cut -d' ' -f1) + 16 ))
   xdotool mousemove "$tx" 3 click 1
-  if within unmapped "$win"; then
+  if within window_gone "$win"; then
     echo "ok: the first click on the tab after start-up slides it away"
     xdotool mousemove "$tx" 3 click 1
     within rests_in_view "$win" || bad "a second click on the tab did not bring the calendar back"
@@ -106,10 +104,9 @@ scenario() {
   # Ctrl+W slides the window up and hides it; a click on the tab brings it back. The window
   # itself stays on the work area (the slide is drawn inside it).
   press "$win" ctrl+w
-  for _ in $(seq 1 50); do mapped "$win" || break; sleep 0.1; done
+  within 5 window_gone "$win"
   t=$(top_of "$win")
-  [ "$t" = 0 ] && ! mapped "$win" && echo "ok: Ctrl+W slides it up and hides it" || bad "after Ctrl+W top $t"
-  tx=$(( $(geometry "$tab" | cut -d' ' -f1) + 16 ))
+  [ "$t" = 0 ] && window_gone "$win" && echo "ok: Ctrl+W slides it up and hides it" || bad "after Ctrl+W top $t"
   xdotool mousemove "$tx" 3 click 1
   within rests_in_view "$win" && [ "$(top_of "$win")" = 0 ] && echo "ok: the tab slides it back" \
     || bad "after the tab top $(top_of "$win")"
