@@ -180,7 +180,7 @@ kept_a_client() {
 # authentication, then nothing more (a bus that falls silent after the calendar asked it).
 # With $3 = SIG:N (TERM, HUP or INT) it sends that signal to the client of its Nth connection
 # as it comes (the calendar's asking is the program's first, libdbus's its second), and writes
-# "signalled PID" into file $1.log. Sets BUS_PID; waits for the socket.
+# "signalled pid PID" into file $1.log. Sets BUS_PID; waits for the socket.
 silent_bus() {
   python3 -c '
 import os, select, signal, socket, sys
@@ -196,7 +196,7 @@ while True:
             if name and count == int(at):
                 pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
                 os.kill(pid, getattr(signal, "SIG" + name))
-                open(sys.argv[1] + ".log", "a").write("signalled %d\n" % pid)
+                open(sys.argv[1] + ".log", "a").write("signalled pid %d\n" % pid)
             continue
         try:
             data = s.recv(4096)

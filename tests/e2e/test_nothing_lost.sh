@@ -488,7 +488,7 @@ silent_session_bus() {
     rm -f "$WORK/silent-bus" "$WORK/silent-bus.log"
     silent_bus "$WORK/silent-bus" $mode $rule || { fail "no silent bus"; return; }
     DBUS_SESSION_BUS_ADDRESS=$address env --default-signal=INT,HUP "$BIN" 2>"$WORK/bus.err" & PID=$!
-    within grep -qsx "signalled $PID" "$WORK/silent-bus.log" || fail "the bus never sent SIG${rule%:*} as the program $how"
+    within grep -qsx "signalled pid $PID" "$WORK/silent-bus.log" || fail "the bus never sent SIG${rule%:*} as the program $how"
     wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
     kill $BUS_PID; wait $BUS_PID 2>/dev/null
     check "SIG${rule%:*} as the program $how ends it within 5 s, with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
