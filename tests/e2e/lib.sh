@@ -83,6 +83,13 @@ wait_exit() {
   wait "$1"; EXIT_STATUS=$?
   return 0
 }
+# As wait_exit; a child that has not ended by then is killed and reaped, so that its lock
+# reads as stale to the next start (EXIT_STATUS stays "timeout").
+reap() {
+  wait_exit "$@" && return 0
+  kill -9 "$1" 2>/dev/null; wait "$1" 2>/dev/null
+  return 1
+}
 
 # Quits with Ctrl+Q on window $1 and checks that the program (child $2) ends with status 0.
 quit_with_ctrl_q() {

@@ -40,8 +40,7 @@ quit_with() { # key or signal name (ctrl+q, TERM, HUP, INT) -> EXIT_STATUS
     ctrl+q) press "$WIN" ctrl+q ;;
     *) kill -s "$1" $PID ;;
   esac
-  # A copy killed after the wait is reaped, so that its lock reads as stale to the next start.
-  wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+  reap $PID
 }
 
 todo_text_and_missing_separator() {
@@ -131,7 +130,7 @@ one_lock_per_user() {
     "$BIN" & second=$!
     box=$(wait_window '^Lumora Calendar$') && HWM=$(awk '/^VmHWM/ {print $2}' /proc/$second/status) \
       && press "$box" Return
-    wait_exit $second || kill -9 $second 2>/dev/null
+    reap $second
   }
   refused_copy
   refused() { [ -n "$box" ] && [ "$EXIT_STATUS" = 0 ] && kill -0 $PID 2>/dev/null; }
@@ -150,7 +149,7 @@ one_lock_per_user() {
   rm -f "$WORK/lock.err"
   XDG_RUNTIME_DIR=/proc XDG_CONFIG_HOME=/proc/lumora "$BIN" 2>"$WORK/lock.err" & second=$!
   box=$(wait_window '^Lumora Calendar$') && press "$box" Return
-  wait_exit $second || kill -9 $second 2>/dev/null
+  reap $second
   check "an impossible lock is reported" [ -n "$box" ]
   check "the report names the lock's place" grep -q '/proc/lumora' "$WORK/lock.err"
   check "it is not taken for another copy" bash -c "! grep -q 'already running' '$WORK/lock.err'"
@@ -301,7 +300,7 @@ read_only_places() {
       check "$how: Ctrl+Q with something to save shows why it failed" [ -n "$box" ]
     fi
     kill -TERM $PID
-    wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    reap $PID 5
     check "$how: SIGTERM with the events file on a read-only place ends the program within 5 s, with 0" \
       [ "$EXIT_STATUS" = 0 ]
     check "$how: it says why on standard error" within 10 grep -q "$saved" "$WORK/ro.err"
@@ -348,7 +347,7 @@ display_goes_away() {
     grep -q 'Water plants' "$TPC" && fail "$how: the to-do item was written before the display went away"
     [ $how = server+HUP ] && kill -HUP $PID
     end_x_server
-    wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    reap $PID
     if [ $how = server ]; then
       check "$how: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
       check "$how: it says why in one line" grep -qx "lumora-calendar: the X display \"$DISPLAY\" went away, so the calendar ends" \
@@ -400,7 +399,7 @@ display_breaks() {
     else
       env DISPLAY=$PROXY_DISPLAY "$BIN" 2>"$WORK/break.err" & PID=$!
     fi
-    wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    reap $PID
     end_x_proxy
     check "$how: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
     check "$how: it says why in its one line" \
@@ -420,7 +419,7 @@ display_breaks() {
   # answers until the display goes.
   within eval 'grep -qx "Events Data:" "$TPC" || ended $PID'
   end_x_proxy
-  wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+  reap $PID
   check "SIGHUP as the display takes no more requests quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
   check "and writes the events file" grep -qx 'Events Data:' "$TPC"
   check "and leaves no lock" [ ! -e "$lock" ]
@@ -439,7 +438,7 @@ display_breaks() {
 signal_while_the_display_is_asked_again() {
   x_proxy refuse:1000000:TERM || { fail "no display of the test's own"; return; }
   DISPLAY=$PROXY_DISPLAY env --default-signal=INT,HUP "$BIN" 2>"$WORK/asked.err" & PID=$!
-  wait_exit $PID || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+  reap $PID
   end_x_proxy
   check "the display sent SIGTERM as the program asked again" grep -qx "signalled pid $PID" "$PROXY_LOG"
   check "SIGTERM while the display is asked again quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
@@ -489,7 +488,7 @@ silent_session_bus() {
     silent_bus "$WORK/silent-bus" $mode $rule || { fail "no silent bus"; return; }
     DBUS_SESSION_BUS_ADDRESS=$address env --default-signal=INT,HUP "$BIN" 2>"$WORK/bus.err" & PID=$!
     within grep -qsx "signalled pid $PID" "$WORK/silent-bus.log" || fail "the bus never sent SIG${rule%:*} as the program $how"
-    wait_exit $PID 5 || { kill -9 $PID 2>/dev/null; wait $PID 2>/dev/null; }
+    reap $PID 5
     kill $BUS_PID; wait $BUS_PID 2>/dev/null
     check "SIG${rule%:*} as the program $how ends it within 5 s, with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
     check "SIG${rule%:*} as the program $how: $([ -n "$said" ] && echo "the quit guard says why" || echo "no message")" \
