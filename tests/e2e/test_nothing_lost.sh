@@ -376,7 +376,7 @@ d.sync()' "$1"
 # is made), at its first request (Xlib's handler, while Qt opens its display), while it sets up
 # its screens and, once the window shows, while it takes in a change of screens (Qt crashes
 # on the replies that never came): each time the program ends with status 1 and its one line,
-# no lock left. SIGHUP once the display takes no more of the program's requests (its writes
+# nothing of the toolkit's own said before it, no lock left. SIGHUP once the display takes no more of the program's requests (its writes
 # fail, as on a server gone) quits with 0 and saves. A display that turns away the program's
 # first connection gets another one, and the calendar shows.
 display_breaks() {
@@ -402,8 +402,10 @@ display_breaks() {
     reap $PID
     end_x_proxy
     check "$how: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
-    check "$how: it says why in its one line" \
-      bash -c '[ "$(grep "lumora-calendar\|XIO" "$1")" = "$2" ]' sh "$WORK/break.err" "$(printf "$said" "$PROXY_DISPLAY")"
+    # Qt's note on a start without XDG_RUNTIME_DIR (as the tests start) aside.
+    check "$how: it says why in its one line, and nothing else" \
+      bash -c '[ "$(grep -v "^QStandardPaths: XDG_RUNTIME_DIR not set" "$1")" = "$2" ]' sh "$WORK/break.err" \
+      "$(printf "$said" "$PROXY_DISPLAY")"
     check "$how: it leaves no lock" [ ! -e "$lock" ]
     check "$how: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
   done
