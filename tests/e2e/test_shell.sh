@@ -134,8 +134,10 @@ x_server_ends_at_start() {
     end_x_server
     wait_exit $pid || kill -9 $pid 2>/dev/null
     check "the server ended when $moment: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
-    check "it says why in one line" grep -qE \
-      '^lumora-calendar: (the X display ".*" went away, so the calendar ends|needs an X11 display .*)$' "$WORK/ended.err"
+    # Qt's note on a start without XDG_RUNTIME_DIR (as the tests start) aside.
+    check "it says why in one line, and nothing else" awk '/^QStandardPaths: XDG_RUNTIME_DIR not set/ { next }
+      ++n == 1 && /^lumora-calendar: (the X display ".*" went away, so the calendar ends|needs an X11 display .*)$/ { ok = 1 }
+      END { exit !(ok && n == 1) }' "$WORK/ended.err"
     check "it leaves no lock" [ ! -e "$lock" ]
     # As it was, or as the program writes it (a window that opened saves at the display's end).
     check "the events file keeps its event" grep -qxF "$event" "$HOME/Documents/Calendar.tpc"
