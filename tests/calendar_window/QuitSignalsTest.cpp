@@ -1,7 +1,8 @@
 // SIGTERM quits as the menu's Quit does: the calendar window's close handler writes what is
 // not yet saved, and the run ends with status 0. It really quits, so it runs in a fresh copy
 // of this test program. (SIGHUP and SIGINT, which a test run may inherit as ignored, are
-// covered by the whole-program test.) The same signal again while the quit runs ends the
+// covered by the whole-program test, and here where the case takes them as from a terminal.)
+// The same signal again while the quit runs ends the
 // process at once, as its default effect would, but leaves no lock file behind. Where the
 // event loop is held up, the process still ends soon after the signal, what the quit would
 // have written written from memory; so does one held up after its quit saved. A signal before
