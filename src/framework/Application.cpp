@@ -9,10 +9,13 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 std::atomic<Application*> g_instance{nullptr};
+// Where EndNow writes its line (KeepStandardError).
+std::atomic<int> g_standardError{STDERR_FILENO};
 
 void resetEnabled(MenuItem* item)
 {
@@ -155,8 +158,17 @@ void Application::EndAtOnce(int status, const QByteArray& line, bool save)
 void Application::EndNow(int status, const QByteArray& line)
 {
     Mutex::RemoveHeldFilesAtSignal();
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+    [[maybe_unused]] const ssize_t written = ::write(g_standardError, line.constData(), size_t(line.size()));
     ::_exit(status);
+}
+
+void Application::KeepStandardError()
+{
+    if (g_standardError != STDERR_FILENO)
+        return;
+    const int kept = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (kept >= 0)
+        g_standardError = kept;
 }
 
 void Application::WhenNoDialog(std::function<void()> action)

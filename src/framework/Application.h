@@ -73,6 +73,9 @@ public:
     // EndAtOnce's last steps alone (the lock's file, the line, the end), safe in a signal
     // handler.
     [[noreturn]] static void EndNow(int status, const QByteArray& line);
+    // From here on EndNow writes its line to standard error as it is now, also while standard
+    // error points elsewhere for a while (DisplayConnection catches what libxcb writes there).
+    static void KeepStandardError();
 
     bool notify(QObject* receiver, QEvent* event) override;
 

@@ -1,4 +1,5 @@
 #include "framework/DisplayConnection.h"
+#include "framework/Application.h"
 #include "framework/QuitSignals.h"
 #include "framework/Socket.h"
 #include <cctype>
@@ -37,8 +38,8 @@ bool unixSocketListens(const std::string& path, bool abstract)
 // server refuses the connection's set-up (no cookie or a wrong one, too many clients), libxcb
 // writes the server's reason there at every try. Standard error points at a pipe for the try
 // alone. Nothing else writes there meanwhile: no other thread runs yet but the quit guard,
-// which writes only at a quit held up for its whole time (QuitSignals::GuardMs), and whose
-// line would be lost then, the program ending as it should.
+// which writes only at a quit held up for its whole time (QuitSignals::GuardMs), and then to
+// standard error as it was (Application::KeepStandardError).
 xcb_connection_t* connectCatchingStandardError(std::string& written)
 {
     written.clear();
@@ -105,6 +106,7 @@ xcb_connection_t* DisplayConnection::Open()
     // connection, 6 at once): from here on, for the whole run, the write fails instead, and the
     // connection's error tells the rest (DisplayLoss). A session bus gone fails its writes so.
     std::signal(SIGPIPE, SIG_IGN);
+    Application::KeepStandardError();
     const auto giveUp = Clock::now() + std::chrono::milliseconds(RetryMs);
     // The name xcb_connect reads at each try: nothing changes it meanwhile.
     const QByteArray name = qgetenv("DISPLAY");

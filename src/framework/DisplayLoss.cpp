@@ -19,6 +19,8 @@ XIOErrorHandler XSetIOErrorHandler(XIOErrorHandler handler);
 namespace {
 QtMessageHandler g_previous = nullptr;
 std::atomic<bool> g_makingApplication{false};
+// The end for a gone display has begun: what its save says is said.
+std::atomic<bool> g_ending{false};
 pthread_t g_mainThread;
 // The connection that tells whether the display is gone: main's own until Qt has its own.
 std::atomic<int> g_ownConnectionFd{-1};
@@ -29,21 +31,11 @@ constexpr int Crashes[] = {SIGSEGV, SIGBUS, SIGABRT};
 // What each of them did before (a sanitizer's report, or the default core), by number.
 struct sigaction g_before[NSIG];
 
-[[noreturn]] void endForGoneDisplay(bool save) { Application::EndAtOnce(1, g_goneLine, save); }
-
-void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+[[noreturn]] void endForGoneDisplay(bool save)
 {
-    if (type == QtFatalMsg && g_makingApplication)
-        Application::EndAtOnce(1, DisplayLoss::UnreachableLine(), false);
-    // Qt's own words when the connection broke (the event loop's check and its Xlib handler):
-    // saved only on the main thread, whose data this is.
-    if (type == QtWarningMsg && text.startsWith(QLatin1String("The X11 connection broke")))
-        endForGoneDisplay(pthread_equal(pthread_self(), g_mainThread));
-    g_previous(type, context, text);
+    g_ending = true;
+    Application::EndAtOnce(1, g_goneLine, save);
 }
-
-// Until Qt sets its own once its display is open: the connection broke while it was opened.
-int onXlibConnectionBroken(_XDisplay*) { endForGoneDisplay(false); }
 
 // Whether the display is gone, in a signal handler: Qt's connection met its end, or the
 // server closed main's own connection, on which nothing else ever comes.
@@ -58,6 +50,26 @@ bool displayGone()
     char byte = 0;
     return (watched.revents & (POLLHUP | POLLERR)) || ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
 }
+
+void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg && g_makingApplication)
+        Application::EndAtOnce(1, DisplayLoss::UnreachableLine(), false);
+    // Qt's own words when the connection broke (the event loop's check and its Xlib handler):
+    // saved only on the main thread, whose data this is.
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("The X11 connection broke")))
+        endForGoneDisplay(pthread_equal(pthread_self(), g_mainThread));
+    // Where the display goes away as Qt connects, sets up its screens and keymap or makes the
+    // first windows, Qt warns of each thing that failed ("could not connect to display", its
+    // platform plugin, the keymap, a window's icon) before the end that follows says it in one
+    // line: once the display is gone, until that end begins, what is said is left out.
+    if (!g_ending && displayGone())
+        return;
+    g_previous(type, context, text);
+}
+
+// Until Qt sets its own once its display is open: the connection broke while it was opened.
+int onXlibConnectionBroken(_XDisplay*) { endForGoneDisplay(false); }
 
 // A crash where the display is gone is the toolkit's, reading what never came: the program
 // ends as for any loss of the display (nothing is saved: no data can be trusted now). Any

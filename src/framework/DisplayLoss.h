@@ -23,10 +23,10 @@ struct xcb_connection_t;
 class DisplayLoss
 {
 public:
-    // Takes over the toolkit's messages (the others go on to the handler before), Xlib's
-    // handler of a broken connection and the crashes. From main, before the application
-    // object is made, with main's own connection to the display, which stays open until
-    // ApplicationMade.
+    // Takes over the toolkit's messages (the others go on to the handler before; once the
+    // display is gone they are left out: its one line says it all), Xlib's handler of a broken
+    // connection and the crashes. From main, before the application object is made, with
+    // main's own connection to the display, which stays open until ApplicationMade.
     static void Watch(xcb_connection_t* ownConnection);
     // Around the making of the application object: a fatal error of the toolkit meanwhile is
     // a display that cannot be reached; afterwards Qt's connection tells whether the display

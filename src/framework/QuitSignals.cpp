@@ -30,7 +30,8 @@ std::atomic<bool> g_armed{false};
 std::atomic<unsigned> g_generation{0};
 
 // Where the quit is. GuardSaving: the guard writes from memory, and the quit must not begin.
-enum Stage { NotBegun, Saving, Saved, GuardSaving };
+// Over: the application object is gone (main's last steps), and nothing is left to save.
+enum Stage { NotBegun, Saving, Saved, GuardSaving, Over };
 std::atomic<int> g_stage{NotBegun};
 
 // Only async-signal-safe work here: one byte into the pipe, which never blocks, and the
@@ -94,8 +95,10 @@ bool mainThreadWaiting()
 void guard()
 {
     using namespace std::chrono;
-    static const QByteArray line = QByteArrayLiteral(
-        "lumora-calendar: the quit that a signal asked for was held up, so the calendar ends here\n");
+    // Plain characters: the guard may act while the global destructors run.
+    static constexpr char text[] =
+        "lumora-calendar: the quit that a signal asked for was held up, so the calendar ends here\n";
+    const QByteArray line = QByteArray::fromRawData(text, sizeof text - 1);
     for (;;) {
         while (sem_wait(&g_signalled) != 0) {
         }
@@ -106,7 +109,7 @@ void guard()
             std::this_thread::sleep_for(milliseconds(50));
         while (live()) {
             const int stage = g_stage;
-            if (stage == Saved)
+            if (stage == Saved || stage == Over)
                 Application::EndAtOnce(0, line, false);
             if (stage == Saving) {
                 std::this_thread::sleep_for(milliseconds(100));
@@ -137,8 +140,15 @@ void QuitSignals::Catch()
             qWarning("No thread could be started to guard the quit at a signal: %s", e.what());
         }
     }
-    if (!g_armed) {   // main caught them already: a signal since is the application's
+    // Main caught them already: a signal since is the application's. After an application
+    // object's end, a new one starts afresh.
+    if (!g_armed || g_stage == Over) {
+        g_armed = false;
         ++g_generation;
+        std::fill(std::begin(g_caught), std::end(g_caught), 0);
+        if (g_semaphoreMade)
+            while (sem_trywait(&g_signalled) == 0) {
+            }
         g_stage = NotBegun;
         g_armed = true;
     }
@@ -185,16 +195,8 @@ void QuitSignals::QuitSaved()
 
 void QuitSignals::Release()
 {
-    g_armed = false;
-    ++g_generation;
-    for (const int sig : Signals) {
-        struct sigaction current = {};
-        if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == onQuitSignal)
-            std::signal(sig, SIG_DFL);
-    }
-    std::fill(std::begin(g_caught), std::end(g_caught), 0);
-    if (g_semaphoreMade)
-        while (sem_trywait(&g_signalled) == 0) {
-        }
-    g_stage = NotBegun;
+    // The signals stay caught: main's last steps (the toolkit's clean-up, the global
+    // destructors) may take a while, and a signal then would otherwise end the process by
+    // itself, with its own status, after a quit that saved. A quit is under way or done.
+    g_stage = Over;
 }

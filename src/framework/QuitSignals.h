@@ -34,8 +34,10 @@ public:
     // The quit's steps, for the guard: its saving begun (the windows close), its saving done.
     static void QuitBegun();
     static void QuitSaved();
-    // The default effects back and the guard stood down: the application object's end. A
-    // later Catch starts afresh.
+    // The application object's end: nothing is left to save. A first signal from here on lets
+    // main end the program as it would (its status stays), the guard ending it with status 0
+    // where main is held up; the same signal again ends it at once. A later Catch starts
+    // afresh (a program that makes another application object).
     static void Release();
 
     static constexpr int GuardMs = 3000;

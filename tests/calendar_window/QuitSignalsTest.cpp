@@ -1,11 +1,13 @@
 // SIGTERM quits as the menu's Quit does: the calendar window's close handler writes what is
 // not yet saved, and the run ends with status 0. It really quits, so it runs in a fresh copy
 // of this test program. (SIGHUP and SIGINT, which a test run may inherit as ignored, are
-// covered by the whole-program test.) The same signal again while the quit runs ends the
+// covered by the whole-program test, and here where the case takes them as from a terminal.)
+// The same signal again while the quit runs ends the
 // process at once, as its default effect would, but leaves no lock file behind. Where the
 // event loop is held up, the process still ends soon after the signal, what the quit would
 // have written written from memory; so does one held up after its quit saved. A signal before
-// the event loop runs ends the process at once.
+// the event loop runs ends the process at once; one after the application object's end (main's
+// last steps) lets the program end as it would, or ends it by the guard where those are held up.
 #include "CalendarWindowFixture.h"
 #include "calendar_window/cCanvas.h"
 #include "framework/ListBox.h"
@@ -20,6 +22,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -110,17 +113,43 @@ QString heldUpEventsPathFile() { return SandboxRoot() + "/held-up-events-path"; 
     std::_Exit(StillRunning);
 }
 
+// A test run may inherit SIGHUP and SIGINT ignored, and an ignored one stays so (as under
+// nohup): this copy of the program takes sig as a start from a terminal does.
+void catchAsFromATerminal(int sig)
+{
+    std::signal(sig, SIG_DFL);
+    QuitSignals::Catch();
+}
+
 // A lock held, then a signal before the event loop runs (as while main makes the application
 // object): the quit asked for ends the process at once, the lock's file removed.
-[[noreturn]] void signalBeforeTheEventLoop(const QString& lockPath)
+[[noreturn]] void signalBeforeTheEventLoop(const QString& lockPath, int sig)
 {
+    catchAsFromATerminal(sig);
     Mutex lock(lockPath);
     if (!lock.TryEnter())
         std::_Exit(NoLock);
     QuitSignals::QuitIfAsked();   // nothing asked yet: goes on
-    std::raise(SIGTERM);
+    std::raise(sig);
     QuitSignals::QuitIfAsked();
     std::_Exit(StillRunning);
+}
+
+// The menu's Quit, then the application object's end, then the signal, in main's last steps;
+// with heldUp, those are held up far longer than the guard gives them.
+[[noreturn]] void signalAfterTheApplicationsEnd(int sig, bool heldUp)
+{
+    catchAsFromATerminal(sig);
+    QTimer::singleShot(0, qApp, [] { App().Quit(0); });
+    QTimer::singleShot(5000, qApp, [] { std::_Exit(StillRunning); });
+    if (QApplication::exec() != 0)
+        std::_Exit(BadStatus);
+    // This copy ends here: main's application object is not used again.
+    App().~app();
+    std::raise(sig);
+    if (heldUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * QuitSignals::GuardMs));
+    std::_Exit(heldUp ? StillRunning : Saved);
 }
 
 // A lock held, then SIGTERM; a window's close handler, which the quit runs, gets a second
@@ -182,8 +211,17 @@ TEST_F(QuitSignalsTest, AQuitHeldUpAfterItsSavingStillEnds)
 TEST_F(QuitSignalsTest, ASignalBeforeTheEventLoopEndsTheProcessAtOnceWithoutTheLock)
 {
     const QString lockPath = SandboxRoot() + "/quit-signals-early.lock";
-    EXPECT_EXIT(signalBeforeTheEventLoop(lockPath), testing::ExitedWithCode(0), "");
-    EXPECT_FALSE(QFileInfo::exists(lockPath));
+    for (const int sig : {SIGTERM, SIGHUP, SIGINT}) {
+        EXPECT_EXIT(signalBeforeTheEventLoop(lockPath, sig), testing::ExitedWithCode(0), "") << strsignal(sig);
+        EXPECT_FALSE(QFileInfo::exists(lockPath)) << strsignal(sig);
+    }
+}
+
+TEST_F(QuitSignalsTest, ASignalInTheProgramsLastStepsLeavesItsEndAsItWas)
+{
+    for (const int sig : {SIGTERM, SIGHUP, SIGINT})
+        EXPECT_EXIT(signalAfterTheApplicationsEnd(sig, false), testing::ExitedWithCode(Saved), "") << strsignal(sig);
+    EXPECT_EXIT(signalAfterTheApplicationsEnd(SIGTERM, true), testing::ExitedWithCode(0), "held up");
 }
 
 TEST_F(QuitSignalsTest, TheSameSignalAgainDuringTheQuitEndsItAndLeavesNoLock)

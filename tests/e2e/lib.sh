@@ -165,20 +165,17 @@ end_x_server() { kill $XSERVER_PID 2>/dev/null; wait $XSERVER_PID 2>/dev/null; }
 # Whether process $1 connected to that server twice (main's check that a display answers,
 # then the toolkit).
 x_connected_twice() { [ "$(grep -c "connected from .*pid=$1 )" "$XSERVER_LOG")" -ge 2 ]; }
-# Whether process $1 made its second connection to that server and left it a client from its
-# first one until then: a server that resets when its last client leaves turns away whoever
-# comes meanwhile. (The log says "last message repeated N times" for a repeated line.)
+# Whether process $1 made its second connection to that server while its first one was still
+# open: a server that resets when its last client leaves turns away whoever comes after the
+# program's first connection closed, unless another client happens to be there. (The server
+# numbers its clients afresh as they come, so the first one's number is read from the log.)
 kept_a_client() {
   awk -v pid="pid=$1 )" '
-    function step(what) {
-      if (what == "in") { clients++; if (index(line, pid) && ++mine == 2) { done = 1; exit } }
-      else if (--clients <= 0 && mine == 1) gap = 1
-    }
-    / connected from / { last = "in"; line = $0; step(last); next }
-    / disconnected$/ { last = "out"; step(last); next }
-    /last message repeated [0-9]+ times/ { match($0, /repeated [0-9]+/)
-      for (i = substr($0, RSTART + 9, RLENGTH - 9); i > 0; i--) step(last) }
-    END { exit !(done && !gap) }' "$XSERVER_LOG"
+    / connected from / && index($0, pid) {
+      if (first != "") { done = 1; exit }
+      match($0, /client [0-9]+ /); first = substr($0, RSTART, RLENGTH); next }
+    first != "" && index($0, first "disconnected") { exit }
+    END { exit !done }' "$XSERVER_LOG"
 }
 
 # ---- A session bus that never answers ----

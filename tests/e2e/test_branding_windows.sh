@@ -1001,6 +1001,8 @@ under_wayland_compositor() {
     QT_QPA_PLATFORM=wayland "$BUILD_DIR/bench/bench_floor" > "$WORK/native.log" 2>&1 & native=$!
     native_shown() { [ "$(DISPLAY=$SCREEN_DISPLAY XAUTHORITY=$SCREEN_AUTH screen_pixel $((W / 2)) $((H / 2)))" = "18 48 82" ]; }
     within native_shown || fail "no native Wayland window shown"
+  elif [ "$LUMORA_E2E_WAYLAND" = mutter ]; then
+    echo "skipped: the calendar opened behind a native Wayland program (this build has no bench/bench_floor)"
   fi
   QT_QPA_PLATFORM=wayland start "1;300;1" || { end_compositor; return 1; }
   check "started with QT_QPA_PLATFORM=wayland, it runs on XWayland" kill -0 "$PID"

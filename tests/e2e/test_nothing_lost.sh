@@ -376,9 +376,10 @@ d.sync()' "$1"
 # is made), at its first request (Xlib's handler, while Qt opens its display), while it sets up
 # its screens and, once the window shows, while it takes in a change of screens (Qt crashes
 # on the replies that never came): each time the program ends with status 1 and its one line,
-# no lock left. SIGHUP once the display takes no more of the program's requests (its writes
-# fail, as on a server gone) quits with 0 and saves. A display that turns away the program's
-# first connection gets another one, and the calendar shows.
+# nothing of the toolkit's own said before it, no lock left. SIGHUP once the display takes no
+# more of the program's requests (its writes fail, as on a server gone) quits with 0 and saves.
+# A display that turns away the program's first connections (a server that resets while other
+# clients leave) gets another one, and the calendar shows.
 display_breaks() {
   local entry how rule said lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock" before
   local gone='lumora-calendar: the X display "%s" went away, so the calendar ends'
@@ -402,8 +403,10 @@ display_breaks() {
     reap $PID
     end_x_proxy
     check "$how: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
-    check "$how: it says why in its one line" \
-      bash -c '[ "$(grep "lumora-calendar\|XIO" "$1")" = "$2" ]' sh "$WORK/break.err" "$(printf "$said" "$PROXY_DISPLAY")"
+    # Qt's note on a start without XDG_RUNTIME_DIR (as the tests start) aside.
+    check "$how: it says why in its one line, and nothing else" \
+      bash -c '[ "$(grep -v "^QStandardPaths: XDG_RUNTIME_DIR not set" "$1")" = "$2" ]' sh "$WORK/break.err" \
+      "$(printf "$said" "$PROXY_DISPLAY")"
     check "$how: it leaves no lock" [ ! -e "$lock" ]
     check "$how: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
   done
@@ -424,25 +427,46 @@ display_breaks() {
   check "and writes the events file" grep -qx 'Events Data:' "$TPC"
   check "and leaves no lock" [ ! -e "$lock" ]
 
-  x_proxy refuse:1 || { fail "no display of the test's own"; return; }
+  # Five turned away: the program's first try and check, its second try and check, its third.
+  x_proxy refuse:5 || { fail "no display of the test's own"; return; }
   EXIT_STATUS=none
   start env DISPLAY=$PROXY_DISPLAY "$BIN" && quit_with ctrl+q
   end_x_proxy
-  check "a display that turned away the first connection shows the calendar, which quits with 0" [ "$EXIT_STATUS" = 0 ]
+  check "a display that turned away the first connections shows the calendar, which quits with 0" [ "$EXIT_STATUS" = 0 ]
 }
 
 # A display that takes every connection and closes it at once (an X server's reset, over and
-# over): the program asks again for a while, and a signal meanwhile (the display sends it as
-# the program asks again), before the program has anything of its own, quits it at once with
-# status 0 and no message.
+# over): the program asks again for a while, then says in one line that no display answers,
+# status 1. A signal meanwhile (the display sends it as the program asks again), before the
+# program has anything of its own, quits it at once with status 0 and no message. A display
+# that takes the connection and never answers holds the program up in its asking: a signal
+# then ends it by the quit's guard, which says so.
 signal_while_the_display_is_asked_again() {
-  x_proxy refuse:1000000:TERM || { fail "no display of the test's own"; return; }
-  DISPLAY=$PROXY_DISPLAY env --default-signal=INT,HUP "$BIN" 2>"$WORK/asked.err" & PID=$!
+  local sig unreachable='lumora-calendar: needs an X11 display (an X server, or XWayland in a Wayland session), and none answers at DISPLAY="%s"'
+  local held='lumora-calendar: the quit that a signal asked for was held up, so the calendar ends here'
+  x_proxy refuse:1000000 || { fail "no display of the test's own"; return; }
+  DISPLAY=$PROXY_DISPLAY "$BIN" 2>"$WORK/asked.err" & PID=$!
   reap $PID
   end_x_proxy
-  check "the display sent SIGTERM as the program asked again" grep -qx "signalled pid $PID" "$PROXY_LOG"
-  check "SIGTERM while the display is asked again quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
-  check "SIGTERM: no message" bash -c "! grep -q lumora-calendar '$WORK/asked.err'"
+  check "a display that closes every connection: the program gives up, status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
+  check "and says so in its one line" \
+    bash -c '[ "$(grep lumora-calendar "$1")" = "$2" ]' sh "$WORK/asked.err" "$(printf "$unreachable" "$PROXY_DISPLAY")"
+  for sig in TERM HUP INT; do
+    x_proxy refuse:1000000:$sig || { fail "no display of the test's own"; return; }
+    DISPLAY=$PROXY_DISPLAY env --default-signal=INT,HUP "$BIN" 2>"$WORK/asked.err" & PID=$!
+    reap $PID
+    end_x_proxy
+    check "the display sent SIG$sig as the program asked again" grep -qx "signalled pid $PID" "$PROXY_LOG"
+    check "SIG$sig while the display is asked again quits with 0 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+    check "SIG$sig: no message" bash -c "! grep -q lumora-calendar '$WORK/asked.err'"
+  done
+  x_proxy silent:TERM || { fail "no display of the test's own"; return; }
+  DISPLAY=$PROXY_DISPLAY "$BIN" 2>"$WORK/asked.err" & PID=$!
+  reap $PID
+  end_x_proxy
+  check "SIGTERM while a display that never answers is asked: the quit's guard ends the program with 0 ($EXIT_STATUS)" \
+    [ "$EXIT_STATUS" = 0 ]
+  check "and says so" bash -c '[ "$(grep lumora-calendar "$1")" = "$2" ]' sh "$WORK/asked.err" "$held"
 }
 
 # A session bus that accepts connections and never answers (a wedged bus daemon): the

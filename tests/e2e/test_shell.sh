@@ -98,17 +98,17 @@ no_branding() {
 }
 
 # A fresh X server that resets when its last client leaves, as xvfb-run's and a desktop's
-# do, with no other client: the program's start never leaves it without one (it did between
-# its check that a display answers and the toolkit's connection, which the server then
-# turned away: the program aborted).
+# do: the program's start never leaves it without a client of its own (it did between its
+# check that a display answers and the toolkit's connection, which the server then turned
+# away: the program aborted). The server's log is read once the calendar shows.
 fresh_x_server() {
   local -x DISPLAY pid win
   own_x_server || { fail "no X server of the case's own"; return; }
   DISPLAY=$XSERVER_DISPLAY
   "$BIN" & pid=$!
-  within 10 x_connected_twice $pid   # before any client of the test's
-  check "a fresh X server keeps a client all through the program's start" kept_a_client $pid
-  win=$(wait_window '^Calendar$') && pass "the calendar shows on it" || { fail "no calendar on a fresh X server"; }
+  win=$(within eval 'visible_window "^Calendar$" || ! kill -0 $pid 2>/dev/null') && [ -n "$win" ] \
+    && pass "the calendar shows on it" || fail "no calendar on a fresh X server"
+  check "a fresh X server keeps a client of the program's all through its start" kept_a_client $pid
   [ -n "$win" ] && quit_with_ctrl_q "$win" "$pid"
   kill -9 $pid 2>/dev/null; wait $pid 2>/dev/null
   end_x_server
@@ -134,8 +134,10 @@ x_server_ends_at_start() {
     end_x_server
     wait_exit $pid || kill -9 $pid 2>/dev/null
     check "the server ended when $moment: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
-    check "it says why in one line" grep -qE \
-      '^lumora-calendar: (the X display ".*" went away, so the calendar ends|needs an X11 display .*)$' "$WORK/ended.err"
+    # Qt's note on a start without XDG_RUNTIME_DIR (as the tests start) aside.
+    check "it says why in one line, and nothing else" awk '/^QStandardPaths: XDG_RUNTIME_DIR not set/ { next }
+      ++n == 1 && /^lumora-calendar: (the X display ".*" went away, so the calendar ends|needs an X11 display .*)$/ { ok = 1 }
+      END { exit !(ok && n == 1) }' "$WORK/ended.err"
     check "it leaves no lock" [ ! -e "$lock" ]
     # As it was, or as the program writes it (a window that opened saves at the display's end).
     check "the events file keeps its event" grep -qxF "$event" "$HOME/Documents/Calendar.tpc"

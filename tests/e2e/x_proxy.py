@@ -3,6 +3,8 @@ server at display SERVER, breaking its connections by RULE; LOG gets "listening"
 for each connection ("connection C pid P"), signal sent, break and "shut".
   refuse:K[:SIG]  closes each of the first K connections, passes the rest on; with SIG (TERM,
                   HUP, INT) first sends it to the client of the second (the client asking again)
+  silent[:SIG]    takes every connection and answers nothing (a server that hangs); with SIG
+                  first sends it to the client of the first
   break:C:N       at connection C's Nth request after its set-up (0: its set-up) closes every
                   connection and stops listening, as a server that ends
   screens:N       the same at a connection's Nth request since a RandR event (a change of screens)
@@ -140,6 +142,7 @@ listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
 listener.bind("\0/tmp/.X11-unix/X" + listen_display)
 listener.listen(64)
 connections = []
+unanswered = []   # the silent rule's connections, kept open
 count = 0
 
 
@@ -162,11 +165,14 @@ while True:
             count += 1
             pid = struct.unpack("i", client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4])[0]
             log.write("connection %d pid %d\n" % (count, pid))
-            if kind == "refuse" and count <= numbers[0]:
-                if signal_to_send and count == 2:
+            if kind == "refuse" and count <= numbers[0] or kind == "silent":
+                if signal_to_send and count == (1 if kind == "silent" else 2):
                     os.kill(pid, signal_to_send)
                     log.write("signalled pid %d\n" % pid)
-                client.close()
+                if kind == "silent":
+                    unanswered.append(client)
+                else:
+                    client.close()
             else:
                 connections.append(Connection(client, count))
             continue
