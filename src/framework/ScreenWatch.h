@@ -1,0 +1,43 @@
+#pragma once
+#include "framework/ScreenCheck.h"
+#include <QObject>
+#include <QTimer>
+#include <optional>
+
+class Window;
+
+// Keeps what a compositor on X11 shows of a window equal to the window's own picture. mutter
+// (GNOME on X11) learns of a window's damage once (it asks the X server for the damage's
+// bounding box, which a whole window's damage never grows), copies the window's picture on
+// one of its connections to the server, and clears the damage on another, whose request
+// reaches the server after that copy: a change drawn in between is cleared unseen, and the
+// screen keeps the picture from before it for good (a slide's last steps, a year paged at
+// rest). After each change of the window's picture the screen's pixels over the window (the
+// root window's: under a compositor on X11 they are what it shows) are compared with the
+// window's backing store, leaving out what the windows stacked above it cover, and while the
+// two differ the whole window is handed over again (Window::HandOverWhole), which mutter takes
+// as new damage to all of it. The checks come at ScreenCheck's intervals; none runs once the
+// two agree or the checks are given up, nor while the window is hidden or its picture in
+// motion. Reads with Qt's own connection to the X server. Made only for a window that a
+// compositor on X11 shows (see Window::setVisible), as its child.
+class ScreenWatch : public QObject
+{
+public:
+    explicit ScreenWatch(Window* window);
+    // The window's picture changed: the checks start anew.
+    void Changed();
+
+protected:
+    // The window's native window exposed (mapped): its picture was handed over whole.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void check();
+    // Whether the screen shows the window's picture; nothing where that cannot be read now.
+    std::optional<bool> shown() const;
+
+    Window* const m_window;
+    QTimer m_timer;
+    ScreenCheck m_checks;
+    bool m_askCompositor = true;   // whether a compositor runs is asked at a change's first check
+};
