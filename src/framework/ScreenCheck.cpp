@@ -1,5 +1,6 @@
 #include "framework/ScreenCheck.h"
 #include <algorithm>
+#include <cmath>
 
 void ScreenCheck::Restart()
 {
@@ -23,6 +24,13 @@ QRegion ScreenCheck::Compared(const QRect& window, const QRect& screen, const QV
     for (const QRect& r : above)
         region -= r.adjusted(-margin, -margin, margin, margin);
     return region.translated(-window.topLeft());
+}
+
+QRect ScreenCheck::DevicePixels(const QRect& part, qreal ratio)
+{
+    const QPoint from(int(std::floor(part.left() * ratio)), int(std::floor(part.top() * ratio)));
+    const QPoint to(int(std::ceil((part.right() + 1) * ratio)), int(std::ceil((part.bottom() + 1) * ratio)));
+    return QRect(from, to - QPoint(1, 1));
 }
 
 bool ScreenCheck::Agree(const QImage& own, const QImage& screen, const QPoint& screenAt, const QRegion& where)

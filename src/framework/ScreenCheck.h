@@ -32,6 +32,9 @@ public:
     // the window's picture: inside the screen, outside every rectangle of above (the windows
     // stacked above it) grown by margin on each side. In the window's own coordinates.
     static QRegion Compared(const QRect& window, const QRect& screen, const QVector<QRect>& above, int margin);
+    // The pixels of the window's store that part (in the window's coordinates) covers at
+    // ratio device pixels a pixel: every one it touches.
+    static QRect DevicePixels(const QRect& part, qreal ratio);
     // Whether screen shows own over where (in own's coordinates), screen's pixel (0, 0) being
     // own's pixel at screenAt: the same red, green and blue at every pixel that own paints
     // opaque (a compositor blends the others with what lies below). Both are 32-bit images;

@@ -3,7 +3,8 @@
 #include "framework/WindowManagerHints.h"
 #include <QBackingStore>
 #include <QEvent>
-#include <QGuiApplication>
+#include <QApplication>
+#include <QPaintEvent>
 #include <QWindow>
 #include <xcb/xcb.h>
 #include <memory>
@@ -54,35 +55,62 @@ ScreenWatch::ScreenWatch(Window* window) : QObject(window), m_window(window)
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ScreenWatch::check);
     window->windowHandle()->installEventFilter(this);
+    qApp->installEventFilter(this);
 }
 
-void ScreenWatch::Changed()
+void ScreenWatch::Changed() { changed(QRect(QPoint(), m_window->size() * m_window->devicePixelRatio())); }
+
+void ScreenWatch::changed(const QRegion& part)
 {
+    m_changed += part;
     m_checks.Restart();
     m_askCompositor = true;
     m_timer.start(m_checks.Next());
 }
 
-bool ScreenWatch::eventFilter(QObject*, QEvent* event)
+bool ScreenWatch::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Expose)
-        Changed();
+    switch (event->type()) {
+    case QEvent::Paint:
+        // Painted into the store, which Qt hands to the X server after the paints.
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == m_window) {
+            const QRect part = static_cast<QPaintEvent*>(event)->rect().translated(widget->mapTo(m_window, QPoint()));
+            changed(ScreenCheck::DevicePixels(part, m_window->devicePixelRatio()));
+        }
+        break;
+    case QEvent::Expose:
+        if (watched == m_window->windowHandle())
+            Changed();
+        break;
+    case QEvent::Hide:
+        // What changed beneath it is seen now.
+        if (auto* widget = qobject_cast<QWidget*>(watched);
+            widget && widget->isWindow() && widget != m_window && !m_changed.isEmpty())
+            changed({});
+        break;
+    default:
+        break;
+    }
     return false;
 }
 
 void ScreenWatch::check()
 {
-    if (!m_window->isVisible() || m_window->IsClosed())
+    if (!m_window->isVisible() || m_window->IsClosed()) {
+        m_changed = {};   // shown again, it is exposed whole
         return;
+    }
     if (m_window->PictureInMotion()) {
         // Its end is a change of its own: the checks start from the first one then.
-        Changed();
+        changed({});
         return;
     }
     if (m_askCompositor) {
         m_askCompositor = false;
-        if (!WindowManagerHints::CompositorRuns())
+        if (!WindowManagerHints::CompositorRuns()) {
+            m_changed = {};
             return;
+        }
     }
     const std::optional<bool> agree = shown();
     if (agree == true)
@@ -91,9 +119,11 @@ void ScreenWatch::check()
         m_window->HandOverWhole();
     if (const int next = m_checks.Next(); next >= 0)
         m_timer.start(next);
+    else
+        m_changed = {};   // given up: the next change is compared on its own
 }
 
-std::optional<bool> ScreenWatch::shown() const
+std::optional<bool> ScreenWatch::shown()
 {
     xcb_connection_t* c = connection();
     if (!c || !m_window->StoreReady())
@@ -102,7 +132,11 @@ std::optional<bool> ScreenWatch::shown() const
     // Only a store of 32-bit pixels in the X server's own byte order is compared: the screen's
     // pixels are read as the server holds them.
     const bool lsbFirst = xcb_get_setup(c)->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
-    if (!picture || picture->depth() != 32 || lsbFirst != (Q_BYTE_ORDER == Q_LITTLE_ENDIAN))
+    if (!picture || picture->depth() != 32 || lsbFirst != (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)) {
+        m_changed = {};
+        return true;
+    }
+    if (m_changed.isEmpty())
         return true;
     // The window's ancestor among the root's children: its frame, where a window manager put one.
     const auto id = xcb_window_t(m_window->winId());
@@ -122,8 +156,10 @@ std::optional<bool> ScreenWatch::shown() const
     if (!at || !rootSize)
         return std::nullopt;
     const QRect window(at->dst_x, at->dst_y, picture->width(), picture->height());
-    const QRegion where = ScreenCheck::Compared(window, QRect(0, 0, rootSize->width, rootSize->height),
-                                                windowsAbove(c, root, top), ScreenCheck::ShadowMargin);
+    const QRegion where = m_changed
+        & ScreenCheck::Compared(window, QRect(0, 0, rootSize->width, rootSize->height), windowsAbove(c, root, top),
+                                ScreenCheck::ShadowMargin);
+    // What is covered is compared once the program's window above it has gone.
     if (where.isEmpty())
         return true;
     const QRect read = where.boundingRect();
@@ -135,9 +171,14 @@ std::optional<bool> ScreenWatch::shown() const
     if (!image)
         return std::nullopt;
     // A screen of 24 or 32 bits a pixel has 4 bytes a pixel and no padding at the rows' ends.
-    if (xcb_get_image_data_length(image.get()) != read.width() * read.height() * 4)
+    if (xcb_get_image_data_length(image.get()) != read.width() * read.height() * 4) {
+        m_changed = {};
         return true;
+    }
     const QImage screen(xcb_get_image_data(image.get()), read.width(), read.height(), read.width() * 4,
                         QImage::Format_RGB32);
-    return ScreenCheck::Agree(*picture, screen, read.topLeft(), where);
+    if (!ScreenCheck::Agree(*picture, screen, read.topLeft(), where))
+        return false;
+    m_changed -= where;
+    return true;
 }

@@ -510,12 +510,5 @@ bool Window::event(QEvent* event)
         Event_Activate();
     else if (event->type() == QEvent::WindowDeactivate)
         Event_Deactivate();
-    if (event->type() == QEvent::UpdateRequest && m_screenWatch) {
-        // Qt paints what changed in the window and hands it to the X server here, for an
-        // update (posted) and a repaint (sent at once) alike.
-        const bool handled = QWidget::event(event);
-        PictureHandedOver();
-        return handled;
-    }
     return QWidget::event(event);
 }

@@ -185,3 +185,11 @@ TEST(ScreenCheck, TheScreenAgreesWhereItShowsEveryOpaquePixel)
     // Where the screen's picture does not reach, nothing is known to agree.
     EXPECT_FALSE(ScreenCheck::Agree(own, screen, QPoint(5, 2), QRegion(0, 0, 40, 20)));
 }
+
+TEST(ScreenCheck, APaintedPartCoversEveryDevicePixelItTouches)
+{
+    EXPECT_EQ(ScreenCheck::DevicePixels(QRect(3, 4, 10, 20), 1.0), QRect(3, 4, 10, 20));
+    EXPECT_EQ(ScreenCheck::DevicePixels(QRect(3, 4, 10, 20), 2.0), QRect(6, 8, 20, 40));
+    // At 1.5 the part reaches from pixel 4.5 to 19.5 across: pixels 4 to 19.
+    EXPECT_EQ(ScreenCheck::DevicePixels(QRect(3, 4, 10, 20), 1.5), QRect(4, 6, 16, 30));
+}
