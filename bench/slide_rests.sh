@@ -6,7 +6,9 @@
 # and back (a click on the tab) SLIDES times (default 20), then rebuilt with the space key
 # REBUILDS times (default 5), then paged at rest PAGES times (default 0): slid away and back,
 # and 2.6-3.5 s after the slide down the year paged with Page Down (Page Up every second
-# time: the calendar pages only so far). After each slide down,
+# time: the calendar pages only so far), PAGE_KEYS times in a row (default 1; 2 pages two
+# years with the keys 12 ms apart, the second page drawn while a compositor still takes
+# the first). After each slide down,
 # rebuild and page, once it is over, what the screen shows over the calendar (the root
 # window) is compared with the calendar window's own picture (read from the window itself)
 # until the two agree, for up to SETTLE seconds (default 15): a compositor that kept an
@@ -15,8 +17,8 @@
 #   SIZE=1366x768 COMPOSITOR=gnome-shell bash bench/slide_rests.sh build
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 SIZE=${SIZE:-1920x1080} COMPOSITOR=${COMPOSITOR:-mutter} SLIDES=${SLIDES:-20} REBUILDS=${REBUILDS:-5}
-PAGES=${PAGES:-0} SETTLE=${SETTLE:-15} LOAD=${LOAD---cpu $((2 * $(nproc)))}
-export SIZE COMPOSITOR SLIDES REBUILDS PAGES SETTLE LOAD
+PAGES=${PAGES:-0} PAGE_KEYS=${PAGE_KEYS:-1} SETTLE=${SETTLE:-15} LOAD=${LOAD---cpu $((2 * $(nproc)))}
+export SIZE COMPOSITOR SLIDES REBUILDS PAGES PAGE_KEYS SETTLE LOAD
 
 # Compares the screen over window $1 with the window's own picture (the tab's rows left out)
 # until they agree or SETTLE seconds pass; prints "right after N s" or "wrong: M rows too
@@ -113,7 +115,7 @@ measure() {
     || { echo "the calendar did not show"; end_all; return 1; }
   # shellcheck disable=SC2086
   [ -n "$LOAD" ] && { stress-ng $LOAD --quiet & load=$!; }
-  echo "$COMPOSITOR at $SIZE, load: ${LOAD:-none}, $(git -C "$(dirname "$0")" rev-parse --short HEAD 2>/dev/null)"
+  echo "$COMPOSITOR at $SIZE, load: ${LOAD:-none}, $PAGE_KEYS key(s) a page, $BIN"
   for i in $(seq 1 "$SLIDES"); do
     press "$WIN" ctrl+w
     within window_gone "$WIN" || { echo "slide $i: the calendar did not go"; continue; }
@@ -148,7 +150,10 @@ measure() {
     # The key 2.6-3.5 s after the slide down ended, by the clock; press itself waits 0.2 s.
     local at=$(( ${came/./} + 2400000 + RANDOM % 900 * 1000 ))
     while (( ${EPOCHREALTIME/./} < at )); do sleep 0.02; done
-    if (( i % 2 )); then press "$WIN" Next; else press "$WIN" Prior; fi
+    local key=Prior keys=()
+    (( i % 2 )) && key=Next
+    for _ in $(seq 1 "$PAGE_KEYS"); do keys+=("$key"); done
+    press "$WIN" "${keys[@]}"
     result=$(rest_of "$WIN" "$WORK/before") || paged_wrong=$((paged_wrong + 1))
     paged=$((paged + 1)); echo "page $i: $result"
   done
