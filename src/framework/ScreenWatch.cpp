@@ -3,6 +3,7 @@
 #include "framework/WindowManagerHints.h"
 #include <QBackingStore>
 #include <QEvent>
+#include <QHash>
 #include <QApplication>
 #include <QPaintEvent>
 #include <QWindow>
@@ -65,6 +66,7 @@ void ScreenWatch::changed(const QRegion& part)
     m_changed += part;
     m_checks.Restart();
     m_askCompositor = true;
+    m_lastSeen = 0;
     m_timer.start(m_checks.Next());
 }
 
@@ -177,8 +179,16 @@ std::optional<bool> ScreenWatch::shown()
     }
     const QImage screen(xcb_get_image_data(image.get()), read.width(), read.height(), read.width() * 4,
                         QImage::Format_RGB32);
-    if (!ScreenCheck::Agree(*picture, screen, read.topLeft(), where))
+    if (!ScreenCheck::Agree(*picture, screen, read.topLeft(), where)) {
+        const size_t seen = qHashBits(xcb_get_image_data(image.get()), size_t(read.width()) * read.height() * 4)
+            ^ qHash(read.x()) ^ qHash(read.y() << 16);
+        const bool stood = seen == m_lastSeen;
+        m_lastSeen = seen;
+        if (!stood)
+            return std::nullopt;
         return false;
+    }
     m_changed -= where;
+    m_lastSeen = 0;
     return true;
 }

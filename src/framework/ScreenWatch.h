@@ -16,8 +16,10 @@ class Window;
 // at rest). After each change of the window's picture the screen's pixels over the parts that
 // changed (the root window's: under a compositor on X11 they are what it shows) are compared
 // with the window's backing store, leaving out what the windows stacked above it cover, and
-// while the two differ the whole window is handed over again (Window::HandOverWhole), which
-// mutter takes as new damage to all of it. The checks come at ScreenCheck's intervals; none
+// while the two differ and the screen stood still since the last check (a compositor still
+// drawing is left to it: a hand-over would give it all of the window to take again) the whole
+// window is handed over again (Window::HandOverWhole), which mutter takes as new damage to
+// all of it. The checks come at ScreenCheck's intervals; none
 // runs once the two agree or the checks are given up, nor while the window is hidden or its
 // picture in motion. A part that changed under another window of the program is compared
 // once that window has gone (a menu, a dialog). Reads with Qt's own connection to the X
@@ -39,7 +41,8 @@ private:
     void changed(const QRegion& part);
     void check();
     // Whether the screen shows the window's picture over the parts that changed and are not
-    // covered, which are then no longer compared; nothing where that cannot be read now.
+    // covered, which are then no longer compared; nothing where that cannot be read now, or
+    // where the screen differs and changed since the last check.
     std::optional<bool> shown();
 
     Window* const m_window;
@@ -47,4 +50,5 @@ private:
     ScreenCheck m_checks;
     QRegion m_changed;   // in the store's pixels: changed since the screen last showed them
     bool m_askCompositor = true;   // whether a compositor runs is asked at a change's first check
+    size_t m_lastSeen = 0;   // a checksum of what the screen showed at the last check, where it differed
 };
