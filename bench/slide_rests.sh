@@ -4,24 +4,31 @@
 # mutter on X11; gnome-shell: GNOME Shell's X11 session), beside LOAD (default
 # "--cpu $((2 * nproc))", empty for none) of stress-ng, the calendar is slid away (Ctrl+W)
 # and back (a click on the tab) SLIDES times (default 20), then rebuilt with the space key
-# REBUILDS times (default 5). After each slide down and rebuild, once the slide is over,
-# what the screen shows over the calendar (the root window) is compared with the calendar
-# window's own picture (read from the window itself) until the two agree, for up to
-# SETTLE seconds (default 15): a compositor that kept an earlier step shows the calendar
-# some rows too high with a band of desktop below it, for good. Prints one line for each and
-# a count:
+# REBUILDS times (default 5), then paged at rest PAGES times (default 0): slid away and back,
+# and 2.6-3.5 s after the slide down the year paged with Page Down (Page Up every second
+# time: the calendar pages only so far), PAGE_KEYS times in a row (default 1; 2 pages two
+# years with the keys 12 ms apart, the second page drawn while a compositor still takes
+# the first). After each slide down,
+# rebuild and page, once it is over, what the screen shows over the calendar (the root
+# window) is compared with the calendar window's own picture (read from the window itself)
+# until the two agree, for up to SETTLE seconds (default 15): a compositor that kept an
+# earlier picture shows the calendar some rows too high with a band of desktop below it, or
+# the year before the page, for good. Prints one line for each and a count:
 #   SIZE=1366x768 COMPOSITOR=gnome-shell bash bench/slide_rests.sh build
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 SIZE=${SIZE:-1920x1080} COMPOSITOR=${COMPOSITOR:-mutter} SLIDES=${SLIDES:-20} REBUILDS=${REBUILDS:-5}
-SETTLE=${SETTLE:-15} LOAD=${LOAD---cpu $((2 * $(nproc)))}
-export SIZE COMPOSITOR SLIDES REBUILDS SETTLE LOAD
+PAGES=${PAGES:-0} PAGE_KEYS=${PAGE_KEYS:-1} SETTLE=${SETTLE:-15} LOAD=${LOAD---cpu $((2 * $(nproc)))}
+export SIZE COMPOSITOR SLIDES REBUILDS PAGES PAGE_KEYS SETTLE LOAD
 
 # Compares the screen over window $1 with the window's own picture (the tab's rows left out)
 # until they agree or SETTLE seconds pass; prints "right after N s" or "wrong: M rows too
 # high" (M the rows by which the screen's picture is shifted, "?" where no shift fits).
+# Given file $2, holding a checksum of the window's picture before a change, the comparison
+# starts once the window's own picture differs from it (for up to SETTLE seconds too); given
+# "-", prints that checksum of the window's picture as it is.
 rest_of() {
-  /usr/bin/python3 - "$1" "$TAB" "$SETTLE" <<'PY'
-import sys, time
+  /usr/bin/python3 - "$1" "$TAB" "$SETTLE" "${2:-}" <<'PY'
+import hashlib, sys, time
 from Xlib import X, display
 d = display.Display()
 root = d.screen().root
@@ -42,9 +49,24 @@ def rows(data):   # each row's blue, green, red (the fourth byte is padding or a
             r[4 * left:4 * right] = bytes(4 * (right - left))
         out.append(bytes(r))
     return out
+def own_picture():
+    return rows(win.get_image(0, 0, w, h, X.ZPixmap, 0xFFFFFFFF).data)
+def checksum(picture):
+    return hashlib.sha1(b"".join(picture)).hexdigest()
+if sys.argv[4] == "-":
+    print(checksum(own_picture()))
+    sys.exit(0)
 start = time.monotonic()
+if sys.argv[4]:
+    before = open(sys.argv[4]).read().strip()
+    while checksum(own_picture()) == before:
+        if time.monotonic() - start > float(sys.argv[3]):
+            print("wrong: the window's own picture did not change")
+            sys.exit(1)
+        time.sleep(0.02)
+    start = time.monotonic()
 while True:
-    own = rows(win.get_image(0, 0, w, h, X.ZPixmap, 0xFFFFFFFF).data)
+    own = own_picture()
     shown = rows(root.get_image(x0, y0, w, h, X.ZPixmap, 0xFFFFFFFF).data)
     if own == shown:
         print(f"right after {time.monotonic() - start:.1f} s")
@@ -93,7 +115,7 @@ measure() {
     || { echo "the calendar did not show"; end_all; return 1; }
   # shellcheck disable=SC2086
   [ -n "$LOAD" ] && { stress-ng $LOAD --quiet & load=$!; }
-  echo "$COMPOSITOR at $SIZE, load: ${LOAD:-none}, $(git -C "$(dirname "$0")" rev-parse --short HEAD 2>/dev/null)"
+  echo "$COMPOSITOR at $SIZE, load: ${LOAD:-none}, $PAGE_KEYS key(s) a page, $BIN"
   for i in $(seq 1 "$SLIDES"); do
     press "$WIN" ctrl+w
     within window_gone "$WIN" || { echo "slide $i: the calendar did not go"; continue; }
@@ -115,7 +137,27 @@ measure() {
     result=$(rest_of "$WIN") || rebuilt_wrong=$((rebuilt_wrong + 1))
     rebuilt=$((rebuilt + 1)); echo "rebuild $i: $result"
   done
-  echo "RESULT $COMPOSITOR $SIZE: $wrong of $n slides down and $rebuilt_wrong of $rebuilt rebuilds rest wrong"
+  local paged=0 paged_wrong=0
+  for i in $(seq 1 "$PAGES"); do
+    press "$WIN" ctrl+w
+    within window_gone "$WIN" || { echo "page $i: the calendar did not go"; continue; }
+    read -r tx ty tw th < <(geometry "$TAB")
+    xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+    within rests_in_view "$WIN" || { echo "page $i: the calendar did not come back"; continue; }
+    local came=$EPOCHREALTIME
+    rest_of "$WIN" - > "$WORK/before" || { echo "page $i: no picture of the window"; continue; }
+    xdotool mousemove $((tx + tw / 2)) $((ty + 200))
+    # The key 2.6-3.5 s after the slide down ended, by the clock; press itself waits 0.2 s.
+    local at=$(( ${came/./} + 2400000 + RANDOM % 900 * 1000 ))
+    while (( ${EPOCHREALTIME/./} < at )); do sleep 0.02; done
+    local key=Prior keys=()
+    (( i % 2 )) && key=Next
+    for _ in $(seq 1 "$PAGE_KEYS"); do keys+=("$key"); done
+    press "$WIN" "${keys[@]}"
+    result=$(rest_of "$WIN" "$WORK/before") || paged_wrong=$((paged_wrong + 1))
+    paged=$((paged + 1)); echo "page $i: $result"
+  done
+  echo "RESULT $COMPOSITOR $SIZE: $wrong of $n slides down, $rebuilt_wrong of $rebuilt rebuilds and $paged_wrong of $paged pages at rest rest wrong"
   end_all
 }
 

@@ -114,6 +114,8 @@ public:
     void ScrollUp();
     void ScrollDown();
     static bool IsSliding();
+    // A slide's steps change the picture faster than a compositor shows it.
+    bool PictureInMotion() const override;
     // The window's place along its slide: the work area's top while in view, above it
     // (negative on every screen) while slid up. The window itself always stands on the
     // work area (a window manager may refuse anything else); the slide is drawn inside it.

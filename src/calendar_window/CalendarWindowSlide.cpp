@@ -58,25 +58,6 @@ void slideStep(int milliseconds)
     loop.exec();
 }
 
-// Hands the compositor window's whole picture again a while after a slide down has ended.
-// mutter (GNOME on X11) learns of a window's damage once as it starts (it asks the X server for
-// the damage's bounding box, which a whole window's damage never grows), copies the window's
-// picture on one of its connections to the server, and clears the damage on another, whose
-// request reaches the server after that copy: a step drawn in between is cleared unseen. The
-// last steps of a slide and the repaint after it (on a busy machine up to three steps) were so
-// lost, the calendar shown some rows too high with desktop below it until the next slide.
-// Nothing is drawn after the slide: the whole window handed over once mutter has ended that
-// frame is new damage, and mutter takes the last picture. A busy compositor's frame may take
-// long: four times, each four times as long after the slide's end as the one before.
-void handOverAgain(CalendarWindow* window, int step)
-{
-    for (int steps = 2; steps <= 128; steps *= 4)
-        QTimer::singleShot(steps * step, window, [window] {
-            if (!CalendarWindow::IsSliding() && window->isVisible())
-                window->HandOverWhole();
-        });
-}
-
 // Marks window as the one sliding while it lives (not acquired when another slide runs),
 // and decides how that slide hides rows and how long its steps last.
 class SlideGuard
@@ -106,6 +87,8 @@ private:
 } // namespace
 
 bool CalendarWindow::IsSliding() { return s_sliding && !s_sliding->IsClosed(); }
+
+bool CalendarWindow::PictureInMotion() const { return IsSliding(); }
 
 void CalendarWindow::OpenOutOfView() { m_openOutOfView = true; }
 
@@ -192,8 +175,6 @@ void CalendarWindow::ScrollDown()
     }
     slideTo(availableTop());
     endSlide();
-    if (!s_cutsWithShape)
-        handOverAgain(this, step);
     // A window manager may restack the windows that belong to this one once it covers the
     // whole screen again (openbox lifts them above the windows kept on top).
     TabWindow::KeepOnTop();

@@ -63,6 +63,7 @@ bool SlideCurtain::showWholeWindow(const QRect& band)
     }
     store->endPaint();
     store->flush(m_window->rect(), handle);
+    m_window->PictureHandedOver();
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "framework/Window.h"
+#include "framework/ScreenWatch.h"
 #include "framework/ShowingLooks.h"
 #include "framework/WindowManagerHints.h"
 #include <QApplication>
@@ -159,6 +160,17 @@ void mapAgainWithoutKeyboard(QWidget* window)
     new TakesKeyboardWhenExposed(window);
     window->QWidget::setVisible(true);
     handle->setProperty(WindowManagerHints::ShowWithoutActivating, QVariant());
+}
+
+// Whether a compositor on X11 shows window: it has an alpha channel, which the program asks for
+// only where a compositor runs as the window is made (SlideCurtain::PrepareWindow), on an X
+// server that is no XWayland (a Wayland compositor shows XWayland's windows from buffers of
+// its own, and the root window's pixels there are not the screen). A window without one asks
+// the X server nothing.
+bool composedOnX11(const QWidget* window)
+{
+    static const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
+    return xcb && window->testAttribute(Qt::WA_TranslucentBackground) && !WindowManagerHints::OnXWayland();
 }
 
 void keepLookingAtShowing(QWidget* window)
@@ -342,6 +354,12 @@ bool Window::HandOverWhole()
     return true;
 }
 
+void Window::PictureHandedOver()
+{
+    if (m_screenWatch)
+        m_screenWatch->Changed();
+}
+
 void Window::setVisible(bool visible)
 {
     const bool showing = visible && !isVisible();
@@ -364,6 +382,8 @@ void Window::setVisible(bool visible)
         WindowManagerHints::DropAttentionMarks();
     }
     QWidget::setVisible(visible);
+    if (showing && !m_screenWatch && composedOnX11(this))
+        m_screenWatch = new ScreenWatch(this);
     // Qt asks for a paint of each widget it shows by a posted event, which the event loop
     // may deliver after the window's first expose has painted it all already: the whole
     // window was painted twice at its start. Taken in now, they join the first paint.

@@ -92,9 +92,17 @@ public:
     bool StoreReady() const;
     // Hands the X server the window's whole picture again, as its backing store holds it,
     // without painting anything: a compositor that missed the last change to the window is
-    // told of damage to all of it and takes its picture anew (see CalendarWindow::ScrollDown).
-    // False, and nothing done, where the store is not ready.
+    // told of damage to all of it and takes its picture anew (see ScreenWatch). False, and
+    // nothing done, where the store is not ready.
     bool HandOverWhole();
+    // Tells the window that its store was handed to the X server outside its own paints (a
+    // slide's steps). Its paints, and its exposes, it notices itself: where a compositor on
+    // X11 shows the window, the screen is then compared with its picture until it shows it
+    // (see ScreenWatch). Nothing is done anywhere else.
+    void PictureHandedOver();
+    // While true the screen is not compared with the window's picture: it changes faster than
+    // a compositor shows it (a slide). The checks start again once it is false.
+    virtual bool PictureInMotion() const { return false; }
 
     // Every framework window that exists and has not closed, in creation order.
     static QVector<Window*> AllWindows();
@@ -138,4 +146,5 @@ private:
     QSize m_layoutSize;   // invalid until Open or the first layout
     bool m_everShown = false;
     std::future<void> m_backingStoreTouched;
+    class ScreenWatch* m_screenWatch = nullptr;   // where a compositor on X11 shows the window
 };

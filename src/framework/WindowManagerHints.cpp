@@ -356,6 +356,12 @@ bool WindowManagerHints::CompositorRuns()
     return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
+bool WindowManagerHints::OnXWayland()
+{
+    xcb_connection_t* c = connection();
+    return c && onXWayland(c);
+}
+
 bool WindowManagerHints::AnotherProgramActive()
 {
     xcb_connection_t* c = connection();

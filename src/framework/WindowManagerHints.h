@@ -48,6 +48,9 @@ public:
     // Whether a compositing manager runs on the display's screen (someone owns its
     // _NET_WM_CM_S selection). False off X11.
     static bool CompositorRuns();
+    // Whether the X server is XWayland (a Wayland session's). Asked of the server once a run;
+    // false off X11.
+    static bool OnXWayland();
     // Maps the window again, the way back from a minimise that a client has: a window manager
     // restores the window, also when it dropped an earlier request. Does nothing off X11.
     static void MapAgain(QWidget* window);
