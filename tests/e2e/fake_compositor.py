@@ -13,10 +13,10 @@ server than the one it copies on, and on a busy machine that request reaches the
 after the copy: a picture drawn in between is cleared unseen, and the screen keeps the older
 one until the window draws again. Here the damage is cleared on a second connection LATE_MS
 (default 1000) after the copy, once the window has drawn nothing for 0.3 s (a second damage
-object reports each drawing), and at the latest three times LATE_MS after the copy. So whatever
-a window draws after the first of its changes in quick succession (the steps of a slide, a
-second page of the year) is lost; only a window that hands its picture over again once the
-damage was cleared has it shown. SIGTERM ends it (the X server then undoes the redirection).
+object reports each drawing), and at the latest LATE_MS and a second after the copy. So
+whatever a window draws after the first of its changes in quick succession (the steps of a
+slide, a second page of the year) is lost; only a window that hands its picture over again
+once the damage was cleared has it shown. SIGTERM ends it (the X server then undoes the redirection).
 """
 import os
 import select
@@ -137,8 +137,8 @@ def clear(w):
 
 def clearing(w):
     """When a copied window's damage is cleared: not while it is still drawing (its later
-    pictures are lost too), but at the latest three times LATE_MS after the copy."""
-    return min(max(w.clear_due, w.last_drawn + QUIET), w.copied + 3 * LATE)
+    pictures are lost too), but at the latest LATE_MS and a second after the copy."""
+    return min(max(w.clear_due, w.last_drawn + QUIET), w.clear_due + 1)
 
 
 def runs(rows):
