@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Where the calendar's slides down rest under a compositor on X11, counted by hand (not run by
 # CI): in a virtual screen of SIZE (default 1920x1080) under COMPOSITOR (mutter: GNOME's
-# mutter on X11; gnome-shell: GNOME Shell's X11 session), beside LOAD (default
+# mutter on X11; gnome-shell: GNOME Shell's X11 session; fake: the whole-program tests' own,
+# tests/e2e/fake_compositor.py, which clears damage late), beside LOAD (default
 # "--cpu $((2 * nproc))", empty for none) of stress-ng, the calendar is slid away (Ctrl+W)
 # and back (a click on the tab) SLIDES times (default 20), then rebuilt with the space key
 # REBUILDS times (default 5), then paged at rest PAGES times (default 0): slid away and back,
@@ -87,7 +88,8 @@ measure() {
   case $COMPOSITOR in
     mutter) launch=(mutter --x11 --replace) ;;
     gnome-shell) launch=(gnome-shell --x11 --replace) ;;
-    *) echo "COMPOSITOR: mutter or gnome-shell"; return 1 ;;
+    fake) launch=(/usr/bin/python3 "$FAKE_COMPOSITOR" "$WORK/compositor.log") ;;
+    *) echo "COMPOSITOR: mutter, gnome-shell or fake"; return 1 ;;
   esac
   # GNOME Shell asks the system bus for the login manager: a bus of the script's own stands
   # for it.

@@ -236,6 +236,24 @@ proxy_listens() { grep -qx listening "$PROXY_LOG" 2>/dev/null; }
 # Ends it as a server that ends (every connection closed), if a break has not ended it already.
 end_x_proxy() { kill $PROXY_PID 2>/dev/null; wait $PROXY_PID 2>/dev/null; }
 
+# ---- A compositor of the test's own ----
+# Starts fake_compositor.py (beside this file; how it loses a window's pictures is said there)
+# on the display the test runs on, its damage cleared $1 ms after a copy (default its own): sets
+# COMPOSITOR_PID and COMPOSITOR_LOG, and waits until it composites.
+FAKE_COMPOSITOR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/fake_compositor.py"
+fake_compositor() {
+  COMPOSITOR_LOG="$WORK/compositor.log"
+  /usr/bin/python3 "$FAKE_COMPOSITOR" "$COMPOSITOR_LOG" ${1:-} 2>>"$WORK/compositor.err" & COMPOSITOR_PID=$!
+  within 10 grep -qx composites "$COMPOSITOR_LOG" 2>/dev/null
+}
+end_fake_compositor() { kill $COMPOSITOR_PID 2>/dev/null; wait $COMPOSITOR_PID 2>/dev/null; }
+# Whether it has cleared the damage of window $1 since its last copy of the window's picture:
+# what the window draws next is then copied.
+damage_cleared() {
+  awk -v id="$(printf '0x%x' "$1")" '$3 == id && ($2 == "copied" || $2 == "cleared") { last = $2 }
+    END { exit last == "copied" }' "$COMPOSITOR_LOG"
+}
+
 # Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test
 # script runs again there, with the size in LUMORA_E2E_SCREEN.
 run_in_xvfb() {
