@@ -445,6 +445,14 @@ signal_while_the_display_is_asked_again() {
   check "SIGTERM: no message" bash -c "! grep -q lumora-calendar '$WORK/asked.err'"
 }
 
+# A browser of the test's own in $WORK/bin (Qt opens links with xdg-open, found on the PATH): it
+# writes the bus address it was given, or "unset", into $WORK/browser.env.
+test_browser() {
+  mkdir -p "$WORK/bin"
+  printf '#!/bin/sh\necho "${DBUS_SESSION_BUS_ADDRESS-unset}" > "%s"\n' "$WORK/browser.env" > "$WORK/bin/xdg-open"
+  chmod +x "$WORK/bin/xdg-open"
+}
+
 # A session bus that accepts connections and never answers (a wedged bus daemon), or answers
 # the first command and then nothing: the calendar shows all the same and says in one line that
 # it runs without the bus; a link it opens reaches the browser with the session's bus address as
@@ -452,18 +460,14 @@ signal_while_the_display_is_asked_again() {
 # within 5 s, with status 0 and no message; one while Qt waits on a bus that answered the
 # calendar's asking and then fell silent ends it as well, by the quit's guard; neither leaves a
 # lock or changes the events file. The display's end while the calendar asks the bus ends the
-# program with status 1 and the display's one line. Without a bus address no bus is launched
-# (libdbus would launch one through the display, and it would outlive the calendar).
+# program with status 1 and the display's one line.
 silent_session_bus() {
   local entry how mode rule said before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
   local address="unix:path=$WORK/silent-bus"
   mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
   printf 'Events Data:\n' > "$TPC"
   printf '0;0;1' > "$PREFS"
-  # A browser of the test's own: Qt opens links with xdg-open, found on the PATH.
-  mkdir -p "$WORK/bin"
-  printf '#!/bin/sh\necho "${DBUS_SESSION_BUS_ADDRESS-unset}" > "%s"\n' "$WORK/browser.env" > "$WORK/bin/xdg-open"
-  chmod +x "$WORK/bin/xdg-open"
+  test_browser
   for entry in "never|never answers" "once|answers its first command and then nothing"; do
     IFS='|' read -r mode how <<< "$entry"
     rm -f "$WORK/silent-bus" "$WORK/browser.env"
@@ -516,16 +520,36 @@ silent_session_bus() {
   check "and says so in the display's one line" \
     [ "$(cat "$WORK/bus.err")" = "lumora-calendar: the X display \"$XSERVER_DISPLAY\" went away, so the calendar ends" ]
   check "and leaves no lock" [ ! -e "$lock" ]
+}
 
-  # No bus address: whatever the program launched carries this variable in its environment.
+# Without a bus address no bus is launched (libdbus would launch one through the display, and it
+# would outlive the calendar), and a link opened reaches the browser with the address unset, as
+# it was. The program is the first client of a display of the case's own: a bus launched
+# through the test's display by an earlier start would be found there, and none launched.
+no_session_bus_address() {
+  local -x DISPLAY PATH="$WORK/bin:$PATH"
   local mark="lumora-e2e-$$-$RANDOM" launched
-  LUMORA_E2E_MARK=$mark start env -u DBUS_SESSION_BUS_ADDRESS "$BIN" || return
-  quit_with ctrl+q
+  test_browser
+  own_x_server || { fail "no X server of the case's own"; return; }
+  DISPLAY=$XSERVER_DISPLAY
+  rm -f "$WORK/browser.env"
+  LUMORA_E2E_MARK=$mark env -u DBUS_SESSION_BUS_ADDRESS --default-signal=INT,HUP "$BIN" 2>"$WORK/nobus.err" & PID=$!
+  # The test's tools come to the display once the program has its two connections.
+  if within x_connected_twice $PID && WIN=$(wait_window '^Calendar$') && within rests_in_view "$WIN"; then
+    open_menu $(( ${LUMORA_E2E_SCREEN%x*} - 18 )) Down Down Down Return
+    check "without a bus address a link opened reaches the browser with the address unset" \
+      within grep -qx unset "$WORK/browser.env"
+    quit_with ctrl+q
+  else
+    fail "no calendar window at rest on a display of the case's own"; kill -9 $PID; wait $PID 2>/dev/null
+  fi
+  # Whatever the program launched carries the mark in its environment.
   launched=$(for p in $(pgrep -x dbus-launch; pgrep -x dbus-daemon); do
                grep -qzx "LUMORA_E2E_MARK=$mark" /proc/$p/environ 2>/dev/null && echo $p; done)
   launched=$(echo $launched)
   check "without a bus address no bus is launched (${launched:-none})" [ -z "$launched" ]
   [ -n "$launched" ] && kill $launched
+  end_x_server
 }
 
 scenario() {
@@ -541,6 +565,7 @@ scenario() {
   display_breaks
   signal_while_the_display_is_asked_again
   silent_session_bus
+  no_session_bus_address
   exit $FAILURES
 }
 
