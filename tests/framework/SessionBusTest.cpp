@@ -138,7 +138,9 @@ TEST(SessionBus, ABusThatFallsSilentAtAnyStepBeforeItsHelloReplyIsSilent)
     for (const auto& c : cases) {
         const QByteArray path = dir.filePath(QString::number(c.steps)).toLocal8Bit();
         const FakeBus bus(path, c.steps);
-        EXPECT_EQ(SessionBus::Ask("unix:path=" + escaped(path), "", Limit, -1, -1), c.answer) << c.name;
+        // The answers come within microseconds; a limit they cannot miss on a busy machine.
+        const int limit = c.answer == Answer::Answers ? 60000 : Limit;
+        EXPECT_EQ(SessionBus::Ask("unix:path=" + escaped(path), "", limit, -1, -1), c.answer) << c.name;
     }
 }
 
