@@ -70,32 +70,23 @@ bool parse(const QByteArray& address, QList<Place>& places)
 
 using Answer = SessionBus::Answer;
 
-// Connects to one socket and holds libdbus's conversation on it. A listener's full queue is waited on, as
-// libdbus's connect waits for a place in it. NoBus where the socket took no connection, and
-// libdbus would go on to the next entry.
+// Connects to one socket and holds libdbus's conversation on it. NoBus where the socket took no
+// connection, and libdbus would go on to the next entry.
 Answer ask(const Place& place, Clock::time_point deadline, int stopFd)
 {
     int fd = -1;
-    for (;;) {
-        switch (Socket::Connect(place.where.address(), place.where.length, deadline, false, stopFd, fd)) {
-        case Socket::Outcome::Connected:
-            break;
-        case Socket::Outcome::NoSocket:
-            return Answer::Answers;   // nothing can be told: libdbus decides
-        case Socket::Outcome::TimedOut:
-            return Answer::Silent;
-        case Socket::Outcome::QuitAsked:
-            return Answer::QuitAsked;
-        case Socket::Outcome::QueueFull:
-            if (Socket::Wait(-1, 0, std::min(deadline, Clock::now() + std::chrono::milliseconds(10)), stopFd) < 0)
-                return Answer::QuitAsked;
-            if (Clock::now() >= deadline)
-                return Answer::Silent;   // a listener that accepts nothing, where libdbus's connect would wait
-            continue;
-        case Socket::Outcome::Refused:
-            return Answer::NoBus;
-        }
+    switch (Socket::Connect(place.where.address(), place.where.length, deadline, true, stopFd, fd)) {
+    case Socket::Outcome::Connected:
         break;
+    case Socket::Outcome::NoSocket:
+        return Answer::Answers;   // nothing can be told: libdbus decides
+    case Socket::Outcome::TimedOut:
+        return Answer::Silent;   // a listener that accepts nothing, where libdbus's connect would wait
+    case Socket::Outcome::QuitAsked:
+        return Answer::QuitAsked;
+    case Socket::Outcome::QueueFull:
+    case Socket::Outcome::Refused:
+        return Answer::NoBus;
     }
     const BusConversation::Outcome outcome = BusConversation::Hold(fd, deadline, stopFd);
     ::close(fd);
@@ -111,10 +102,10 @@ bool displayGone(int displayFd)
     return displayFd >= 0 && ::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLRDHUP | POLLHUP | POLLERR));
 }
 
-// One descriptor that becomes readable when a quit is asked or the display goes away, for the
-// waits that watch only one besides their own: an epoll set of the quit's pipe (readable) and
-// the display's connection (hung up only: the server may yet write to it). -1 where none could
-// be made, or without a display.
+// One descriptor that becomes readable when a quit is asked or the display goes away, for
+// Socket's waits (a full queue's, an answer's), which watch one besides their own: an epoll set
+// of the quit's pipe (readable) and the display's connection (hung up only: the server may yet
+// write to it). -1 where none could be made, or without a display.
 int stopSet(int quitFd, int displayFd)
 {
     const int set = displayFd >= 0 ? ::epoll_create1(EPOLL_CLOEXEC) : -1;
