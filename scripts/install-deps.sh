@@ -2,7 +2,7 @@
 # Installs, with apt-get, whatever the build, the program or the tests need and is missing.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-      libxcb1-dev libx11-dev libfontconfig-dev libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
+      libxcb1-dev libx11-dev libfontconfig-dev libdbus-1-dev libgtest-dev googletest libical-dev tzdata fonts-liberation2 fonts-dejavu-core
       xvfb xauth xdotool x11-utils imagemagick)
 # The fonts most desktops install (GNOME's and KDE's Noto): the drawing tests then meet
 # fallback fonts for Arabic, Hebrew and other scripts as users' machines do.

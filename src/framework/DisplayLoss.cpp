@@ -112,3 +112,5 @@ QByteArray DisplayLoss::UnreachableLine()
     return "lumora-calendar: needs an X11 display (an X server, or XWayland in a Wayland session), and none "
            "answers at DISPLAY=\"" + qgetenv("DISPLAY") + "\"\n";
 }
+
+QByteArray DisplayLoss::GoneLine() { return g_goneLine; }

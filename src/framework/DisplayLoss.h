@@ -35,4 +35,7 @@ public:
     static void ApplicationMade();
     // The line for a display that does not answer (main says it where none answers at all).
     static QByteArray UnreachableLine();
+    // The line for a display that went away, from Watch on (main says it where the display
+    // goes away while the session bus is asked).
+    static QByteArray GoneLine();
 };

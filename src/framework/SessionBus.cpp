@@ -1,4 +1,5 @@
 #include "framework/SessionBus.h"
+#include "framework/BusConversation.h"
 #include "framework/QuitSignals.h"
 #include "framework/Socket.h"
 #include <QDBusConnection>
@@ -7,9 +8,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
+#include <cstring>
+#include <dbus/dbus.h>
 #include <poll.h>
-#include <sys/socket.h>
+#include <sys/epoll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,96 +34,48 @@ struct Place {
     Socket::UnixAddress where;
 };
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// A value with its %XX escapes decoded; false for a broken escape.
-bool unescape(const QByteArray& text, QByteArray& value)
-{
-    value.clear();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            value += text[i];
-            continue;
-        }
-        const int high = i + 2 < text.size() ? hexDigit(text[i + 1]) : -1;
-        const int low = high >= 0 ? hexDigit(text[i + 2]) : -1;
-        if (low < 0)
-            return false;
-        value += char(high * 16 + low);
-        i += 2;
-    }
-    return true;
-}
-
 // A unix socket's place; false for a name that libdbus refuses too.
-bool socketAddress(const QByteArray& name, bool abstract, Place& place)
+bool socketAddress(const char* name, bool abstract, Place& place)
 {
-    if (!Socket::MakeUnixAddress(std::string_view(name.constData(), size_t(name.size())), abstract, place.where))
+    if (!Socket::MakeUnixAddress(name, abstract, place.where))
         return false;
     place.kind = Place::UnixSocket;
     return true;
 }
 
-// The entries of an address in libdbus's order; false where libdbus refuses the whole address
-// (an entry without a method, a key without its value, a broken escape).
+// The entries of an address in libdbus's order, as libdbus's own parser reads them; false where
+// it refuses the whole address (an entry without a method, a key without its value, a broken
+// escape).
 bool parse(const QByteArray& address, QList<Place>& places)
 {
-    for (const QByteArray& entry : address.split(';')) {
-        if (entry.isEmpty())
-            continue;
-        const qsizetype colon = entry.indexOf(':');
-        if (colon <= 0)
-            return false;
-        bool hasPath = false, hasAbstract = false, listenOnly = false;
-        QByteArray path, abstract;
-        for (const QByteArray& pair : entry.mid(colon + 1).split(',')) {
-            if (pair.isEmpty())
-                continue;
-            const qsizetype equals = pair.indexOf('=');
-            QByteArray value;
-            if (equals <= 0 || equals + 1 == pair.size() || !unescape(pair.mid(equals + 1), value))
-                return false;
-            const QByteArray key = pair.left(equals);
-            if (key == "path") {
-                hasPath = true;
-                path = value;
-            } else if (key == "abstract") {
-                hasAbstract = true;
-                abstract = value;
-            } else if (key == "tmpdir" || key == "dir" || key == "runtime") {
-                listenOnly = true;
-            }
-        }
+    DBusAddressEntry** entries = nullptr;
+    int count = 0;
+    if (!dbus_parse_address(address.constData(), &entries, &count, nullptr))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const auto value = [entry = entries[i]](const char* key) { return dbus_address_entry_get_value(entry, key); };
+        const char* const path = value("path");
+        const char* const abstract = value("abstract");
         Place place;
-        if (entry.left(colon) != "unix")
+        if (std::strcmp(dbus_address_entry_get_method(entries[i]), "unix") != 0)
             place.kind = Place::Other;
         // A unix entry libdbus cannot connect to fails at once, and it goes on to the next.
-        else if (!listenOnly && hasPath != hasAbstract)
-            socketAddress(hasPath ? path : abstract, hasAbstract, place);
+        else if (!value("tmpdir") && !value("dir") && !value("runtime") && !path != !abstract)
+            socketAddress(path ? path : abstract, abstract != nullptr, place);
         places.append(place);
     }
+    dbus_address_entries_free(entries);
     return true;
 }
 
 using Answer = SessionBus::Answer;
 
-// Connects to one socket and sends the authentication's first command: a nul byte, then AUTH
-// without a mechanism, which a bus answers with the mechanisms it knows. Any answer, a
-// closed connection or an error counts: none of them keeps libdbus waiting. NoBus where the
-// socket took no connection, and libdbus would go on to the next entry.
-Answer ask(const Place& place, Clock::time_point deadline, int quitFd)
+// Connects to one socket and holds libdbus's conversation on it. NoBus where the socket took no
+// connection, and libdbus would go on to the next entry.
+Answer ask(const Place& place, Clock::time_point deadline, int stopFd)
 {
     int fd = -1;
-    switch (Socket::Connect(place.where.address(), place.where.length, deadline, true, quitFd, fd)) {
+    switch (Socket::Connect(place.where.address(), place.where.length, deadline, true, stopFd, fd)) {
     case Socket::Outcome::Connected:
         break;
     case Socket::Outcome::NoSocket:
@@ -134,24 +88,40 @@ Answer ask(const Place& place, Clock::time_point deadline, int quitFd)
     case Socket::Outcome::Refused:
         return Answer::NoBus;
     }
-    const auto reply = [fd](Answer r) {
-        ::close(fd);
-        return r;
-    };
-    static const char command[] = "\0AUTH\r\n";
-    if (::send(fd, command, sizeof command - 1, MSG_NOSIGNAL) != ssize_t(sizeof command - 1))
-        return reply(Answer::Answers);
-    const int answered = Socket::Wait(fd, POLLIN, deadline, quitFd);
-    // The answer read: a connection closed with it unread reaches the bus as an error.
-    if (answered > 0) {
-        char answer[256];
-        [[maybe_unused]] const ssize_t got = ::recv(fd, answer, sizeof answer, MSG_DONTWAIT);
+    const BusConversation::Outcome outcome = BusConversation::Hold(fd, deadline, stopFd);
+    ::close(fd);
+    return outcome == BusConversation::Outcome::Silent    ? Answer::Silent
+           : outcome == BusConversation::Outcome::Stopped ? Answer::QuitAsked
+                                                          : Answer::Answers;
+}
+
+// Whether the server closed the display's connection.
+bool displayGone(int displayFd)
+{
+    pollfd watched = {displayFd, POLLRDHUP, 0};
+    return displayFd >= 0 && ::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
+// One descriptor that becomes readable when a quit is asked or the display goes away, for
+// Socket's waits (a full queue's, an answer's), which watch one besides their own: an epoll set
+// of the quit's pipe (readable) and the display's connection (hung up only: the server may yet
+// write to it). -1 where none could be made, or without a display.
+int stopSet(int quitFd, int displayFd)
+{
+    const int set = displayFd >= 0 ? ::epoll_create1(EPOLL_CLOEXEC) : -1;
+    epoll_event quit = {EPOLLIN, {}}, display = {EPOLLRDHUP, {}};
+    if (set >= 0
+        && ((quitFd >= 0 && ::epoll_ctl(set, EPOLL_CTL_ADD, quitFd, &quit) != 0)
+            || ::epoll_ctl(set, EPOLL_CTL_ADD, displayFd, &display) != 0)) {
+        ::close(set);
+        return -1;
     }
-    return reply(answered < 0 ? Answer::QuitAsked : answered > 0 ? Answer::Answers : Answer::Silent);
+    return set;
 }
 } // namespace
 
-SessionBus::Answer SessionBus::Ask(const QByteArray& address, const QByteArray& runtimeDir, int limitMs, int quitFd)
+SessionBus::Answer SessionBus::Ask(const QByteArray& address, const QByteArray& runtimeDir, int limitMs, int quitFd,
+                                     int displayFd)
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(limitMs);
     QList<Place> places;
@@ -162,41 +132,48 @@ SessionBus::Answer SessionBus::Ask(const QByteArray& address, const QByteArray& 
         struct stat there {};
         Place place;
         if (runtimeDir.isEmpty() || ::lstat(path.constData(), &there) != 0 || there.st_uid != ::getuid()
-            || !S_ISSOCK(there.st_mode) || !socketAddress(path, false, place))
+            || !S_ISSOCK(there.st_mode) || !socketAddress(path.constData(), false, place))
             return Answer::NoBus;
         places.append(place);
     } else if (!parse(address, places)) {
         return Answer::NoBus;
     }
+    const int set = stopSet(quitFd, displayFd);
+    Answer answer = Answer::NoBus;
     for (const Place& place : places) {
-        if (place.kind == Place::Other)
-            return Answer::CannotTell;
-        if (place.kind == Place::Skipped)
-            continue;
+        if (place.kind == Place::Other) {
+            answer = Answer::CannotTell;
+            break;
+        }
         // A socket that took no connection: libdbus goes on to the next entry too.
-        if (const Answer answer = ask(place, deadline, quitFd); answer != Answer::NoBus)
-            return answer;
+        if (place.kind == Place::UnixSocket && (answer = ask(place, deadline, set >= 0 ? set : quitFd)) != Answer::NoBus)
+            break;
     }
-    return Answer::NoBus;
+    if (set >= 0)
+        ::close(set);
+    return answer == Answer::QuitAsked && displayGone(displayFd) ? Answer::DisplayGone : answer;
 }
 
-void SessionBus::Probe()
+bool SessionBus::Probe(int displayFd)
 {
     // Read once: whether it was set at all is what RestoreEnvironment puts back.
     const char* const value = std::getenv(Variable);
     const QByteArray address(value);
     const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
-    const Answer answer = Ask(address, runtimeDir, AnswerMs, QuitSignals::PipeToRead());
+    const Answer answer = Ask(address, runtimeDir, AnswerMs, QuitSignals::PipeToRead(), displayFd);
+    if (answer == Answer::DisplayGone)
+        return false;
     if (answer == Answer::Silent)
         std::fprintf(stderr, "lumora-calendar: the session bus at \"%s\" did not answer within %d s, so the calendar runs without it\n",
                      address.isEmpty() ? ("unix:path=" + runtimeDir + "/bus").constData() : address.constData(),
                      AnswerMs / 1000);
     if (answer != Answer::Silent && answer != Answer::QuitAsked && !(answer == Answer::NoBus && address.isEmpty()))
-        return;
+        return true;
     g_wasSet = value != nullptr;
     g_original = address;
     qputenv(Variable, FailingAddress);
     g_replaced = true;
+    return true;
 }
 
 void SessionBus::RestoreEnvironment()

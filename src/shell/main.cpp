@@ -1,3 +1,4 @@
+#include "framework/Application.h"
 #include "framework/DisplayConnection.h"
 #include "framework/DisplayLoss.h"
 #include "framework/Files.h"
@@ -53,8 +54,9 @@ int main(int argc, char** argv)
     DisplayLoss::Watch(display);
     // Before the toolkit asks the session bus and before threads read the environment: a bus
     // that never answers costs at most a few seconds, and none at all launches none. A quit
-    // signal cuts the asking short.
-    SessionBus::Probe();
+    // signal cuts the asking short, and so does the display's end, which ends the program.
+    if (!SessionBus::Probe(xcb_get_file_descriptor(display)))
+        Application::EndNow(1, DisplayLoss::GoneLine());
     QuitSignals::QuitIfAsked();
     // The single-instance lock comes first: a copy that another one refuses reads nothing of
     // the user's data (app::CheckRunning then shows why it ends). A large events file is read

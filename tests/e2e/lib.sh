@@ -180,27 +180,51 @@ kept_a_client() {
 
 # ---- A session bus that never answers ----
 # Listens at socket $1 as a wedged bus daemon does: it accepts every connection and answers
-# nothing. With $2 = "once" it answers each connection's first bytes as a bus answers an
-# authentication, then nothing more (a bus that falls silent after the calendar asked it).
-# With $3 = SIG:N (TERM, HUP or INT) it sends that signal to the client of its Nth connection
-# as it comes (the calendar's asking is the program's first, libdbus's its second), and writes
-# "signalled pid PID" into file $1.log. Sets BUS_PID; waits for the socket.
+# nothing. With $2 = "once" it answers each connection's authentication (OK), then nothing more
+# (a bus that falls silent after its first answer); with $2 = "first" it answers the first
+# connection as a bus daemon does, its authentication, the passing of descriptors and its Hello
+# call, and the later ones nothing (a bus that answered the calendar's asking and then fell
+# silent). With $3 = SIG:N (TERM, HUP or INT) it sends that signal to the client of its Nth
+# connection as it comes (the calendar's asking is the program's first, libdbus's its second),
+# and writes "signalled pid PID" into file $1.log, where it writes "connected pid PID" for each
+# connection first. Sets BUS_PID; waits for the socket.
 silent_bus() {
   python3 -c '
-import os, select, signal, socket, sys
+import os, select, signal, socket, struct, sys
 server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
 server.bind(sys.argv[1]); server.listen(16)
-name, _, at = sys.argv[3].partition(":")
-clients, count = {}, 0   # socket -> whether it is still to be answered
+mode, (name, _, at) = sys.argv[2], sys.argv[3].partition(":")
+clients, count = {}, 0   # socket -> [what it sent and is not answered yet, answers still to give]
+def answer(s, state):
+    data = state[0]
+    if data.startswith(b"\0"): data = data[1:]
+    while state[1] > 0:
+        if data.startswith(b"BEGIN\r\n"):
+            hello = data[7:]
+            if len(hello) < 16 or len(hello) < 16 + struct.unpack_from("<I", hello, 4)[0] + ((struct.unpack_from("<I", hello, 12)[0] + 7) & ~7):
+                break
+            # The reply to it: a method return without a body, its only field the reply serial.
+            s.sendall(b"l\x02\x00\x01" + struct.pack("<III", 0, 1, 8) + b"\x05\x01u\x00" + hello[8:12])
+            data = b""
+        elif b"\r\n" in data:
+            line, data = data.split(b"\r\n", 1)
+            s.sendall(b"OK 0123456789abcdef0123456789abcdef\r\n" if line.startswith(b"AUTH") else b"AGREE_UNIX_FD\r\n")
+        else:
+            break
+        state[1] -= 1
+    state[0] = data
 while True:
     for s in select.select([server] + list(clients), [], [])[0]:
         if s is server:
             client, count = server.accept()[0], count + 1
-            clients[client] = sys.argv[2] == "once"
+            clients[client] = [b"", {"once": 1, "first": 3 if count == 1 else 0}.get(mode, 0)]
+            pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
+            log = open(sys.argv[1] + ".log", "a")
+            log.write("connected pid %d\n" % pid); log.flush()
             if name and count == int(at):
-                pid = int.from_bytes(client.getsockopt(socket.SOL_SOCKET, socket.SO_PEERCRED, 12)[:4], "little")
                 os.kill(pid, getattr(signal, "SIG" + name))
-                open(sys.argv[1] + ".log", "a").write("signalled pid %d\n" % pid)
+                log.write("signalled pid %d\n" % pid)
+            log.close()
             continue
         try:
             data = s.recv(4096)
@@ -208,9 +232,9 @@ while True:
             data = b""
         if not data:
             del clients[s]; s.close()
-        elif clients[s]:
-            s.sendall(b"OK 0123456789abcdef0123456789abcdef\r\n")
-            clients[s] = False
+        else:
+            clients[s][0] += data
+            answer(s, clients[s])
 ' "$1" "${2:-never}" "${3:-}" & BUS_PID=$!
   within 10 test -S "$1" || { kill $BUS_PID; wait $BUS_PID 2>/dev/null; return 1; }
 }

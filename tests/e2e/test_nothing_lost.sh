@@ -9,9 +9,9 @@
 # A quit by signal never waits for a click, even when its save fails. When the display goes
 # away, alone or with SIGHUP, what only memory held is written and the lock released, and
 # where the display breaks at a chosen point the program ends by no signal of its own; a
-# session bus that never answers keeps away neither the window nor a signal's quit, nor does
-# a display that the program still asks for hold up a signal's quit. A SIGHUP ignored from the
-# start (nohup) stays ignored.
+# session bus that never answers, or falls silent after an answer, keeps away neither the
+# window nor a signal's quit nor the display's end, nor does a display that the program still
+# asks for hold up a signal's quit. A SIGHUP ignored from the start (nohup) stays ignored.
 source "$(dirname "$0")/lib.sh"
 MAKE_EVENTS="$(cd "$(dirname "$0")/../.." && pwd)/bench/make_events.sh"
 
@@ -469,44 +469,54 @@ signal_while_the_display_is_asked_again() {
   check "and says so" bash -c '[ "$(grep lumora-calendar "$1")" = "$2" ]' sh "$WORK/asked.err" "$held"
 }
 
-# A session bus that accepts connections and never answers (a wedged bus daemon): the
-# calendar shows all the same and says in one line that it runs without the bus; a link it
-# opens reaches the browser with the session's bus address as it was. A signal while the
-# calendar asks that bus cuts the asking short: the program ends within 5 s, with status 0 and
-# no message; one while Qt waits on a bus that answered the calendar's asking and then fell
-# silent ends it as well, by the quit's guard; neither leaves a lock or changes the events
-# file. Without a bus address no bus is launched (libdbus would launch one through the
-# display, and it would outlive the calendar).
-silent_session_bus() {
-  local entry how mode rule said before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
-  local address="unix:path=$WORK/silent-bus"
-  silent_bus "$WORK/silent-bus" || { fail "no silent bus"; return; }
-  mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
-  printf 'Events Data:\n' > "$TPC"
-  printf '0;0;1' > "$PREFS"
-  # A browser of the test's own: Qt opens links with xdg-open, found on the PATH.
+# A browser of the test's own in $WORK/bin (Qt opens links with xdg-open, found on the PATH): it
+# writes the bus address it was given, or "unset", into $WORK/browser.env.
+test_browser() {
   mkdir -p "$WORK/bin"
   printf '#!/bin/sh\necho "${DBUS_SESSION_BUS_ADDRESS-unset}" > "%s"\n' "$WORK/browser.env" > "$WORK/bin/xdg-open"
   chmod +x "$WORK/bin/xdg-open"
-  rm -f "$WORK/browser.env"
-  if DBUS_SESSION_BUS_ADDRESS=$address PATH="$WORK/bin:$PATH" start bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/bus.err"; then
-    check "with a bus that never answers the calendar shows and says so in one line" \
-      test "$(grep -c -i bus "$WORK/bus.err")" = 1 -a \
-      "$(grep -i bus "$WORK/bus.err")" = "lumora-calendar: the session bus at \"$address\" did not answer within 2 s, so the calendar runs without it"
-    # Help > Goto ... in the menu bar at the window's top-right corner: its last entry.
-    open_menu $(( ${LUMORA_E2E_SCREEN%x*} - 18 )) Down Down Down Return
-    check "a link opened reaches the browser with the session's bus address as it was" \
-      within grep -qxF "$address" "$WORK/browser.env"
-    quit_with ctrl+q
-    check "it quits with 0" [ "$EXIT_STATUS" = 0 ]
-  fi
-  kill $BUS_PID; wait $BUS_PID 2>/dev/null
+}
+
+# A session bus that accepts connections and never answers (a wedged bus daemon), or answers
+# the first command and then nothing: the calendar shows all the same and says in one line that
+# it runs without the bus; a link it opens reaches the browser with the session's bus address as
+# it was. A signal while the calendar asks that bus cuts the asking short: the program ends
+# within 5 s, with status 0 and no message; one while Qt waits on a bus that answered the
+# calendar's asking and then fell silent ends it as well, by the quit's guard; neither leaves a
+# lock or changes the events file. The display's end while the calendar asks the bus ends the
+# program with status 1 and the display's one line.
+silent_session_bus() {
+  local entry how mode rule said before lock="$XDG_CONFIG_HOME/Desktop Lumora Calendar.lock"
+  local address="unix:path=$WORK/silent-bus"
+  mkdir -p "$HOME/Documents" "$XDG_CONFIG_HOME"
+  printf 'Events Data:\n' > "$TPC"
+  printf '0;0;1' > "$PREFS"
+  test_browser
+  for entry in "never|never answers" "once|answers its first command and then nothing"; do
+    IFS='|' read -r mode how <<< "$entry"
+    rm -f "$WORK/silent-bus" "$WORK/browser.env"
+    silent_bus "$WORK/silent-bus" $mode || { fail "no silent bus"; return; }
+    if DBUS_SESSION_BUS_ADDRESS=$address PATH="$WORK/bin:$PATH" start bash -c 'exec "$0" 2>"$1"' "$BIN" "$WORK/bus.err"; then
+      check "with a bus that $how the calendar shows and says so in one line" \
+        test "$(grep -c -i bus "$WORK/bus.err")" = 1 -a \
+        "$(grep -i bus "$WORK/bus.err")" = "lumora-calendar: the session bus at \"$address\" did not answer within 2 s, so the calendar runs without it"
+      if [ $mode = never ]; then
+        # Help > Goto ... in the menu bar at the window's top-right corner: its last entry.
+        open_menu $(( ${LUMORA_E2E_SCREEN%x*} - 18 )) Down Down Down Return
+        check "a link opened reaches the browser with the session's bus address as it was" \
+          within grep -qxF "$address" "$WORK/browser.env"
+      fi
+      quit_with ctrl+q
+      check "it quits with 0" [ "$EXIT_STATUS" = 0 ]
+    fi
+    kill $BUS_PID; wait $BUS_PID 2>/dev/null
+  done
 
   # The bus itself signals the program, at its first connection (the calendar's asking), or,
-  # answering each connection's first bytes, at its second (Qt's).
+  # answering that one as a bus daemon does, at its second (Qt's).
   before=$(md5sum < "$TPC")
   for entry in "asks the bus|never|HUP:1|" \
-      "waits on a bus that fell silent|once|INT:2|lumora-calendar: the quit that a signal asked for was held up, so the calendar ends here"; do
+      "waits on a bus that fell silent|first|INT:2|lumora-calendar: the quit that a signal asked for was held up, so the calendar ends here"; do
     IFS='|' read -r how mode rule said <<< "$entry"
     rm -f "$WORK/silent-bus" "$WORK/silent-bus.log"
     silent_bus "$WORK/silent-bus" $mode $rule || { fail "no silent bus"; return; }
@@ -521,15 +531,49 @@ silent_session_bus() {
     check "SIG${rule%:*} as the program $how: the events file is as it was" [ "$(md5sum < "$TPC")" = "$before" ]
   done
 
-  # No bus address: whatever the program launched carries this variable in its environment.
+  # The program's only display, a server of the case's own, ends as the bus is asked.
+  rm -f "$WORK/silent-bus" "$WORK/silent-bus.log"
+  silent_bus "$WORK/silent-bus" || { fail "no silent bus"; return; }
+  own_x_server || { fail "no X server of the case's own"; kill $BUS_PID; return; }
+  DISPLAY=$XSERVER_DISPLAY DBUS_SESSION_BUS_ADDRESS=$address "$BIN" 2>"$WORK/bus.err" & PID=$!
+  within grep -qsx "connected pid $PID" "$WORK/silent-bus.log" || fail "the program never asked the bus"
+  end_x_server
+  reap $PID
+  kill $BUS_PID; wait $BUS_PID 2>/dev/null
+  check "the display gone as the bus is asked: the program ends with status 1 ($EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
+  check "and says so in the display's one line" \
+    [ "$(cat "$WORK/bus.err")" = "lumora-calendar: the X display \"$XSERVER_DISPLAY\" went away, so the calendar ends" ]
+  check "and leaves no lock" [ ! -e "$lock" ]
+}
+
+# Without a bus address no bus is launched (libdbus would launch one through the display, and it
+# would outlive the calendar), and a link opened reaches the browser with the address unset, as
+# it was. The program is the first client of a display of the case's own: a bus launched
+# through the test's display by an earlier start would be found there, and none launched.
+no_session_bus_address() {
+  local -x DISPLAY PATH="$WORK/bin:$PATH"
   local mark="lumora-e2e-$$-$RANDOM" launched
-  LUMORA_E2E_MARK=$mark start env -u DBUS_SESSION_BUS_ADDRESS "$BIN" || return
-  quit_with ctrl+q
+  test_browser
+  own_x_server || { fail "no X server of the case's own"; return; }
+  DISPLAY=$XSERVER_DISPLAY
+  rm -f "$WORK/browser.env"
+  LUMORA_E2E_MARK=$mark env -u DBUS_SESSION_BUS_ADDRESS --default-signal=INT,HUP "$BIN" 2>"$WORK/nobus.err" & PID=$!
+  # The test's tools come to the display once the program has its two connections.
+  if within x_connected_twice $PID && WIN=$(wait_window '^Calendar$') && within rests_in_view "$WIN"; then
+    open_menu $(( ${LUMORA_E2E_SCREEN%x*} - 18 )) Down Down Down Return
+    check "without a bus address a link opened reaches the browser with the address unset" \
+      within grep -qx unset "$WORK/browser.env"
+    quit_with ctrl+q
+  else
+    fail "no calendar window at rest on a display of the case's own"; kill -9 $PID; wait $PID 2>/dev/null
+  fi
+  # Whatever the program launched carries the mark in its environment.
   launched=$(for p in $(pgrep -x dbus-launch; pgrep -x dbus-daemon); do
                grep -qzx "LUMORA_E2E_MARK=$mark" /proc/$p/environ 2>/dev/null && echo $p; done)
   launched=$(echo $launched)
   check "without a bus address no bus is launched (${launched:-none})" [ -z "$launched" ]
   [ -n "$launched" ] && kill $launched
+  end_x_server
 }
 
 scenario() {
@@ -545,6 +589,7 @@ scenario() {
   display_breaks
   signal_while_the_display_is_asked_again
   silent_session_bus
+  no_session_bus_address
   exit $FAILURES
 }
 
