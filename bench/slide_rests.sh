@@ -118,12 +118,17 @@ measure() {
   # shellcheck disable=SC2086
   [ -n "$LOAD" ] && { stress-ng $LOAD --quiet & load=$!; }
   echo "$COMPOSITOR at $SIZE, load: ${LOAD:-none}, $PAGE_KEYS key(s) a page, $BIN"
-  for i in $(seq 1 "$SLIDES"); do
+  # Slides the calendar away (Ctrl+W) and back (a click on the tab); says which went wrong,
+  # naming it $1. Sets tx ty tw th to the tab's place.
+  away_and_back() {
     press "$WIN" ctrl+w
-    within window_gone "$WIN" || { echo "slide $i: the calendar did not go"; continue; }
+    within window_gone "$WIN" || { echo "$1: the calendar did not go"; return 1; }
     read -r tx ty tw th < <(geometry "$TAB")
     xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
-    within rests_in_view "$WIN" || { echo "slide $i: the calendar did not come back"; continue; }
+    within rests_in_view "$WIN" || { echo "$1: the calendar did not come back"; return 1; }
+  }
+  for i in $(seq 1 "$SLIDES"); do
+    away_and_back "slide $i" || continue
     result=$(rest_of "$WIN") || wrong=$((wrong + 1))
     n=$((n + 1)); echo "slide down $i: $result"
     xdotool mousemove $((tx + tw / 2)) $((ty + 200))
@@ -141,11 +146,7 @@ measure() {
   done
   local paged=0 paged_wrong=0
   for i in $(seq 1 "$PAGES"); do
-    press "$WIN" ctrl+w
-    within window_gone "$WIN" || { echo "page $i: the calendar did not go"; continue; }
-    read -r tx ty tw th < <(geometry "$TAB")
-    xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
-    within rests_in_view "$WIN" || { echo "page $i: the calendar did not come back"; continue; }
+    away_and_back "page $i" || continue
     local came=$EPOCHREALTIME
     rest_of "$WIN" - > "$WORK/before" || { echo "page $i: no picture of the window"; continue; }
     xdotool mousemove $((tx + tw / 2)) $((ty + 200))
