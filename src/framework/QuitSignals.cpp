@@ -25,7 +25,8 @@ sem_t g_signalled;
 bool g_semaphoreMade = false;
 bool g_guardStarted = false;
 // The guard acts only while an application (or main, before it) has the signals caught, and
-// only for a signal of that catch: each Catch and Release starts a new generation.
+// only for a signal of that catch: a Catch while none is armed, or after an application
+// object's end, starts a new generation.
 std::atomic<bool> g_armed{false};
 std::atomic<unsigned> g_generation{0};
 

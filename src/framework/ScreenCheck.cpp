@@ -6,7 +6,18 @@ void ScreenCheck::Restart()
 {
     m_next = FirstDelay;
     m_waited = 0;
+    m_unseen = 0;
 }
+
+bool ScreenCheck::HandOver()
+{
+    if (m_unseen >= UnseenHandOvers)
+        return false;
+    ++m_unseen;
+    return true;
+}
+
+void ScreenCheck::ScreenChanged() { m_unseen = 0; }
 
 int ScreenCheck::Next()
 {

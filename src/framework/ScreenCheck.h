@@ -22,11 +22,22 @@ public:
     static constexpr int GiveUpAfter = 10000;
     // How far around a window stacked above the compared one its shadow may reach.
     static constexpr int ShadowMargin = 40;
+    // A busy compositor may clear damage a second or two after its copy, taking none of the
+    // hand-overs meanwhile: these last some 3 s at MaxDelay.
+    static constexpr int UnseenHandOvers = 8;
 
     // Starts the checks anew: the picture changed.
     void Restart();
     // The delay before the next check in ms, or -1: the checks are given up.
     int Next();
+    // Whether the window is to be handed over again where the screen differs from it and stood
+    // still since the last check; counts the hand-over. After UnseenHandOvers of them in a row
+    // that left the screen as it was, no more: what differs is drawn over the window by
+    // something the program cannot see (GNOME Shell draws its notifications and menus itself),
+    // and handing it over again would only make the compositor redraw all of it each time.
+    bool HandOver();
+    // The screen changed since the last check: the hand-overs count from none again.
+    void ScreenChanged();
 
     // The part of window (a rectangle in the screen's coordinates) where the screen must show
     // the window's picture: inside the screen, outside every rectangle of above (the windows
@@ -44,4 +55,5 @@ public:
 private:
     int m_next = FirstDelay;
     int m_waited = 0;
+    int m_unseen = 0;   // hand-overs since the screen last changed
 };

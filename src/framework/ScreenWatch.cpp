@@ -55,7 +55,7 @@ ScreenWatch::ScreenWatch(Window* window) : QObject(window), m_window(window)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &ScreenWatch::check);
-    window->windowHandle()->installEventFilter(this);
+    // The application's filter sees the native window's exposes too.
     qApp->installEventFilter(this);
 }
 
@@ -115,10 +115,17 @@ void ScreenWatch::check()
         }
     }
     const std::optional<bool> agree = shown();
-    if (agree == true)
+    // Parts that another program's window covers are compared once it has gone: no expose
+    // tells of that under a compositor, so the checks go on until they are given up.
+    if (agree == true && m_changed.isEmpty())
         return;
-    if (agree == false)
+    if (agree == false) {
+        if (!m_checks.HandOver()) {
+            m_changed = {};
+            return;
+        }
         m_window->HandOverWhole();
+    }
     if (const int next = m_checks.Next(); next >= 0)
         m_timer.start(next);
     else
@@ -184,8 +191,10 @@ std::optional<bool> ScreenWatch::shown()
             ^ qHash(read.x()) ^ qHash(read.y() << 16);
         const bool stood = seen == m_lastSeen;
         m_lastSeen = seen;
-        if (!stood)
+        if (!stood) {
+            m_checks.ScreenChanged();
             return std::nullopt;
+        }
         return false;
     }
     m_changed -= where;

@@ -19,12 +19,14 @@ class Window;
 // while the two differ and the screen stood still since the last check (a compositor still
 // drawing is left to it: a hand-over would give it all of the window to take again) the whole
 // window is handed over again (Window::HandOverWhole), which mutter takes as new damage to
-// all of it. The checks come at ScreenCheck's intervals; none
-// runs once the two agree or the checks are given up, nor while the window is hidden or its
-// picture in motion. A part that changed under another window of the program is compared
-// once that window has gone (a menu, a dialog). Reads with Qt's own connection to the X
-// server. Made only for a window that a compositor on X11 shows (see Window::setVisible), as
-// its child.
+// all of it. The checks come at ScreenCheck's intervals; none runs once the two agree or the
+// checks are given up, nor while the window is hidden, and one that finds its picture in
+// motion (a slide) only waits for the next. Hand-overs that the screen never takes stop after
+// a few (ScreenCheck::HandOver). A part that changed under another window is compared once
+// that window has gone: the program's own windows tell when they hide, another program's is
+// looked for at each check until the checks are given up. Reads with Qt's own connection to
+// the X server. Made only for a window that a compositor on X11 shows (see
+// Window::setVisible), as its child.
 class ScreenWatch : public QObject
 {
 public:

@@ -275,7 +275,7 @@ end_fake_compositor() { kill $COMPOSITOR_PID 2>/dev/null; wait $COMPOSITOR_PID 2
 # what the window draws next is then copied.
 damage_cleared() {
   awk -v id="$(printf '0x%x' "$1")" '$3 == id && ($2 == "copied" || $2 == "cleared") { last = $2 }
-    END { exit last == "copied" }' "$COMPOSITOR_LOG"
+    END { exit last != "cleared" }' "$COMPOSITOR_LOG"
 }
 
 # Runs the function named $1 inside a virtual screen of size $2 (default 1280x1024); the test

@@ -940,7 +940,8 @@ rebuilt_while_mutter_stopped() {
 # unseen, and the screen keeps an older picture unless the calendar hands its picture over
 # again. No window manager. Three slides down, three pages of the year 0.3 s apart at rest and
 # a rebuild each end with the screen over the calendar showing the window's own
-# picture within a quarter of $WAIT. The branding hides the clock: its redraw at each new
+# picture within a quarter of $WAIT (the calendar compares the screen with its picture for 10 s
+# after a change at most: a screen not right by then stays wrong). The branding hides the clock: its redraw at each new
 # minute would hand the picture over by chance.
 before_a_late_compositor() {
   local app="$WORK/app" i old first="$WORK/first" next="$WORK/next" settle=$((WAIT / 4))

@@ -142,6 +142,28 @@ TEST(ScreenCheck, ChecksComeAtGrowingIntervalsUntilGivenUp)
     EXPECT_EQ(checks.Next(), ScreenCheck::FirstDelay);
 }
 
+TEST(ScreenCheck, HandOversTheScreenNeverTakesStop)
+{
+    ScreenCheck checks;
+    checks.Restart();
+    // The screen changes between the hand-overs: they go on.
+    for (int i = 0; i < 2 * ScreenCheck::UnseenHandOvers; ++i) {
+        EXPECT_TRUE(checks.HandOver());
+        checks.ScreenChanged();
+    }
+    // It stands still whatever is handed over: a few, then none until it changes.
+    for (int i = 0; i < ScreenCheck::UnseenHandOvers; ++i)
+        EXPECT_TRUE(checks.HandOver());
+    EXPECT_FALSE(checks.HandOver());
+    EXPECT_FALSE(checks.HandOver());
+    checks.ScreenChanged();
+    EXPECT_TRUE(checks.HandOver());
+    for (int i = 1; i < ScreenCheck::UnseenHandOvers; ++i)
+        checks.HandOver();
+    checks.Restart();   // a new change of the picture
+    EXPECT_TRUE(checks.HandOver());
+}
+
 TEST(ScreenCheck, WindowsAboveAndTheirShadowsAreLeftOut)
 {
     // A window at (100, 50) on a screen 800 wide, a tab above it at its top, a menu reaching
