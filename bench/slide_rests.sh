@@ -160,7 +160,7 @@ measure() {
     result=$(rest_of "$WIN" "$WORK/before") || paged_wrong=$((paged_wrong + 1))
     paged=$((paged + 1)); echo "page $i: $result"
   done
-  echo "RESULT $COMPOSITOR $SIZE: $wrong of $n slides down, $rebuilt_wrong of $rebuilt rebuilds and $paged_wrong of $paged pages at rest rest wrong"
+  echo "RESULT $COMPOSITOR $SIZE: $wrong of $n slides down, $rebuilt_wrong of $rebuilt rebuilds and $paged_wrong of $paged pages at rest end wrong"
   end_all
 }
 
